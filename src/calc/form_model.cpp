@@ -1,0 +1,34 @@
+#include "calc/form_model.h"
+
+namespace zynta::calc {
+
+FormModel::FormModel(platform::Platform& ui)
+    : ui(ui),
+      ComboEq(ui.GetComboBox("ComboEq")),
+      cbSolveFor(ui.GetComboBox("cbSolveFor")),
+      ComboSpec(ui.GetComboBox("ComboSpec")),
+      NDiaList(ui.GetComboBox("NDiaList")),
+      cbVisList(ui.GetComboBox("cbVisList")),
+      cbFricList(ui.GetComboBox("cbFricList")),
+      lbHLEq(ui.GetLabel("lbHLEq")),
+      lbSpec(ui.GetLabel("lbSpec")),
+      lbReyNoUn(ui.GetLabel("lbReyNoUn")),
+      Solve1(ui.GetMenuItem("Solve1")),
+      Sound1(ui.GetMenuItem("Sound1")),
+      StatusBar(ui.GetStatusBar()),
+      Window(ui.GetWindow()) {
+  for (int i = 0; i < ParamCount; ++i) {
+    const ParamInfo& info = ParamTable[static_cast<size_t>(i)];
+    Edits[static_cast<size_t>(i)] = &ui.GetTextField(info.edit);
+    NameLabels[static_cast<size_t>(i)] = &ui.GetLabel(info.nameLabel);
+    UnitLabels[static_cast<size_t>(i)] = &ui.GetLabel(info.unitLabel);
+    NameLabels[static_cast<size_t>(i)]->SetCaption(info.caption);
+  }
+  ComboEq.SetStyle(platform::ComboStyle::Editable);
+  cbSolveFor.SetStyle(platform::ComboStyle::PickOnly);
+  ComboSpec.SetStyle(platform::ComboStyle::Editable);
+  Solve1.SetCaption("&Solve-F2");
+  Sound1.SetCaption("&Sound");
+}
+
+}  // namespace zynta::calc

@@ -1,0 +1,55 @@
+#pragma once
+// What the core knows of the calculator window: its controls, the twelve parameter records
+// and the window flags. The subsystems' operations are procedures on this state; the window
+// model of the shell binds them to the controls' events.
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "calc/params.h"
+#include "platform/platform.h"
+
+namespace zynta::calc {
+
+struct FormModel {
+  explicit FormModel(platform::Platform& ui);
+  FormModel(const FormModel&) = delete;
+  FormModel& operator=(const FormModel&) = delete;
+
+  platform::Platform& ui;
+  std::array<std::unique_ptr<TParamType>, ParamCount> ParamTypes;
+
+  // The parameter rows' controls, by parameter index (they exist before the records).
+  std::array<platform::TextField*, ParamCount> Edits{};
+  std::array<platform::Label*, ParamCount> NameLabels{};
+  std::array<platform::Label*, ParamCount> UnitLabels{};
+
+  platform::ComboBox& ComboEq;     // the equation chooser
+  platform::ComboBox& cbSolveFor;  // the problem chooser
+  platform::ComboBox& ComboSpec;   // the pipe-specification chooser
+  platform::ComboBox& NDiaList;    // nominal sizes of the chosen specification
+  platform::ComboBox& cbVisList;   // fluids
+  platform::ComboBox& cbFricList;  // materials
+  platform::Label& lbHLEq;
+  platform::Label& lbSpec;
+  platform::Label& lbReyNoUn;      // the flow-regime label beside the Reynolds number
+  platform::MenuItem& Solve1;
+  platform::MenuItem& Sound1;
+  platform::StatusBar& StatusBar;
+  platform::Window& Window;
+
+  bool Solved = false;    // the values on screen solve the current problem
+  bool Solving = false;   // a Solve command is running
+  bool SoundOn = false;   // beeps allowed
+  bool Restoring = false; // an undo is being applied
+  // While off, no display pass reformats the nominal diameter's field.
+  bool RenderNominalDiameter = false;
+  int SolveForIndex = 0;      // the remembered problem position
+  std::string PrevEquation;   // the equation before the current switch
+
+  TParamType& P(int index) { return *ParamTypes[static_cast<size_t>(index)]; }
+  std::string EquationText() const { return ComboEq.Text(); }
+};
+
+}  // namespace zynta::calc

@@ -1,0 +1,29 @@
+#include "calc/params.h"
+
+namespace zynta::calc {
+
+// Base units: inch (diameters, length), square inch, foot (roughness), centistoke, US gallon
+// per minute, foot of the flowing liquid, foot per second; SG, ReyNo and FricFact have none.
+const std::array<ParamInfo, ParamCount> ParamTable = {{
+    {"NDia", "Nominal Diameter", "EditNDia", "lbNDia", "Nom Dia: ", "lbNDiaUn", "UnitsLength/Diameter", 0, 2},
+    {"IDia", "Inside Diameter", "EditIDia", "lbIDia", "Inside Dia (D): ", "lbIDiaUn", "UnitsLength/Diameter", 0, 2},
+    {"Area", "Area", "EditArea", "lbArea", "Area (A): ", "lbAreaUn", "UnitsArea", 0, 2},
+    {"Len", "Length", "EditLen", "lbLen", "Length (L): ", "lbLenUn", "UnitsLength/Diameter", 0, 2},
+    {"Fric", "Friction", "EditFric", "lbFric", "", "lbFricUn", "UnitsFriction", 0, 2},
+    {"Vis", "Viscosity", "EditVis", "lbVis", "Viscosity (Vis): ", "LbVisUn", "UnitsViscosity", 0, 2},
+    {"SG", "Specific Gravity", "EditSG", "lbSG", "Spec Grav (SG): ", "lbSGUn", "", 0, 2},
+    {"Flow", "Flow", "EditFlow", "lbFlow", "Flow (Q): ", "lbFlowUn", "UnitsFlow", 1, 2},
+    {"HL", "Head Loss", "EditHL", "lbHL", "Headloss (HL): ", "lbHLUn", "UnitsPressure/Headloss", 0, 2},
+    {"Vel", "Velocity", "EditVel", "lbVel", "Velocity (Vel): ", "lbVelUn", "UnitsVelocity", 0, 2},
+    {"ReyNo", "ReyNo", "EditReyno", "lbReyno", "Reynolds # (Nr): ", "lbReyNoUn", "", 0, 0},
+    {"FricFact", "FricFact", "EditFricFact", "lbFricFact", "Friction Factor (f): ", "lbFricFactUn", "", 0, 3},
+}};
+
+int ParamIndexOf(const std::string& id) {
+  for (int i = 0; i < ParamCount; ++i) {
+    if (id == ParamTable[i].id) return i;
+  }
+  return -1;
+}
+
+}  // namespace zynta::calc

@@ -1,0 +1,64 @@
+#pragma once
+// The twelve calculation parameters: their identifiers, names, controls and defaults, and the
+// record that holds each one's units, selected unit, value and decimals.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/controls.h"
+
+namespace zynta::calc {
+
+// Parameter indices; the only way the program names a parameter.
+enum ParamIndex : int { NDia, IDia, Area, Len, Fric, Vis, SG, Flow, HL, Vel, ReyNo, FricFact };
+constexpr int ParamCount = 12;
+constexpr int MaxUnits = 12;  // the factor table of a record has twelve places
+
+// A parameter's role in the chosen problem.
+constexpr char RoleEntry = 'E';    // an input
+constexpr char RoleResult = '?';   // a result
+constexpr char RoleDisplay = 'D';  // shown and disabled
+constexpr char RoleHidden = ' ';   // hidden
+constexpr char RoleUnset = '\0';   // never given a role yet
+
+// Field colours: blue for results, black for entries.
+constexpr platform::Color clResult = 0xFF0000;
+constexpr platform::Color clNormal = 0x000000;
+
+// A field whose text is exactly this holds a result that has not been solved.
+inline constexpr const char* ResultMarker = "?";
+
+struct ParamInfo {
+  const char* id;             // the identifier, as scripts and reports name the parameter
+  const char* name;           // the record's Name and its settings section
+  const char* edit;           // the value field
+  const char* nameLabel;      // the caption label
+  const char* caption;        // its first caption ("" where the equation sets it)
+  const char* unitLabel;      // the label right of the field
+  const char* catalog;        // the unit catalog section, "" for none
+  int defaultUnitIndex;
+  int defaultDecimals;
+};
+
+extern const std::array<ParamInfo, ParamCount> ParamTable;
+
+// Looks a parameter up by its identifier ("Flow"); -1 when there is none.
+int ParamIndexOf(const std::string& id);
+
+// One parameter. A plain record: it owns its unit names, and refers to the window's controls.
+struct TParamType {
+  std::array<double, MaxUnits> Factors{};
+  std::string Name;
+  std::vector<std::string> Units;
+  std::int32_t UnitIndex = 0;
+  double ParamValue = 0.0;
+  platform::TextField* Edit = nullptr;
+  platform::Label* NameLabel = nullptr;
+  platform::Label* UnitLabel = nullptr;
+  std::int32_t Decimals = 2;
+  char Role = RoleUnset;
+};
+
+}  // namespace zynta::calc

@@ -1,0 +1,85 @@
+#pragma once
+// One run of one scenario script: its private program and settings folders, the calculator on
+// the recording platform, and the counts of its expectations.
+
+#include <filesystem>
+#include <iosfwd>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "cli/script_runner.h"
+#include "cli/script_text.h"
+#include "platform/recording.h"
+#include "shell/frm_zynta.h"
+
+namespace zynta::cli {
+
+// A line that cannot be run; the script stops there.
+struct LineError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+class Session {
+ public:
+  Session(std::filesystem::path file, const ScriptOptions& options, std::ostream& out, std::ostream& err);
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  void Run(const std::string& content);
+  const ScriptTotals& Totals() const { return totals_; }
+  void Dump(std::ostream& out) const;
+
+ private:
+  void RunLine(const std::string& line, int number);
+  bool Setup(const std::string& verb, LineReader& r);
+  void Action(const std::string& verb, LineReader& r);
+  void Expect(LineReader& r);
+  void ExpectState(const std::string& what, LineReader& r);
+  void ExpectRecorded(const std::string& what, LineReader& r);
+
+  void Start();
+  void RequireShown() const;
+  std::string TextArg(LineReader& r, bool crlf = false);
+  void Check(bool ok, const std::string& expected, const std::string& got);
+
+  // Names of the window's controls.
+  platform::Control& ControlNamed(const std::string& name) const;
+  platform::TextField& FieldOf(const std::string& param) const;
+  int ParamNamed(const std::string& param) const;
+  std::string NameOf(const platform::Control* control) const;
+  std::string TextOf(const std::string& name) const;
+
+  void Focus(platform::Control& control);
+  void TypeInto(platform::TextField& field, const std::string& text, bool selectAll);
+  void Pick(platform::ComboBox& combo, const std::string& entry);
+
+  std::filesystem::path file_;
+  std::ostream& out_;
+  std::ostream& err_;
+  ScriptTotals totals_;
+  int line_ = 0;
+  std::unique_ptr<ScriptLines> lines_;
+
+  std::filesystem::path root_;
+  std::filesystem::path programDir_;
+  std::filesystem::path appdataDir_;
+
+  bool started_ = false;
+  bool running_ = false;
+  std::unique_ptr<platform::RecordingPlatform> ui_;
+  std::unique_ptr<shell::TfrmZYNTA> form_;
+  size_t beepsSeen_ = 0;
+  size_t messagesSeen_ = 0;
+  size_t captionsSeen_ = 0;
+
+  // What the recording platform answers (kept for the parts of the program that ask).
+  std::string webBody_;
+  bool webFails_ = true;
+  std::string introClose_ = "close";
+  bool nextAnswerOk_ = true;
+  int mailFailCode_ = 0;
+};
+
+}  // namespace zynta::cli

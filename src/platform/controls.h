@@ -1,0 +1,129 @@
+#pragma once
+// The controls of the calculator window as the core sees them. The desktop program puts Qt
+// widgets behind these interfaces; the tests and the command-line tool use the recording ones.
+// Events are plain callbacks that the core sets; the implementation fires them.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace zynta::platform {
+
+// Colour values as the settings file and the field colours know them: 0x00BBGGRR.
+using Color = std::uint32_t;
+using Handler = std::function<void()>;
+// A key handler may discard the character by setting it to 0.
+using KeyHandler = std::function<void(char& key)>;
+// A right-click handler sets handled to keep any other menu from opening.
+using PopupHandler = std::function<void(bool& handled)>;
+
+class Control {
+ public:
+  virtual ~Control() = default;
+  virtual const std::string& Name() const = 0;
+  virtual bool Visible() const = 0;
+  virtual void SetVisible(bool visible) = 0;
+  virtual bool Enabled() const = 0;
+  virtual void SetEnabled(bool enabled) = 0;
+  // Only a visible, enabled control can take the keyboard focus.
+  bool CanFocus() const { return Visible() && Enabled(); }
+
+  Handler OnEnter;  // the control receives the focus
+  Handler OnExit;   // the focus leaves the control
+  Handler OnClick;  // left click
+};
+
+class TextField : public Control {
+ public:
+  virtual std::string Text() const = 0;
+  // A write by the program: fires OnChange and clears the user-modified flag, unless the
+  // field already holds exactly this text, in which case nothing changes.
+  virtual void SetText(const std::string& text) = 0;
+  // Set by typing, cut and paste; cleared whenever the program changes the text.
+  virtual bool Modified() const = 0;
+  virtual void SetModified(bool modified) = 0;
+  virtual Color FontColor() const = 0;
+  virtual void SetFontColor(Color color) = 0;
+  virtual Color BackgroundColor() const = 0;
+  virtual void SetBackgroundColor(Color color) = 0;
+  virtual void SelectAll() = 0;
+  // Selection as a start position and a length; an empty selection is the caret.
+  virtual void SetSelection(int start, int length) = 0;
+  virtual int SelectionStart() const = 0;
+  virtual int SelectionLength() const = 0;
+  virtual void CutToClipboard() = 0;
+  virtual void CopyToClipboard() = 0;
+  virtual void PasteFromClipboard() = 0;
+
+  Handler OnChange;          // every change of the text
+  KeyHandler OnKeyPress;     // before a typed character is applied
+  PopupHandler OnContextPopup;
+};
+
+enum class ComboStyle { Editable, PickOnly };
+
+class ComboBox : public Control {
+ public:
+  virtual std::vector<std::string> Items() const = 0;
+  virtual void ClearItems() = 0;
+  virtual void AddItem(const std::string& item) = 0;
+  // -1 for no selection. Selecting shows the entry's text. A change by the program does not
+  // fire OnChange; only the user's choice or typing does.
+  virtual int ItemIndex() const = 0;
+  virtual void SetItemIndex(int index) = 0;
+  virtual std::string Text() const = 0;
+  virtual void SetText(const std::string& text) = 0;
+  virtual ComboStyle Style() const = 0;
+  virtual void SetStyle(ComboStyle style) = 0;
+
+  Handler OnChange;
+  KeyHandler OnKeyPress;
+};
+
+class Label : public Control {
+ public:
+  virtual std::string Caption() const = 0;
+  virtual void SetCaption(const std::string& caption) = 0;
+  virtual void SetHint(const std::string& hint) = 0;
+  virtual void Repaint() = 0;
+
+  PopupHandler OnContextPopup;
+};
+
+class MenuItem {
+ public:
+  virtual ~MenuItem() = default;
+  virtual const std::string& Name() const = 0;
+  virtual std::string Caption() const = 0;
+  virtual void SetCaption(const std::string& caption) = 0;
+  virtual bool Checked() const = 0;
+  virtual void SetChecked(bool checked) = 0;
+  virtual bool Enabled() const = 0;
+  virtual void SetEnabled(bool enabled) = 0;
+
+  Handler OnClick;
+};
+
+class StatusBar {
+ public:
+  virtual ~StatusBar() = default;
+  virtual std::string Text() const = 0;
+  virtual void SetText(const std::string& text) = 0;
+};
+
+class Window {
+ public:
+  virtual ~Window() = default;
+  virtual bool Shown() const = 0;
+  virtual void SetShown(bool shown) = 0;
+  virtual std::string Caption() const = 0;
+  virtual void SetCaption(const std::string& caption) = 0;
+  // The control with the keyboard focus, or nullptr.
+  virtual Control* Focused() const = 0;
+  // Moves the focus: the control losing it runs OnExit first; when that handler moves the
+  // focus itself, its choice stands. Then the new control runs OnEnter.
+  virtual void SetFocus(Control& control) = 0;
+};
+
+}  // namespace zynta::platform

@@ -1,0 +1,27 @@
+#pragma once
+// One place to reach the window's controls by name and the desktop services.
+
+#include <string_view>
+
+#include "platform/controls.h"
+#include "platform/services.h"
+
+namespace zynta::platform {
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+  // Controls live as long as the platform; asking twice for a name gives the same control.
+  virtual TextField& GetTextField(std::string_view name) = 0;
+  virtual ComboBox& GetComboBox(std::string_view name) = 0;
+  virtual Label& GetLabel(std::string_view name) = 0;
+  virtual MenuItem& GetMenuItem(std::string_view name) = 0;
+  virtual StatusBar& GetStatusBar() = 0;
+  virtual Window& GetWindow() = 0;
+
+  virtual Beeper& Beep() = 0;
+  virtual MessageBoxes& Boxes() = 0;
+  virtual Clipboard& GetClipboard() = 0;
+};
+
+}  // namespace zynta::platform

@@ -1,0 +1,183 @@
+#include "platform/recording.h"
+
+#include <algorithm>
+
+namespace zynta::platform {
+
+namespace {
+void Fire(const Handler& handler) {
+  if (handler) handler();
+}
+}  // namespace
+
+void RecTextField::SetText(const std::string& text) {
+  if (text == text_) return;
+  text_ = text;
+  modified_ = false;
+  selStart_ = static_cast<int>(text_.size());
+  selLength_ = 0;
+  Fire(OnChange);
+}
+
+void RecTextField::SelectAll() { SetSelection(0, static_cast<int>(text_.size())); }
+
+void RecTextField::SetSelection(int start, int length) {
+  const int size = static_cast<int>(text_.size());
+  selStart_ = std::clamp(start, 0, size);
+  selLength_ = std::clamp(length, 0, size - selStart_);
+}
+
+void RecTextField::ReplaceSelection(const std::string& with) {
+  text_.replace(static_cast<size_t>(selStart_), static_cast<size_t>(selLength_), with);
+  selStart_ += static_cast<int>(with.size());
+  selLength_ = 0;
+  modified_ = true;
+  Fire(OnChange);
+}
+
+void RecTextField::Backspace() {
+  if (selLength_ == 0) {
+    if (selStart_ == 0) return;  // nothing to delete: no change at all
+    --selStart_;
+    selLength_ = 1;
+  }
+  ReplaceSelection("");
+}
+
+void RecTextField::UserKey(char key) {
+  if (OnKeyPress) OnKeyPress(key);
+  if (key == 0) return;
+  if (key == '\b') {
+    Backspace();
+  } else {
+    ReplaceSelection(std::string(1, key));
+  }
+}
+
+void RecTextField::CutToClipboard() {
+  if (selLength_ == 0) return;
+  CopyToClipboard();
+  ReplaceSelection("");
+}
+
+void RecTextField::CopyToClipboard() {
+  if (selLength_ == 0) return;
+  clipboard_.SetText(text_.substr(static_cast<size_t>(selStart_), static_cast<size_t>(selLength_)));
+}
+
+void RecTextField::PasteFromClipboard() { ReplaceSelection(clipboard_.Text()); }
+
+void RecComboBox::ClearItems() {
+  items_.clear();
+  index_ = -1;
+  if (style_ == ComboStyle::PickOnly) text_.clear();
+}
+
+void RecComboBox::SetItemIndex(int index) {
+  if (index < 0 || index >= static_cast<int>(items_.size())) {
+    index_ = -1;
+    if (style_ == ComboStyle::PickOnly) text_.clear();
+    return;
+  }
+  index_ = index;
+  text_ = items_[static_cast<size_t>(index)];
+}
+
+void RecComboBox::SetText(const std::string& text) {
+  text_ = text;
+  auto it = std::find(items_.begin(), items_.end(), text);
+  index_ = it == items_.end() ? -1 : static_cast<int>(it - items_.begin());
+}
+
+void RecComboBox::UserPick(int index) {
+  SetItemIndex(index);
+  Fire(OnChange);
+}
+
+void RecComboBox::UserTypeAll(const std::string& text) {
+  std::string typed;
+  for (char c : text) {
+    char key = c;
+    if (OnKeyPress) OnKeyPress(key);
+    if (key == 0) continue;
+    if (key == '\b') {
+      if (!typed.empty()) typed.pop_back();
+    } else {
+      typed += key;
+    }
+    SetText(typed);
+    Fire(OnChange);
+  }
+}
+
+void RecWindow::SetFocus(Control& control) {
+  const unsigned move = ++focusMoves_;
+  if (focused_ == &control) return;
+  if (Control* old = focused_) {
+    Fire(old->OnExit);
+    if (focusMoves_ != move) return;  // the exit handler sent the focus elsewhere
+  }
+  focused_ = &control;
+  Fire(control.OnEnter);
+}
+
+void RecMessageBoxes::Show(const std::string& text, const std::string& caption) {
+  shown.push_back({text, caption});
+}
+
+bool RecMessageBoxes::Confirm(const std::string& text, const std::string& caption) {
+  shown.push_back({text, caption});
+  const bool answer = nextAnswer;
+  nextAnswer = true;
+  return answer;
+}
+
+namespace {
+template <class Map, class Make>
+auto& GetOrMake(Map& map, std::string_view name, Make make) {
+  auto it = map.find(name);
+  if (it == map.end()) it = map.emplace(std::string(name), make()).first;
+  return *it->second;
+}
+}  // namespace
+
+RecTextField& RecordingPlatform::TextFieldNamed(std::string_view name) {
+  return GetOrMake(textFields_, name,
+                   [&] { return std::make_unique<RecTextField>(std::string(name), clipboard); });
+}
+
+RecComboBox& RecordingPlatform::ComboBoxNamed(std::string_view name) {
+  return GetOrMake(comboBoxes_, name, [&] { return std::make_unique<RecComboBox>(std::string(name)); });
+}
+
+RecLabel& RecordingPlatform::LabelNamed(std::string_view name) {
+  return GetOrMake(labels_, name, [&] { return std::make_unique<RecLabel>(std::string(name)); });
+}
+
+RecMenuItem& RecordingPlatform::MenuItemNamed(std::string_view name) {
+  return GetOrMake(menuItems_, name, [&] { return std::make_unique<RecMenuItem>(std::string(name)); });
+}
+
+Control* RecordingPlatform::FindControl(std::string_view name) const {
+  if (auto it = textFields_.find(name); it != textFields_.end()) return it->second.get();
+  if (auto it = comboBoxes_.find(name); it != comboBoxes_.end()) return it->second.get();
+  if (auto it = labels_.find(name); it != labels_.end()) return it->second.get();
+  return nullptr;
+}
+
+MenuItem* RecordingPlatform::FindMenuItem(std::string_view name) const {
+  auto it = menuItems_.find(name);
+  return it == menuItems_.end() ? nullptr : it->second.get();
+}
+
+std::vector<Control*> RecordingPlatform::Controls() const {
+  std::map<std::string, Control*> all;
+  for (const auto& [name, c] : textFields_) all.emplace(name, c.get());
+  for (const auto& [name, c] : comboBoxes_) all.emplace(name, c.get());
+  for (const auto& [name, c] : labels_) all.emplace(name, c.get());
+  std::vector<Control*> out;
+  for (const auto& [name, c] : all) out.push_back(c);
+  return out;
+}
+
+}  // namespace zynta::platform

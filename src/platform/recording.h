@@ -1,0 +1,218 @@
+#pragma once
+// The recording platform: controls that only hold their state, and services that record what
+// the calculator asked of them. The tests and the command-line tool run the calculator on it,
+// and act as the user through the User* operations.
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace zynta::platform {
+
+class RecWindow;
+
+template <class Base>
+class RecControl : public Base {
+ public:
+  explicit RecControl(std::string name) : name_(std::move(name)) {}
+  const std::string& Name() const override { return name_; }
+  bool Visible() const override { return visible_; }
+  void SetVisible(bool visible) override { visible_ = visible; }
+  bool Enabled() const override { return enabled_; }
+  void SetEnabled(bool enabled) override { enabled_ = enabled; }
+
+ private:
+  std::string name_;
+  bool visible_ = true;
+  bool enabled_ = true;
+};
+
+class RecTextField : public RecControl<TextField> {
+ public:
+  RecTextField(std::string name, Clipboard& clipboard)
+      : RecControl(std::move(name)), clipboard_(clipboard) {}
+  std::string Text() const override { return text_; }
+  void SetText(const std::string& text) override;
+  bool Modified() const override { return modified_; }
+  void SetModified(bool modified) override { modified_ = modified; }
+  Color FontColor() const override { return font_; }
+  void SetFontColor(Color color) override { font_ = color; }
+  Color BackgroundColor() const override { return background_; }
+  void SetBackgroundColor(Color color) override { background_ = color; }
+  void SelectAll() override;
+  void SetSelection(int start, int length) override;
+  int SelectionStart() const override { return selStart_; }
+  int SelectionLength() const override { return selLength_; }
+  void CutToClipboard() override;
+  void CopyToClipboard() override;
+  void PasteFromClipboard() override;
+
+  // A character typed by the user: the key handler first, then the edit.
+  void UserKey(char key);
+
+ private:
+  void ReplaceSelection(const std::string& with);  // a user edit
+  void Backspace();
+
+  Clipboard& clipboard_;
+  std::string text_;
+  bool modified_ = false;
+  Color font_ = 0;
+  Color background_ = 0xFFFFFF;
+  int selStart_ = 0;
+  int selLength_ = 0;
+};
+
+class RecComboBox : public RecControl<ComboBox> {
+ public:
+  using RecControl::RecControl;
+  std::vector<std::string> Items() const override { return items_; }
+  void ClearItems() override;
+  void AddItem(const std::string& item) override { items_.push_back(item); }
+  int ItemIndex() const override { return index_; }
+  void SetItemIndex(int index) override;
+  std::string Text() const override { return text_; }
+  void SetText(const std::string& text) override;
+  ComboStyle Style() const override { return style_; }
+  void SetStyle(ComboStyle style) override { style_ = style; }
+
+  // The user picks an entry from the list: the change handler runs even when it was selected.
+  void UserPick(int index);
+  // The user types into an editable chooser with everything selected first.
+  void UserTypeAll(const std::string& text);
+
+ private:
+  std::vector<std::string> items_;
+  int index_ = -1;
+  std::string text_;
+  ComboStyle style_ = ComboStyle::Editable;
+};
+
+class RecLabel : public RecControl<Label> {
+ public:
+  using RecControl::RecControl;
+  std::string Caption() const override { return caption_; }
+  void SetCaption(const std::string& caption) override { caption_ = caption; }
+  void SetHint(const std::string& hint) override { hint_ = hint; }
+  void Repaint() override {}
+  const std::string& Hint() const { return hint_; }
+
+ private:
+  std::string caption_;
+  std::string hint_;
+};
+
+class RecMenuItem : public MenuItem {
+ public:
+  explicit RecMenuItem(std::string name) : name_(std::move(name)) {}
+  const std::string& Name() const override { return name_; }
+  std::string Caption() const override { return caption_; }
+  void SetCaption(const std::string& caption) override { caption_ = caption; }
+  bool Checked() const override { return checked_; }
+  void SetChecked(bool checked) override { checked_ = checked; }
+  bool Enabled() const override { return enabled_; }
+  void SetEnabled(bool enabled) override { enabled_ = enabled; }
+
+ private:
+  std::string name_;
+  std::string caption_;
+  bool checked_ = false;
+  bool enabled_ = true;
+};
+
+class RecStatusBar : public StatusBar {
+ public:
+  std::string Text() const override { return text_; }
+  void SetText(const std::string& text) override { text_ = text; }
+
+ private:
+  std::string text_;
+};
+
+class RecWindow : public Window {
+ public:
+  bool Shown() const override { return shown_; }
+  void SetShown(bool shown) override { shown_ = shown; }
+  std::string Caption() const override { return caption_; }
+  void SetCaption(const std::string& caption) override { caption_ = caption; }
+  Control* Focused() const override { return focused_; }
+  void SetFocus(Control& control) override;
+
+ private:
+  bool shown_ = false;
+  std::string caption_;
+  Control* focused_ = nullptr;
+  unsigned focusMoves_ = 0;  // lets a move tell whether an exit handler moved the focus
+};
+
+class RecBeeper : public Beeper {
+ public:
+  void MessageBeep(unsigned code) override { beeps.push_back(code); }
+  std::vector<unsigned> beeps;
+};
+
+struct RecordedBox {
+  std::string text;
+  std::string caption;
+};
+
+class RecMessageBoxes : public MessageBoxes {
+ public:
+  void Show(const std::string& text, const std::string& caption) override;
+  bool Confirm(const std::string& text, const std::string& caption) override;
+  std::vector<RecordedBox> shown;
+  bool nextAnswer = true;  // how the next confirmation is answered; then back to OK
+};
+
+class RecClipboard : public Clipboard {
+ public:
+  std::string Text() const override { return text_; }
+  void SetText(const std::string& text) override { text_ = text; }
+
+ private:
+  std::string text_;
+};
+
+class RecordingPlatform : public Platform {
+ public:
+  TextField& GetTextField(std::string_view name) override { return TextFieldNamed(name); }
+  ComboBox& GetComboBox(std::string_view name) override { return ComboBoxNamed(name); }
+  Label& GetLabel(std::string_view name) override { return LabelNamed(name); }
+  MenuItem& GetMenuItem(std::string_view name) override { return MenuItemNamed(name); }
+  StatusBar& GetStatusBar() override { return status; }
+  Window& GetWindow() override { return window; }
+  Beeper& Beep() override { return beeper; }
+  MessageBoxes& Boxes() override { return boxes; }
+  Clipboard& GetClipboard() override { return clipboard; }
+
+  RecTextField& TextFieldNamed(std::string_view name);
+  RecComboBox& ComboBoxNamed(std::string_view name);
+  RecLabel& LabelNamed(std::string_view name);
+  RecMenuItem& MenuItemNamed(std::string_view name);
+
+  // Looks a control up without creating it: nullptr when no such control was made.
+  Control* FindControl(std::string_view name) const;
+  MenuItem* FindMenuItem(std::string_view name) const;
+  // Every control made so far, by name, in name order.
+  std::vector<Control*> Controls() const;
+  const std::map<std::string, std::unique_ptr<RecTextField>, std::less<>>& TextFields() const {
+    return textFields_;
+  }
+
+  RecStatusBar status;
+  RecWindow window;
+  RecBeeper beeper;
+  RecMessageBoxes boxes;
+  RecClipboard clipboard;
+
+ private:
+  std::map<std::string, std::unique_ptr<RecTextField>, std::less<>> textFields_;
+  std::map<std::string, std::unique_ptr<RecComboBox>, std::less<>> comboBoxes_;
+  std::map<std::string, std::unique_ptr<RecLabel>, std::less<>> labels_;
+  std::map<std::string, std::unique_ptr<RecMenuItem>, std::less<>> menuItems_;
+};
+
+}  // namespace zynta::platform

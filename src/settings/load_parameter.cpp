@@ -1,0 +1,88 @@
+#include "settings/load_parameter.h"
+
+#include <algorithm>
+#include <string>
+
+#include "calc/errors.h"
+#include "units/convert.h"
+#include "units/number_text.h"
+
+namespace zynta::settings {
+
+using namespace calc;
+
+namespace {
+
+bool HasCatalog(int index) { return ParamTable[static_cast<size_t>(index)].catalog[0] != '\0'; }
+
+// A catalog holds at most twelve units; further keys are ignored. A section without keys gets
+// one unit of factor 1 with an empty name, so the parameter still has its unit 0.
+void LoadCatalog(TParamType& p, const IniFile& ini, const char* section) {
+  std::vector<std::string> keys = ini.ReadSection(section);
+  if (keys.size() > static_cast<size_t>(MaxUnits)) keys.resize(MaxUnits);
+  if (keys.empty()) {
+    p.Units = {""};
+    p.Factors[0] = 1.0;
+    return;
+  }
+  for (size_t j = 0; j < keys.size(); ++j) {
+    p.Factors[j] = units::InvariantStrToFloat(ini.ReadString(section, keys[j], "-1.0"));
+  }
+  p.Units = std::move(keys);
+}
+
+void LoadUnitAndDecimals(TParamType& p, const IniFile& ini, int index) {
+  const ParamInfo& info = ParamTable[static_cast<size_t>(index)];
+  p.UnitIndex = HasCatalog(index) ? ini.ReadInteger(p.Name, "UnitIndex", info.defaultUnitIndex) : 0;
+  p.Decimals = index == ReyNo ? 0 : ini.ReadInteger(p.Name, "Decimals", info.defaultDecimals);
+}
+
+// Shows the value; a specific gravity that cannot be read while loading leaves the field as
+// it is and the load goes on (its message stays in the status bar).
+void Display(FormModel& f, int index) {
+  try {
+    units::FromBaseUnits(f, index);
+  } catch (const InputAbort&) {
+  }
+}
+
+}  // namespace
+
+void LoadParameter(FormModel& f, const IniFile& ini, int index) {
+  const ParamInfo& info = ParamTable[static_cast<size_t>(index)];
+  auto record = std::make_unique<TParamType>();
+  TParamType& p = *record;
+  f.ParamTypes[static_cast<size_t>(index)] = std::move(record);
+  p.Name = info.name;
+  if (HasCatalog(index)) {
+    LoadCatalog(p, ini, info.catalog);
+  } else {
+    p.Factors[0] = 1.0;
+  }
+  LoadUnitAndDecimals(p, ini, index);
+  p.Edit = f.Edits[static_cast<size_t>(index)];
+  p.NameLabel = f.NameLabels[static_cast<size_t>(index)];
+  p.UnitLabel = f.UnitLabels[static_cast<size_t>(index)];
+  if (HasCatalog(index)) {
+    if (p.UnitIndex < 0 || p.UnitIndex >= static_cast<int>(p.Units.size())) p.UnitIndex = 0;
+    p.UnitLabel->SetCaption(p.Units[static_cast<size_t>(p.UnitIndex)]);
+  }
+  p.Edit->SetFontColor(ini.ReadString(p.Name, "Color", "clNormal") == "clResult" ? clResult : clNormal);
+  if (index != Vis) ShowLoadedValue(f, ini, index);
+}
+
+void ShowLoadedValue(FormModel& f, const IniFile& ini, int index) {
+  TParamType& p = f.P(index);
+  const std::string value = ini.ReadString(p.Name, "Value", "");
+  if (index == NDia) {
+    p.Edit->SetText(value);
+  } else if (value == ResultMarker) {
+    p.Edit->SetText(ResultMarker);
+  } else if (!value.empty()) {
+    const bool valueIsNumber = index == ReyNo || index == FricFact;
+    p.ParamValue = units::InvariantStrToFloat(valueIsNumber ? value : ini.ReadString(p.Name, "ParamValue", ""));
+    Display(f, index);
+  }
+}
+
+}  // namespace zynta::settings

@@ -1,0 +1,51 @@
+#include "shell/event_boundary.h"
+
+#include <cctype>
+#include <exception>
+#include <optional>
+
+#include "calc/errors.h"
+
+namespace zynta::shell {
+
+std::string GeneralErrorText(const std::string& text) {
+  if (!text.empty() && std::isalnum(static_cast<unsigned char>(text.back()))) return text + ".";
+  return text;
+}
+
+void EventBoundary::Run(const std::function<void()>& action) {
+  if (depth_ > 0) {
+    action();  // part of the running action: errors travel up to its boundary
+    return;
+  }
+  std::optional<std::string> error;
+  {
+    struct Depth {
+      explicit Depth(int& d) : d(d) { ++d; }
+      ~Depth() { --d; }
+      int& d;
+    } depth(depth_);
+    calc::ClearFloatFaults();
+    try {
+      action();
+    } catch (const calc::InputAbort&) {
+      // already reported in the status bar
+    } catch (const std::exception& e) {
+      error = e.what();
+    } catch (...) {
+      error = "Unexpected error";
+    }
+  }
+  // Reported outside the action, so a box that runs events of its own starts new actions.
+  if (error) report_(GeneralErrorText(*error));
+}
+
+std::function<void()> EventBoundary::Guard(std::function<void()> handler) {
+  return [this, handler = std::move(handler)] { Run(handler); };
+}
+
+std::function<void(char&)> EventBoundary::GuardKey(std::function<void(char&)> handler) {
+  return [this, handler = std::move(handler)](char& key) { Run([&] { handler(key); }); };
+}
+
+}  // namespace zynta::shell

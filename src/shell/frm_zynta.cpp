@@ -1,0 +1,82 @@
+#include "shell/frm_zynta.h"
+
+#include "calc/catalog.h"
+#include "calc/errors.h"
+#include "calc/field_roles.h"
+#include "calc/solve.h"
+#include "calc/solvers.h"
+#include "settings/load_parameter.h"
+#include "units/field_entry.h"
+
+namespace zynta::shell {
+
+using namespace calc;
+
+TfrmZYNTA::TfrmZYNTA(platform::Platform& ui, std::filesystem::path programDir)
+    : FormModel(ui),
+      programDir_(std::move(programDir)),
+      boundary_([&ui](const std::string& text) { ui.Boxes().Show(text, AppTitle); }) {
+  Window.SetCaption(AppTitle);
+  for (const char* item : EquationItems) ComboEq.AddItem(item);
+  BindHandlers();
+}
+
+void TfrmZYNTA::BindParameterField(int index) {
+  platform::TextField& edit = *Edits[static_cast<size_t>(index)];
+  if (index == ReyNo) {
+    edit.OnKeyPress = boundary_.GuardKey([](char& key) { units::EditReynoKeyPress(key); });
+    edit.OnChange = boundary_.Guard([this] { EditReynoChange(*this); });
+    edit.OnExit = boundary_.Guard([this] { EditReynoChange(*this); });
+    return;
+  }
+  edit.OnKeyPress = boundary_.GuardKey([this, &edit](char& key) { units::NKeyPress(*this, edit, key); });
+  // Text typed into the friction factor is never committed: it has no exit handler.
+  if (index != FricFact) edit.OnExit = boundary_.Guard([this, &edit] { units::EditExit(*this, edit); });
+}
+
+void TfrmZYNTA::BindHandlers() {
+  for (int i = 0; i < ParamCount; ++i) BindParameterField(i);
+
+  ComboEq.OnChange = boundary_.Guard([this] { ComboEqChange(*this, true); });
+  ComboEq.OnEnter = boundary_.Guard([this] { ComboEqEnter(*this); });
+  ComboEq.OnKeyPress = boundary_.GuardKey([this](char& key) { units::NKeyPress(*this, ComboEq, key); });
+  cbSolveFor.OnChange = boundary_.Guard([this] { cbSolveForChange(*this); });
+  ComboSpec.OnEnter = boundary_.Guard([this] { ComboEqEnter(*this); });
+  ComboSpec.OnExit = boundary_.Guard([this] { units::EditExit(*this, ComboSpec); });
+  ComboSpec.OnKeyPress = boundary_.GuardKey([this](char& key) { units::NKeyPress(*this, ComboSpec, key); });
+
+  Solve1.OnClick = boundary_.Guard([this] { Solve1Click(*this); });
+  Sound1.OnClick = boundary_.Guard([this] { Sound1Click(); });
+}
+
+void TfrmZYNTA::Sound1Click() {
+  Sound1.SetChecked(!Sound1.Checked());
+  SoundOn = Sound1.Checked();
+}
+
+void TfrmZYNTA::FormCreate() {
+  boundary_.Run([this] {
+    SettingsFile = std::make_unique<settings::IniFile>(programDir_ / "ZYNTA.ini");
+    const settings::IniFile& ini = *SettingsFile;
+    ComboEq.SetText(ini.ReadString("MainForm", "HLEq", HazenWilliams));
+    SolveForIndex = ini.ReadInteger("MainForm", "SolveFor", 0);
+    for (int i = 0; i < ParamCount; ++i) {
+      settings::LoadParameter(*this, ini, i);
+      if (i == SG) settings::ShowLoadedValue(*this, ini, Vis);
+    }
+    MarkSolved(*this, ini.ReadBool("MainForm", "Solved", false));
+    EditReynoChange(*this);
+    ComboEqChange(*this, false);
+    cbSolveFor.SetItemIndex(SolveForIndex);
+    cbSolveForChange(*this);
+  });
+}
+
+void TfrmZYNTA::Show() {
+  Window.SetShown(true);
+  boundary_.Run([this] {
+    if (cbSolveFor.CanFocus()) Window.SetFocus(cbSolveFor);
+  });
+}
+
+}  // namespace zynta::shell

@@ -1,0 +1,55 @@
+#include "units/convert.h"
+
+#include <algorithm>
+
+#include "calc/errors.h"
+#include "calc/solve.h"
+#include "units/number_text.h"
+
+namespace zynta::units {
+
+using namespace calc;
+
+namespace {
+// Decimals outside this range can only come from an edited settings file.
+constexpr int MaxDecimals = 18;
+}  // namespace
+
+bool NeedsSpecificGravity(const TParamType& p, const std::string& unitName) {
+  if (p.Name == "Head Loss") return unitName != "ftliq" && unitName != "mtrliq";
+  if (p.Name == "Viscosity") return unitName == "cpoises";
+  return false;
+}
+
+double SGFactor(FormModel& f, int index, const std::string& unitName) {
+  return NeedsSpecificGravity(f.P(index), unitName) ? ReadSpecGrav(f) : 1.0;
+}
+
+std::string UnitName(const TParamType& p, int unitIndex) {
+  if (unitIndex < 0 || unitIndex >= static_cast<int>(p.Units.size())) return "";
+  return p.Units[static_cast<size_t>(unitIndex)];
+}
+
+double FieldNumber(const std::string& text) {
+  const auto number = ParseFieldNumber(text);
+  if (!number) throw NotAFloat(text);
+  return *number;
+}
+
+void ToBaseUnits(FormModel& f, int index, int unitIndex) {
+  TParamType& p = f.P(index);
+  const double s = SGFactor(f, index, UnitName(p, unitIndex));
+  const double x = FieldNumber(p.Edit->Text());
+  p.ParamValue = CheckedFloat(x / p.Factors[static_cast<size_t>(unitIndex)] / s);
+}
+
+void FromBaseUnits(FormModel& f, int index) {
+  if (index == NDia && !f.RenderNominalDiameter) return;
+  TParamType& p = f.P(index);
+  const double s = SGFactor(f, index, p.UnitLabel->Caption());
+  const double v = CheckedFloat(p.ParamValue * p.Factors[static_cast<size_t>(p.UnitIndex)] * s);
+  const int decimals = std::clamp(p.Decimals, 0, MaxDecimals);
+  p.Edit->SetText(DisplayText(v, p.ParamValue, decimals, DecimalSeparator()));
+}
+
+}  // namespace zynta::units

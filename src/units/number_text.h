@@ -1,0 +1,63 @@
+// Number text of ZYNTA: reading what the user types into a number field,
+// writing values back into fields by the display rule, and the invariant
+// ('.'-separated) text used by the settings file.
+//
+// Everything here is locale independent: the decimal separator is the
+// program's own setting (DecimalSeparator()), never the C locale, which the
+// GUI process changes with setlocale.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zynta::units {
+
+// The user's decimal separator, '.' by default.
+char DecimalSeparator();
+
+// Sets the user's decimal separator; sep must be '.' or ','. Any other
+// character is refused (asserted in debug builds, ignored otherwise).
+void SetDecimalSeparator(char sep);
+
+// A field number written with the decimal separator sep:
+//   [spaces] [+|-] digits [sep digits] [(E|e) [+|-] digits] [spaces]
+// where the mantissa needs at least one digit or the separator (a lone
+// separator reads as 0) and an exponent marker without digits reads as
+// exponent 0. Only ' ' counts as a space; there are no thousands separators.
+// std::nullopt when the text is not a field number, including empty text and
+// values beyond the double range (underflow reads as 0 or a denormal).
+std::optional<double> ParseFieldNumber(std::string_view text, char sep);
+
+// The same with DecimalSeparator().
+std::optional<double> ParseFieldNumber(std::string_view text);
+
+// v in fixed-point form with exactly `decimals` digits after sep, rounded to
+// at most 7 significant digits (later digits are written as 0). When the
+// rounding leaves more than 7 digits before the separator, the short
+// scientific form instead: "1.234568E07" (significant digits without trailing
+// zeros, unsigned exponent padded to `decimals` digits when decimals <= 4).
+// Preconditions: v finite, decimals >= 0.
+std::string FormatFixed7(double v, int decimals, char sep);
+
+// Scientific form: optional '-', one digit, sep and precision-1 digits, 'E',
+// the exponent's sign (always written) and at least expDigits exponent digits.
+// Preconditions: v finite, precision >= 1, 0 <= expDigits <= 4.
+std::string FormatExponent(double v, int precision, int expDigits, char sep);
+
+// The display rule: the field text for v, the value in the shown unit, of a
+// parameter whose stored base-unit value is paramValue.
+// Preconditions: v finite, decimals >= 0.
+std::string DisplayText(double v, double paramValue, int decimals, char sep);
+
+// x with up to 15 significant digits, always with '.', without trailing
+// zeros; exponent form ("5E-6", "1E15") for magnitudes below 0.0001 or needing
+// more than 15 digits before the point. Precondition: x finite.
+std::string InvariantFloatToStr(double x);
+
+// Reads a settings-file number: with a ',' DecimalSeparator() the first '.' is
+// taken as the separator, so both "1.5" and "1,5" read; with '.' only "1.5"
+// does. Empty text and text that is not a number give 0.
+double InvariantStrToFloat(std::string_view text);
+
+}  // namespace zynta::units
