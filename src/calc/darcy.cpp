@@ -27,8 +27,9 @@ double Flow(double d, double l, double hl, double f) {
   return std::pow((hl * (Pi * Pi) * Gravity * std::pow(d, 5)) / (l * (8.0 * f)), 0.5);
 }
 
-double FrictionFactor(double re, double a, double x0) {
+double FrictionFactor(double re, double relRoughness, double x0) {
   if (!(re > LaminarLimit)) return 64.0 / re;
+  const double a = relRoughness / 3.7;
   double x = x0;
   for (int step = 0; step < NewtonSteps; ++step) x = ColebrookStep(x, a, a, re);
   return 1.0 / (x * x);

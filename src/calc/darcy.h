@@ -11,7 +11,7 @@ constexpr int PassLimit = 100;
 
 // One Newton step on Colebrook's equation written for x = 1/sqrt(f) (Colebrook, J. Inst. Civil
 // Eng. 11, 1939): F(x) = x + 2 log10(e/3.7D + 2.51 x/Re) = 0, with 0.8686 for 2/ln 10.
-// F uses the relative roughness a, its derivative aPrime: the calculator reads the roughness
+// a = e/(3.7 D) in F, aPrime the same in its derivative: the calculator reads the roughness
 // from its field for each of them.
 double ColebrookStep(double x, double a, double aPrime, double re);
 

@@ -27,6 +27,8 @@ FormModel::FormModel(platform::Platform& ui)
   ComboEq.SetStyle(platform::ComboStyle::Editable);
   cbSolveFor.SetStyle(platform::ComboStyle::PickOnly);
   ComboSpec.SetStyle(platform::ComboStyle::Editable);
+  lbHLEq.SetCaption("Equation: ");
+  lbSpec.SetCaption("Pipe Spec: ");
   Solve1.SetCaption("&Solve-F2");
   Sound1.SetCaption("&Sound");
 }
