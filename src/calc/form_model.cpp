@@ -2,6 +2,19 @@
 
 namespace zynta::calc {
 
+namespace {
+// The captions of the decimal places stay bare digits: they are read as numbers.
+platform::Menu& BuildFieldMenu(platform::Menu& menu) {
+  menu.Add("Cut");
+  menu.Add("Copy");
+  menu.Add("Paste");
+  menu.AddSeparator();
+  platform::Menu& decimals = menu.AddSubmenu("Decimal places");
+  for (int n = 1; n <= 6; ++n) decimals.Add(std::to_string(n));
+  return decimals;
+}
+}  // namespace
+
 FormModel::FormModel(platform::Platform& ui)
     : ui(ui),
       ComboEq(ui.GetComboBox("ComboEq")),
@@ -15,6 +28,12 @@ FormModel::FormModel(platform::Platform& ui)
       lbReyNoUn(ui.GetLabel("lbReyNoUn")),
       Solve1(ui.GetMenuItem("Solve1")),
       Sound1(ui.GetMenuItem("Sound1")),
+      ClearFields2(ui.GetMenuItem("ClearFields2")),
+      SetEnglishUnits1(ui.GetMenuItem("SetEnglishUnits1")),
+      SetSIUnits1(ui.GetMenuItem("SetSIUnits1")),
+      UnitsPopupMenu(ui.GetMenu("UnitsPopupMenu")),
+      EditPopupMenu(ui.GetMenu("EditPopupMenu")),
+      DecimalsMenu(BuildFieldMenu(EditPopupMenu)),
       StatusBar(ui.GetStatusBar()),
       Window(ui.GetWindow()) {
   for (int i = 0; i < ParamCount; ++i) {
@@ -31,6 +50,9 @@ FormModel::FormModel(platform::Platform& ui)
   lbSpec.SetCaption("Pipe Spec: ");
   Solve1.SetCaption("&Solve-F2");
   Sound1.SetCaption("&Sound");
+  ClearFields2.SetCaption("Clear &Fields");
+  SetEnglishUnits1.SetCaption("Set &English Units");
+  SetSIUnits1.SetCaption("Set &SI Units");
 }
 
 }  // namespace zynta::calc

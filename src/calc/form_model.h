@@ -36,6 +36,12 @@ struct FormModel {
   platform::Label& lbReyNoUn;      // the flow-regime label beside the Reynolds number
   platform::MenuItem& Solve1;
   platform::MenuItem& Sound1;
+  platform::MenuItem& ClearFields2;
+  platform::MenuItem& SetEnglishUnits1;
+  platform::MenuItem& SetSIUnits1;
+  platform::Menu& UnitsPopupMenu;  // one menu for every unit label, rebuilt at each opening
+  platform::Menu& EditPopupMenu;   // the field menu: Cut, Copy, Paste and "Decimal places"
+  platform::Menu& DecimalsMenu;    // its submenu, entries "1" to "6"
   platform::StatusBar& StatusBar;
   platform::Window& Window;
 
@@ -46,6 +52,8 @@ struct FormModel {
   // While off, no display pass reformats the nominal diameter's field.
   bool RenderNominalDiameter = false;
   int SolveForIndex = 0;      // the remembered problem position
+  int MenuParamIndex = -1;    // the parameter whose unit or field menu was opened last
+  platform::Label* MenuUnitLabel = nullptr;  // the unit label whose menu was opened last
   std::string PrevEquation;   // the equation before the current switch
 
   TParamType& P(int index) { return *ParamTypes[static_cast<size_t>(index)]; }

@@ -129,9 +129,11 @@ void WriteResult(FormModel& f, int index, double value) {
 }
 
 void ShowInputError(FormModel& f, const std::string& message, platform::Control& control) {
+  // The focus moves first: the exit handler that the move runs may clear the status bar, and
+  // must not wipe the message.
+  if (f.Window.Shown() && control.CanFocus()) f.Window.SetFocus(control);
   f.StatusBar.SetText(message);
   if (f.SoundOn) f.ui.Beep().MessageBeep(platform::BeepError);
-  if (f.Window.Shown() && control.CanFocus()) f.Window.SetFocus(control);
   f.Solving = false;
 }
 

@@ -337,12 +337,12 @@ void Session::Action(const std::string& verb, LineReader& r) {
     ui_->clipboard.SetText(TextArg(r));
     Focus(field);
     field.SelectAll();
-    form_->Boundary().Run([&] { field.PasteFromClipboard(); });
+    form_->EditPopupMenu.Entries()[2]->OnClick();  // the field menu's Paste
   } else if (verb == "cut" || verb == "copytext") {
     platform::TextField& field = FieldOf(r.Word());
     Focus(field);
     field.SelectAll();
-    form_->Boundary().Run([&] { verb == "cut" ? field.CutToClipboard() : field.CopyToClipboard(); });
+    form_->EditPopupMenu.Entries()[verb == "cut" ? 0 : 1]->OnClick();
   } else if (verb == "equation") {
     Pick(form_->ComboEq, TextArg(r));
   } else if (verb == "equation-type") {
@@ -359,8 +359,36 @@ void Session::Action(const std::string& verb, LineReader& r) {
       if (n >= static_cast<int>(form_->cbSolveFor.Items().size())) throw LineError("no problem at " + which);
       dynamic_cast<platform::RecComboBox&>(form_->cbSolveFor).UserPick(n);
     }
+  } else if (verb == "unit" || verb == "unit-menu") {
+    const int index = ParamNamed(r.Word());
+    auto& label = dynamic_cast<platform::RecLabel&>(*form_->UnitLabels[static_cast<size_t>(index)]);
+    platform::RecMenu& menu = ui_->MenuNamed("UnitsPopupMenu");
+    menu.open = false;
+    label.UserRightClick();
+    if (!menu.open) throw LineError(label.Name() + " has no unit menu");
+    if (verb == "unit-menu") {
+      menu.open = false;
+    } else {
+      const std::string unit = TextArg(r);
+      if (!menu.UserChoose(unit)) throw LineError("no unit " + Quoted(unit) + " in the menu");
+    }
+  } else if (verb == "decimals") {
+    auto& field = dynamic_cast<platform::RecTextField&>(FieldOf(r.Word()));
+    const std::string n = r.Word();
+    platform::RecMenu& menu = ui_->MenuNamed("EditPopupMenu");
+    menu.open = false;
+    field.UserRightClick();
+    if (!menu.open) throw LineError(NameOf(&field) + " has no field menu");
+    menu.open = false;
+    if (!menu.Submenu("Decimal places")->UserChoose(n)) throw LineError("no decimal places entry " + n);
   } else if (verb == "solve") {
     form_->Solve1.OnClick();
+  } else if (verb == "clear") {
+    form_->ClearFields2.OnClick();
+  } else if (verb == "english") {
+    form_->SetEnglishUnits1.OnClick();
+  } else if (verb == "si") {
+    form_->SetSIUnits1.OnClick();
   } else if (verb == "toggle") {
     const std::string item = r.Word();
     if (item != "Sound1") throw LineError("toggle " + item + " is not built yet");
@@ -436,6 +464,18 @@ void Session::ExpectState(const std::string& what, LineReader& r) {
   } else if (what == "solved") {
     const bool want = YesNo(r.Word());
     Check(form_->Solved == want, "solved " + YesNoText(want), YesNoText(form_->Solved));
+  } else if (what == "decimal-check") {
+    const std::string want = r.Word();
+    std::string got = "none";
+    for (platform::MenuItem* entry : form_->DecimalsMenu.Entries()) {
+      if (entry->Checked()) got = entry->Caption();
+    }
+    Check(got == want, "decimal-check " + want, got);
+  } else if (what == "items" && ui_->FindMenu(r.Rest().substr(0, r.Rest().find(' ')))) {
+    platform::RecMenu& menu = *ui_->FindMenu(r.Word());
+    const std::string want = TextArg(r);
+    const std::string got = Join(menu.Captions(), "|");
+    Check(got == want, "items " + Quoted(want), Quoted(got));
   } else if (what == "items" || what == "index") {
     const std::string name = r.Word();
     auto* combo = dynamic_cast<platform::ComboBox*>(&ControlNamed(name));

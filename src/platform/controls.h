@@ -18,6 +18,8 @@ using KeyHandler = std::function<void(char& key)>;
 // A right-click handler sets handled to keep any other menu from opening.
 using PopupHandler = std::function<void(bool& handled)>;
 
+class Menu;
+
 class Control {
  public:
   virtual ~Control() = default;
@@ -55,6 +57,10 @@ class TextField : public Control {
   virtual void CutToClipboard() = 0;
   virtual void CopyToClipboard() = 0;
   virtual void PasteFromClipboard() = 0;
+
+  // The menu a right click opens after OnContextPopup, unless that handled the click; none
+  // means the platform's own text-box menu.
+  virtual void SetPopupMenu(Menu* menu) = 0;
 
   Handler OnChange;          // every change of the text
   KeyHandler OnKeyPress;     // before a typed character is applied
@@ -103,6 +109,23 @@ class MenuItem {
   virtual void SetEnabled(bool enabled) = 0;
 
   Handler OnClick;
+};
+
+// A pop-up menu built at run time: entries show their captions verbatim (no accelerator
+// characters are added), in the order added; a submenu is an entry with entries of its own.
+class Menu {
+ public:
+  virtual ~Menu() = default;
+  virtual const std::string& Name() const = 0;
+  virtual void Clear() = 0;
+  virtual MenuItem& Add(const std::string& caption) = 0;
+  virtual void AddSeparator() = 0;
+  virtual Menu& AddSubmenu(const std::string& caption) = 0;
+  // The entries that are items (no separators, no submenus), in order.
+  virtual std::vector<MenuItem*> Entries() const = 0;
+  // Opens the menu at the mouse position and returns at once; an entry chosen then runs its
+  // OnClick later, as a user action of its own.
+  virtual void Popup() = 0;
 };
 
 class StatusBar {

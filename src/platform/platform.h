@@ -16,6 +16,7 @@ class Platform {
   virtual ComboBox& GetComboBox(std::string_view name) = 0;
   virtual Label& GetLabel(std::string_view name) = 0;
   virtual MenuItem& GetMenuItem(std::string_view name) = 0;
+  virtual Menu& GetMenu(std::string_view name) = 0;
   virtual StatusBar& GetStatusBar() = 0;
   virtual Window& GetWindow() = 0;
 

@@ -54,6 +54,73 @@ void RecTextField::UserKey(char key) {
   }
 }
 
+void RecTextField::UserRightClick() {
+  bool handled = false;
+  if (OnContextPopup) OnContextPopup(handled);
+  if (!handled && popupMenu_) popupMenu_->Popup();
+}
+
+void RecLabel::UserRightClick() {
+  bool handled = false;
+  if (OnContextPopup) OnContextPopup(handled);
+}
+
+void RecMenu::Clear() {
+  entries_.clear();
+  open = false;
+}
+
+MenuItem& RecMenu::Add(const std::string& caption) {
+  auto item = std::make_unique<RecMenuItem>(name_ + "." + caption);
+  item->SetCaption(caption);
+  RecMenuItem& ref = *item;
+  entries_.push_back({caption, std::move(item), nullptr});
+  return ref;
+}
+
+void RecMenu::AddSeparator() { entries_.push_back({"-", nullptr, nullptr}); }
+
+Menu& RecMenu::AddSubmenu(const std::string& caption) {
+  auto sub = std::make_unique<RecMenu>(caption);
+  RecMenu& ref = *sub;
+  entries_.push_back({caption, nullptr, std::move(sub)});
+  return ref;
+}
+
+std::vector<MenuItem*> RecMenu::Entries() const {
+  std::vector<MenuItem*> out;
+  for (const Entry& e : entries_) {
+    if (e.item) out.push_back(e.item.get());
+  }
+  return out;
+}
+
+void RecMenu::Popup() { open = true; }
+
+std::vector<std::string> RecMenu::Captions() const {
+  std::vector<std::string> out;
+  for (const Entry& e : entries_) out.push_back(e.item ? e.item->Caption() : e.caption);
+  return out;
+}
+
+RecMenu* RecMenu::Submenu(const std::string& caption) const {
+  for (const Entry& e : entries_) {
+    if (e.submenu && e.caption == caption) return e.submenu.get();
+  }
+  return nullptr;
+}
+
+bool RecMenu::UserChoose(const std::string& caption) {
+  for (const Entry& e : entries_) {
+    if (e.item && e.item->Caption() == caption) {
+      open = false;
+      if (e.item->Enabled()) Fire(e.item->OnClick);
+      return true;
+    }
+  }
+  return false;
+}
+
 void RecTextField::CutToClipboard() {
   if (selLength_ == 0) return;
   CopyToClipboard();
@@ -156,6 +223,15 @@ RecLabel& RecordingPlatform::LabelNamed(std::string_view name) {
 
 RecMenuItem& RecordingPlatform::MenuItemNamed(std::string_view name) {
   return GetOrMake(menuItems_, name, [&] { return std::make_unique<RecMenuItem>(std::string(name)); });
+}
+
+RecMenu& RecordingPlatform::MenuNamed(std::string_view name) {
+  return GetOrMake(menus_, name, [&] { return std::make_unique<RecMenu>(std::string(name)); });
+}
+
+RecMenu* RecordingPlatform::FindMenu(std::string_view name) const {
+  auto it = menus_.find(name);
+  return it == menus_.end() ? nullptr : it->second.get();
 }
 
 Control* RecordingPlatform::FindControl(std::string_view name) const {

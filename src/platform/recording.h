@@ -49,15 +49,19 @@ class RecTextField : public RecControl<TextField> {
   void CutToClipboard() override;
   void CopyToClipboard() override;
   void PasteFromClipboard() override;
+  void SetPopupMenu(Menu* menu) override { popupMenu_ = menu; }
 
   // A character typed by the user: the key handler first, then the edit.
   void UserKey(char key);
+  // A right click: the handler, then the field's menu unless the handler took the click.
+  void UserRightClick();
 
  private:
   void ReplaceSelection(const std::string& with);  // a user edit
   void Backspace();
 
   Clipboard& clipboard_;
+  Menu* popupMenu_ = nullptr;
   std::string text_;
   bool modified_ = false;
   Color font_ = 0;
@@ -99,6 +103,7 @@ class RecLabel : public RecControl<Label> {
   void SetHint(const std::string& hint) override { hint_ = hint; }
   void Repaint() override {}
   const std::string& Hint() const { return hint_; }
+  void UserRightClick();
 
  private:
   std::string caption_;
@@ -121,6 +126,34 @@ class RecMenuItem : public MenuItem {
   std::string caption_;
   bool checked_ = false;
   bool enabled_ = true;
+};
+
+class RecMenu : public Menu {
+ public:
+  explicit RecMenu(std::string name) : name_(std::move(name)) {}
+  const std::string& Name() const override { return name_; }
+  void Clear() override;
+  MenuItem& Add(const std::string& caption) override;
+  void AddSeparator() override;
+  Menu& AddSubmenu(const std::string& caption) override;
+  std::vector<MenuItem*> Entries() const override;
+  void Popup() override;
+
+  // Every entry's caption in order, separators as "-" and submenus by their caption.
+  std::vector<std::string> Captions() const;
+  RecMenu* Submenu(const std::string& caption) const;
+  // The open menu's entry chosen by the user, by caption; false when there is none.
+  bool UserChoose(const std::string& caption);
+  bool open = false;
+
+ private:
+  struct Entry {
+    std::string caption;
+    std::unique_ptr<RecMenuItem> item;  // null for separators and submenus
+    std::unique_ptr<RecMenu> submenu;
+  };
+  std::string name_;
+  std::vector<Entry> entries_;
 };
 
 class RecStatusBar : public StatusBar {
@@ -182,6 +215,7 @@ class RecordingPlatform : public Platform {
   ComboBox& GetComboBox(std::string_view name) override { return ComboBoxNamed(name); }
   Label& GetLabel(std::string_view name) override { return LabelNamed(name); }
   MenuItem& GetMenuItem(std::string_view name) override { return MenuItemNamed(name); }
+  Menu& GetMenu(std::string_view name) override { return MenuNamed(name); }
   StatusBar& GetStatusBar() override { return status; }
   Window& GetWindow() override { return window; }
   Beeper& Beep() override { return beeper; }
@@ -192,6 +226,8 @@ class RecordingPlatform : public Platform {
   RecComboBox& ComboBoxNamed(std::string_view name);
   RecLabel& LabelNamed(std::string_view name);
   RecMenuItem& MenuItemNamed(std::string_view name);
+  RecMenu& MenuNamed(std::string_view name);
+  RecMenu* FindMenu(std::string_view name) const;
 
   // Looks a control up without creating it: nullptr when no such control was made.
   Control* FindControl(std::string_view name) const;
@@ -213,6 +249,7 @@ class RecordingPlatform : public Platform {
   std::map<std::string, std::unique_ptr<RecComboBox>, std::less<>> comboBoxes_;
   std::map<std::string, std::unique_ptr<RecLabel>, std::less<>> labels_;
   std::map<std::string, std::unique_ptr<RecMenuItem>, std::less<>> menuItems_;
+  std::map<std::string, std::unique_ptr<RecMenu>, std::less<>> menus_;
 };
 
 }  // namespace zynta::platform

@@ -7,6 +7,7 @@
 #include "calc/solvers.h"
 #include "settings/load_parameter.h"
 #include "units/field_entry.h"
+#include "units/unit_menu.h"
 
 namespace zynta::shell {
 
@@ -21,8 +22,13 @@ TfrmZYNTA::TfrmZYNTA(platform::Platform& ui, std::filesystem::path programDir)
   BindHandlers();
 }
 
+platform::PopupHandler TfrmZYNTA::GuardPopup(std::function<void(bool&)> handler) {
+  return [this, handler = std::move(handler)](bool& handled) { boundary_.Run([&] { handler(handled); }); };
+}
+
 void TfrmZYNTA::BindParameterField(int index) {
   platform::TextField& edit = *Edits[static_cast<size_t>(index)];
+  edit.OnClick = boundary_.Guard([this, &edit] { units::ClearStatusBar(*this, edit); });
   if (index == ReyNo) {
     edit.OnKeyPress = boundary_.GuardKey([](char& key) { units::EditReynoKeyPress(key); });
     edit.OnChange = boundary_.Guard([this] { EditReynoChange(*this); });
@@ -32,21 +38,52 @@ void TfrmZYNTA::BindParameterField(int index) {
   edit.OnKeyPress = boundary_.GuardKey([this, &edit](char& key) { units::NKeyPress(*this, edit, key); });
   // Text typed into the friction factor is never committed: it has no exit handler.
   if (index != FricFact) edit.OnExit = boundary_.Guard([this, &edit] { units::EditExit(*this, edit); });
+  edit.OnContextPopup = GuardPopup([this, &edit](bool&) { units::EditContextPopup(*this, edit); });
+  // The nominal diameter and the friction factor keep the platform's own text menu.
+  if (index != NDia && index != FricFact) edit.SetPopupMenu(&EditPopupMenu);
+}
+
+void TfrmZYNTA::BindUnitLabel(int index) {
+  if (index == ReyNo) return;  // the flow regime has no unit menu
+  platform::Label& label = *UnitLabels[static_cast<size_t>(index)];
+  if (index != Area) label.SetHint("Right click to change units");
+  label.OnContextPopup = GuardPopup([this, &label](bool& handled) {
+    units::UnitsContextPopup(*this, label, handled);
+    // The entries are made anew at each opening; each choice is an action of its own.
+    for (platform::MenuItem* entry : UnitsPopupMenu.Entries()) entry->OnClick = boundary_.Guard(entry->OnClick);
+  });
+}
+
+void TfrmZYNTA::BindMenus() {
+  const auto clipboard = EditPopupMenu.Entries();  // Cut, Copy, Paste
+  clipboard[0]->OnClick = boundary_.Guard([this] { units::Cut1Click(*this); });
+  clipboard[1]->OnClick = boundary_.Guard([this] { units::Copy1Click(*this); });
+  clipboard[2]->OnClick = boundary_.Guard([this] { units::Paste1Click(*this); });
+  for (platform::MenuItem* entry : DecimalsMenu.Entries())
+    entry->OnClick = boundary_.Guard([this, entry] { units::DispDecimalsClick(*this, *entry); });
+
+  Solve1.OnClick = boundary_.Guard([this] { Solve1Click(*this); });
+  Sound1.OnClick = boundary_.Guard([this] { Sound1Click(); });
+  ClearFields2.OnClick = boundary_.Guard([this] { units::ClearAllFields(*this); });
+  SetEnglishUnits1.OnClick = boundary_.Guard([this] { units::sbSetEnglishUnitsClick(*this); });
+  SetSIUnits1.OnClick = boundary_.Guard([this] { units::sbSetSIUnitsClick(*this); });
 }
 
 void TfrmZYNTA::BindHandlers() {
-  for (int i = 0; i < ParamCount; ++i) BindParameterField(i);
-
+  for (int i = 0; i < ParamCount; ++i) {
+    BindParameterField(i);
+    BindUnitLabel(i);
+  }
   ComboEq.OnChange = boundary_.Guard([this] { ComboEqChange(*this, true); });
   ComboEq.OnEnter = boundary_.Guard([this] { ComboEqEnter(*this); });
+  ComboEq.OnClick = boundary_.Guard([this] { units::ClearStatusBar(*this, ComboEq); });
   ComboEq.OnKeyPress = boundary_.GuardKey([this](char& key) { units::NKeyPress(*this, ComboEq, key); });
   cbSolveFor.OnChange = boundary_.Guard([this] { cbSolveForChange(*this); });
   ComboSpec.OnEnter = boundary_.Guard([this] { ComboEqEnter(*this); });
   ComboSpec.OnExit = boundary_.Guard([this] { units::EditExit(*this, ComboSpec); });
+  ComboSpec.OnClick = boundary_.Guard([this] { units::ClearStatusBar(*this, ComboSpec); });
   ComboSpec.OnKeyPress = boundary_.GuardKey([this](char& key) { units::NKeyPress(*this, ComboSpec, key); });
-
-  Solve1.OnClick = boundary_.Guard([this] { Solve1Click(*this); });
-  Sound1.OnClick = boundary_.Guard([this] { Sound1Click(); });
+  BindMenus();
 }
 
 void TfrmZYNTA::Sound1Click() {
@@ -74,6 +111,10 @@ void TfrmZYNTA::FormCreate() {
 
 void TfrmZYNTA::Show() {
   Window.SetShown(true);
+  FormActivate();
+}
+
+void TfrmZYNTA::FormActivate() {
   boundary_.Run([this] {
     if (cbSolveFor.CanFocus()) Window.SetFocus(cbSolveFor);
   });

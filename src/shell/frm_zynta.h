@@ -20,8 +20,10 @@ class TfrmZYNTA : public calc::FormModel {
   // Window creation: loads the parameters and the saved state from the settings file.
   void FormCreate();
 
-  // Shows the window and gives the focus to the problem chooser.
+  // Shows the window; it then becomes the active window.
   void Show();
+  // The window becomes the active window: the focus goes to the problem chooser.
+  void FormActivate();
 
   const std::filesystem::path& ProgramDir() const { return programDir_; }
   EventBoundary& Boundary() { return boundary_; }
@@ -29,6 +31,9 @@ class TfrmZYNTA : public calc::FormModel {
  private:
   void BindHandlers();
   void BindParameterField(int index);
+  void BindUnitLabel(int index);
+  void BindMenus();
+  platform::PopupHandler GuardPopup(std::function<void(bool&)> handler);
   void Sound1Click();
 
   std::filesystem::path programDir_;
