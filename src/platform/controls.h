@@ -144,8 +144,9 @@ class Window {
   virtual void SetCaption(const std::string& caption) = 0;
   // The control with the keyboard focus, or nullptr.
   virtual Control* Focused() const = 0;
-  // Moves the focus: the control losing it runs OnExit first; when that handler moves the
-  // focus itself, its choice stands. Then the new control runs OnEnter.
+  // Moves the focus: the control losing it runs OnExit first, while no control has the focus;
+  // when that handler moves the focus itself, its choice stands. Then the new control runs
+  // OnEnter. An error thrown by a handler travels to the caller, as from any other call.
   virtual void SetFocus(Control& control) = 0;
 };
 

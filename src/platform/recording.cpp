@@ -177,12 +177,20 @@ void RecComboBox::UserTypeAll(const std::string& text) {
   }
 }
 
+// While the losing control runs its exit handler no control has the focus, so a focus move
+// made by that handler does not exit it a second time, and wins over the move in progress.
 void RecWindow::SetFocus(Control& control) {
   const unsigned move = ++focusMoves_;
   if (focused_ == &control) return;
   if (Control* old = focused_) {
-    Fire(old->OnExit);
-    if (focusMoves_ != move) return;  // the exit handler sent the focus elsewhere
+    focused_ = nullptr;
+    try {
+      Fire(old->OnExit);
+    } catch (...) {
+      if (focusMoves_ == move) focused_ = old;  // the action ends; the focus stays put
+      throw;
+    }
+    if (focusMoves_ != move) return;
   }
   focused_ = &control;
   Fire(control.OnEnter);
