@@ -35,6 +35,8 @@ void LoadUnitAndDecimals(TParamType& p, const IniFile& ini, int index) {
   const ParamInfo& info = ParamTable[static_cast<size_t>(index)];
   p.UnitIndex = HasCatalog(index) ? ini.ReadInteger(p.Name, "UnitIndex", info.defaultUnitIndex) : 0;
   p.Decimals = index == ReyNo ? 0 : ini.ReadInteger(p.Name, "Decimals", info.defaultDecimals);
+  // The display rule is defined for 0 to 18 decimals; other counts only come from an edited file.
+  p.Decimals = std::clamp(p.Decimals, 0, 18);
 }
 
 // Shows the value; a specific gravity that cannot be read while loading leaves the field as

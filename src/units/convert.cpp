@@ -1,6 +1,5 @@
 #include "units/convert.h"
 
-#include <algorithm>
 
 #include "calc/errors.h"
 #include "calc/solve.h"
@@ -9,11 +8,6 @@
 namespace zynta::units {
 
 using namespace calc;
-
-namespace {
-// Decimals outside this range can only come from an edited settings file.
-constexpr int MaxDecimals = 18;
-}  // namespace
 
 bool NeedsSpecificGravity(const TParamType& p, const std::string& unitName) {
   if (p.Name == "Head Loss") return unitName != "ftliq" && unitName != "mtrliq";
@@ -48,8 +42,7 @@ void FromBaseUnits(FormModel& f, int index) {
   TParamType& p = f.P(index);
   const double s = SGFactor(f, index, p.UnitLabel->Caption());
   const double v = CheckedFloat(p.ParamValue * p.Factors[static_cast<size_t>(p.UnitIndex)] * s);
-  const int decimals = std::clamp(p.Decimals, 0, MaxDecimals);
-  p.Edit->SetText(DisplayText(v, p.ParamValue, decimals, DecimalSeparator()));
+  p.Edit->SetText(DisplayText(v, p.ParamValue, p.Decimals, DecimalSeparator()));
 }
 
 }  // namespace zynta::units

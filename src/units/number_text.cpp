@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <system_error>
 
 namespace zynta::units {
@@ -22,104 +23,125 @@ std::atomic<char> g_decimalSeparator{'.'};
 // digit string rounded half away from zero at the wanted position. The two
 // steps (rather than one correct rounding) are the display rule's own: they
 // make 0.125 show as 0.13 and 2.675, stored as 2.67499999999999982..., as 2.67.
+//
+// Field texts are written on every solve, so the digits live in a fixed
+// buffer and each function builds its text in one std::string of the final
+// length (short texts stay in the string's own storage, without allocation).
 // ---------------------------------------------------------------------------
 
 constexpr int kExpansionDigits = 18;
 
 // The value sig[0].sig[1]sig[2]... * 10^exp, with sig[0] != '0';
-// an empty sig is zero (whatever exp and negative say).
+// len == 0 is zero (whatever exp and negative say).
 struct Decimal {
-  std::string sig;
+  char sig[kExpansionDigits + 1];  // one spare for the carry's new leading 1
+  int len = 0;
   int exp = 0;
   bool negative = false;
 
-  bool IsZero() const { return sig.empty(); }
+  bool IsZero() const { return len == 0; }
+  // A zero result never carries a minus sign ("-0.001" shows as "0.00").
+  bool Minus() const { return negative && len != 0; }
 
   // The digit in the 10^power place.
   char DigitAt(int power) const {
     const long idx = static_cast<long>(exp) - power;
-    if (idx < 0 || idx >= static_cast<long>(sig.size())) return '0';
-    return sig[static_cast<std::size_t>(idx)];
+    if (idx < 0 || idx >= len) return '0';
+    return sig[idx];
+  }
+
+  // The number of significant digits without trailing zeros (at least 1).
+  int TrimmedLength() const {
+    int n = len;
+    while (n > 1 && sig[n - 1] == '0') --n;
+    return std::max(n, 1);
   }
 };
-
-int ReadExponent(const char* first, const char* last) {
-  const bool minus = *first == '-';
-  if (*first == '+' || *first == '-') ++first;
-  int value = 0;
-  std::from_chars(first, last, value);
-  return minus ? -value : value;
-}
 
 // The 18-significant-digit expansion of v (finite).
 Decimal Expand(double v) {
   Decimal d;
   d.negative = std::signbit(v);
   if (v == 0.0) return d;
-  char buf[40];
+  char buf[32];
   const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(v),
-                                 std::chars_format::scientific,
-                                 kExpansionDigits - 1);
-  // buf holds "d.ddddddddddddddddde[+-]xx".
-  const char* e = std::find(buf, res.ptr, 'e');
-  d.sig.assign(1, buf[0]);
-  d.sig.append(static_cast<const char*>(buf + 2), e);
-  d.exp = ReadExponent(e + 1, res.ptr);
+                                 std::chars_format::scientific, kExpansionDigits - 1);
+  // buf holds "d.ddddddddddddddddde[+-]xx": one digit, the point, 17 digits.
+  constexpr int kMarker = kExpansionDigits + 1;
+  assert(res.ec == std::errc() && buf[1] == '.' && buf[kMarker] == 'e');
+  d.sig[0] = buf[0];
+  std::memcpy(d.sig + 1, buf + 2, kExpansionDigits - 1);
+  d.len = kExpansionDigits;
+  const char* first = buf + kMarker + 1;
+  const bool minus = *first == '-';
+  int exponent = 0;
+  std::from_chars(first + 1, res.ptr, exponent);  // after the always written sign
+  d.exp = minus ? -exponent : exponent;
   return d;
 }
 
 // Adds one unit in the last place of the first `keep` digits (already cut).
 void IncrementLast(Decimal& d, int keep) {
-  std::size_t i = d.sig.size();
+  int i = d.len;
   while (i > 0 && d.sig[i - 1] == '9') d.sig[--i] = '0';
   if (i > 0) {
     ++d.sig[i - 1];
     return;
   }
   // All nines (or nothing kept): the carry makes a new leading 1.
-  d.sig.insert(d.sig.begin(), '1');
-  if (static_cast<int>(d.sig.size()) > std::max(keep, 1)) d.sig.pop_back();
+  std::memmove(d.sig + 1, d.sig, static_cast<std::size_t>(d.len));
+  d.sig[0] = '1';
+  ++d.len;
+  if (d.len > std::max(keep, 1)) --d.len;
   ++d.exp;
 }
 
 // d rounded half away from zero to `keep` significant digits; keep 0 rounds
 // at the place just above the leading digit, keep < 0 gives zero.
 Decimal RoundSignificant(Decimal d, int keep) {
-  if (d.IsZero() || keep >= static_cast<int>(d.sig.size())) return d;
+  if (d.IsZero() || keep >= d.len) return d;
   if (keep < 0) {
-    d.sig.clear();
+    d.len = 0;
     return d;
   }
-  const bool up = d.sig[static_cast<std::size_t>(keep)] >= '5';
-  d.sig.resize(static_cast<std::size_t>(keep));
+  const bool up = d.sig[keep] >= '5';
+  d.len = keep;
   if (up) IncrementLast(d, keep);
   return d;
 }
 
-std::string TrimmedDigits(const Decimal& d) {
-  const auto last = d.sig.find_last_not_of('0');
-  return d.sig.substr(0, last == std::string::npos ? 1 : last + 1);
+// Writes n (not negative) in decimal, zero-padded to at least `width` digits.
+// Returns the end of what was written; out must hold the digits and padding.
+char* WritePadded(char* out, int n, int width) {
+  char digits[16];
+  const char* end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+  const auto count = static_cast<int>(end - digits);
+  if (count < width) {
+    std::memset(out, '0', static_cast<std::size_t>(width - count));
+    out += width - count;
+  }
+  std::memcpy(out, digits, static_cast<std::size_t>(count));
+  return out + count;
 }
 
-std::string Padded(int n, int width) {
-  std::string s = std::to_string(n);
-  if (static_cast<int>(s.size()) < width)
-    s.insert(0, static_cast<std::size_t>(width) - s.size(), '0');
-  return s;
+int DecimalLength(int n) {
+  int count = 1;
+  for (; n >= 10; n /= 10) ++count;
+  return count;
 }
 
-// A zero result never carries a minus sign ("-0.001" shows as "0.00").
-std::string SignOf(const Decimal& d) {
-  return d.negative && !d.IsZero() ? "-" : "";
+// "d" or "d<sep>ddd": the first `trimmed` significant digits of d.
+char* WriteMantissa(char* out, const Decimal& d, int trimmed, char sep) {
+  *out++ = d.sig[0];
+  if (trimmed > 1) {
+    *out++ = sep;
+    std::memcpy(out, d.sig + 1, static_cast<std::size_t>(trimmed - 1));
+    out += trimmed - 1;
+  }
+  return out;
 }
 
-// "d" or "d<sep>ddd": the significant digits without trailing zeros.
-std::string ShortMantissa(const Decimal& d, char sep) {
-  const std::string digits = TrimmedDigits(d);
-  std::string s(1, digits[0]);
-  if (digits.size() > 1) s.append(1, sep).append(digits, 1);
-  return s;
-}
+int MantissaLength(int trimmed) { return trimmed > 1 ? trimmed + 1 : 1; }
 
 // ---------------------------------------------------------------------------
 // Fixed form with 7 significant digits (the display rule's first step).
@@ -127,54 +149,112 @@ std::string ShortMantissa(const Decimal& d, char sep) {
 
 constexpr int kFixedSignificant = 7;
 
-std::string FixedDigits(const Decimal& r, int decimals, char sep) {
-  std::string s = SignOf(r);
-  for (int p = std::max(r.IsZero() ? 0 : r.exp, 0); p >= 0; --p)
-    s += r.DigitAt(p);
-  if (decimals > 0) s += sep;
-  for (int p = -1; p >= -decimals; --p) s += r.DigitAt(p);
-  return s;
+// The rounding position is whichever comes first: the 7th significant digit
+// or the last shown decimal.
+Decimal RoundForFixed(const Decimal& d, int decimals) {
+  return RoundSignificant(d, std::min(kFixedSignificant, d.exp + 1 + decimals));
 }
 
 // More than 7 digits before the separator cannot be shown in a 7-digit field
-// text, so the rounded value goes out as "1.234568E07": no exponent sign (the
-// exponent is at least 7), padded to the field's decimals while those are
-// few enough to keep the text short.
+// text.
+bool NeedsShortScientific(const Decimal& r) {
+  return !r.IsZero() && r.exp >= kFixedSignificant;
+}
+
+std::string FixedDigits(const Decimal& r, int decimals, char sep) {
+  const int top = std::max(r.IsZero() ? 0 : r.exp, 0);
+  const std::size_t size = static_cast<std::size_t>(r.Minus()) + static_cast<std::size_t>(top) +
+                           1 + (decimals > 0 ? static_cast<std::size_t>(decimals) + 1 : 0);
+  std::string s(size, '0');
+  char* out = s.data();
+  if (r.Minus()) *out++ = '-';
+  for (int p = top; p >= 0; --p) *out++ = r.DigitAt(p);
+  if (decimals > 0) {
+    *out++ = sep;
+    // Only the rounded digits can be other than 0.
+    const int last = std::max(-decimals, r.exp - r.len + 1);
+    for (int p = -1; p >= last; --p) *out++ = r.DigitAt(p);
+  }
+  return s;
+}
+
+// The rounded value as "1.234568E07": no exponent sign (the exponent is at
+// least 7), padded to the field's decimals while those are few enough to
+// keep the text short.
 std::string ShortScientific(const Decimal& r, int decimals, char sep) {
   const int width = decimals <= 4 ? decimals : 0;
-  return SignOf(r) + ShortMantissa(r, sep) + 'E' + Padded(r.exp, width);
+  const int trimmed = r.TrimmedLength();
+  const std::size_t size = static_cast<std::size_t>(r.Minus()) +
+                           static_cast<std::size_t>(MantissaLength(trimmed)) + 1 +
+                           static_cast<std::size_t>(std::max(DecimalLength(r.exp), width));
+  std::string s(size, '\0');
+  char* out = s.data();
+  if (r.Minus()) *out++ = '-';
+  out = WriteMantissa(out, r, trimmed, sep);
+  *out++ = 'E';
+  WritePadded(out, r.exp, width);
+  return s;
 }
+
+std::string FixedText(const Decimal& r, int decimals, char sep) {
+  if (NeedsShortScientific(r)) return ShortScientific(r, decimals, sep);
+  return FixedDigits(r, decimals, sep);
+}
+
+// ---------------------------------------------------------------------------
+// Scientific form.
+// ---------------------------------------------------------------------------
+
+std::string ExponentText(const Decimal& d, int precision, int expDigits, char sep) {
+  const Decimal r = RoundSignificant(d, precision);
+  const int exp = r.IsZero() ? 0 : r.exp;
+  const int magnitude = std::abs(exp);
+  const std::size_t size = static_cast<std::size_t>(r.Minus()) + 1 +
+                           (precision > 1 ? static_cast<std::size_t>(precision) : 0) + 2 +
+                           static_cast<std::size_t>(std::max(DecimalLength(magnitude), expDigits));
+  std::string s(size, '0');
+  char* out = s.data();
+  if (r.Minus()) *out++ = '-';
+  *out++ = r.DigitAt(exp);
+  if (precision > 1) {
+    *out++ = sep;
+    // The digits after the first; past the rounded ones they stay 0.
+    const int shown = std::min(precision, std::max(r.len, 1)) - 1;
+    if (shown > 0) std::memcpy(out, r.sig + 1, static_cast<std::size_t>(shown));
+    out += precision - 1;
+  }
+  *out++ = 'E';
+  *out++ = exp < 0 ? '-' : '+';
+  WritePadded(out, magnitude, expDigits);
+  return s;
+}
+
+// ---------------------------------------------------------------------------
+// Floating-point exception flags.
+// ---------------------------------------------------------------------------
+
+// Reading a number must not leave floating-point flags behind: the calculator
+// checks them to report faults of its own computations. Converting text to a
+// double can only raise flags, never lower them, so clearing the ones that
+// were not raised before restores the state exactly; that is far cheaper
+// than saving and setting the whole flag state, and mostly nothing is new.
+class FloatFlagsKeeper {
+ public:
+  FloatFlagsKeeper() : before_(std::fetestexcept(FE_ALL_EXCEPT)) {}
+  ~FloatFlagsKeeper() {
+    const int raised = std::fetestexcept(FE_ALL_EXCEPT) & ~before_;
+    if (raised != 0) std::feclearexcept(raised);
+  }
+  FloatFlagsKeeper(const FloatFlagsKeeper&) = delete;
+  FloatFlagsKeeper& operator=(const FloatFlagsKeeper&) = delete;
+
+ private:
+  int before_;
+};
 
 // ---------------------------------------------------------------------------
 // Field number syntax.
 // ---------------------------------------------------------------------------
-
-class Scanner {
- public:
-  explicit Scanner(std::string_view text) : text_(text) {}
-
-  bool AtEnd() const { return pos_ == text_.size(); }
-  bool Eat(char c) {
-    if (AtEnd() || text_[pos_] != c) return false;
-    ++pos_;
-    return true;
-  }
-  // Eats '+' or '-'; true for '-'.
-  bool EatSign() { return !Eat('+') && Eat('-'); }
-  void SkipSpaces() {
-    while (Eat(' ')) {
-    }
-  }
-  std::string_view EatDigits() {
-    const std::size_t start = pos_;
-    while (!AtEnd() && text_[pos_] >= '0' && text_[pos_] <= '9') ++pos_;
-    return text_.substr(start, pos_ - start);
-  }
-
- private:
-  std::string_view text_;
-  std::size_t pos_ = 0;
-};
 
 struct FieldNumberParts {
   bool negative = false;
@@ -184,21 +264,38 @@ struct FieldNumberParts {
   std::string_view expDigits;
 };
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
 std::optional<FieldNumberParts> Scan(std::string_view text, char sep) {
-  Scanner in(text);
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  const auto digits = [&]() {
+    const char* start = p;
+    while (p != end && IsDigit(*p)) ++p;
+    return std::string_view(start, static_cast<std::size_t>(p - start));
+  };
+  // Eats '+' or '-'; true for '-'.
+  const auto sign = [&]() {
+    if (p == end || (*p != '+' && *p != '-')) return false;
+    return *p++ == '-';
+  };
   FieldNumberParts parts;
-  in.SkipSpaces();
-  parts.negative = in.EatSign();
-  parts.intDigits = in.EatDigits();
-  const bool hasSep = in.Eat(sep);
-  if (hasSep) parts.fracDigits = in.EatDigits();
-  if (parts.intDigits.empty() && !hasSep) return std::nullopt;
-  if (in.Eat('E') || in.Eat('e')) {
-    parts.expNegative = in.EatSign();
-    parts.expDigits = in.EatDigits();
+  while (p != end && *p == ' ') ++p;
+  parts.negative = sign();
+  parts.intDigits = digits();
+  const bool hasSep = p != end && *p == sep;
+  if (hasSep) {
+    ++p;
+    parts.fracDigits = digits();
   }
-  in.SkipSpaces();
-  if (!in.AtEnd()) return std::nullopt;
+  if (parts.intDigits.empty() && !hasSep) return std::nullopt;
+  if (p != end && (*p == 'E' || *p == 'e')) {
+    ++p;
+    parts.expNegative = sign();
+    parts.expDigits = digits();
+  }
+  while (p != end && *p == ' ') ++p;
+  if (p != end) return std::nullopt;
   return parts;
 }
 
@@ -223,19 +320,50 @@ long LeadingPower(const FieldNumberParts& parts, long exponent) {
   return exponent - static_cast<long>(fracLead) - 1;
 }
 
+// Field texts that fit here are normalised on the stack; longer ones (pasted
+// digit strings) on the heap.
+constexpr std::size_t kStackText = 96;
+
+// The number as from_chars reads it: "[-]int.frac" with "0" for an empty
+// part, then "e" and the capped exponent. Returns the end; out must hold
+// NormalisedLength(parts) characters.
+constexpr std::size_t kExponentTextMax = 8;  // "-999999" and spare
+
+std::size_t NormalisedLength(const FieldNumberParts& parts) {
+  return static_cast<std::size_t>(parts.negative) + std::max<std::size_t>(parts.intDigits.size(), 1) +
+         1 + std::max<std::size_t>(parts.fracDigits.size(), 1) + 1 + kExponentTextMax;
+}
+
+char* WriteNormalised(char* out, const FieldNumberParts& parts, long exponent) {
+  const auto put = [&out](std::string_view digits) {
+    if (digits.empty()) {
+      *out++ = '0';
+    } else {
+      std::memcpy(out, digits.data(), digits.size());
+      out += digits.size();
+    }
+  };
+  if (parts.negative) *out++ = '-';
+  put(parts.intDigits);
+  *out++ = '.';
+  put(parts.fracDigits);
+  *out++ = 'e';
+  return std::to_chars(out, out + kExponentTextMax, exponent).ptr;
+}
+
 std::optional<double> Convert(const FieldNumberParts& parts) {
   const long exponent = ExponentValue(parts);
-  std::string norm = parts.negative ? "-" : "";
-  norm.append(parts.intDigits.empty() ? "0" : parts.intDigits);
-  norm.append(".").append(parts.fracDigits.empty() ? "0" : parts.fracDigits);
-  norm.append("e").append(std::to_string(exponent));
+  const std::size_t length = NormalisedLength(parts);
+  char stackText[kStackText];
+  std::string heapText;
+  char* const text = length <= kStackText ? stackText : (heapText.resize(length), heapText.data());
+  const char* const end = WriteNormalised(text, parts, exponent);
   double value = 0.0;
-  // Reading a number must not leave floating-point flags behind: the calculator checks them
-  // to report faults of its own computations.
-  std::fexcept_t flags;
-  std::fegetexceptflag(&flags, FE_ALL_EXCEPT);
-  const auto res = std::from_chars(norm.data(), norm.data() + norm.size(), value);
-  std::fesetexceptflag(&flags, FE_ALL_EXCEPT);
+  std::from_chars_result res;
+  {
+    const FloatFlagsKeeper keeper;
+    res = std::from_chars(text, end, value);
+  }
   if (res.ec == std::errc()) return value;
   // Out of range: too large is not a field number; too small reads as zero.
   if (LeadingPower(parts, exponent) >= 0) return std::nullopt;
@@ -248,19 +376,16 @@ double UnitOfLastDecimal(int decimals) {
   return ParseFieldNumber("1e-" + std::to_string(decimals), '.').value_or(0.0);
 }
 
+// Up to this many decimals every nonzero fixed text the display rule writes
+// (at most 7 significant digits, a multiple of 10^-decimals) reads back as a
+// normal double, and so does 10^-decimals itself.
+constexpr int kNormalRangeDecimals = 300;
+
 // ---------------------------------------------------------------------------
 // Invariant text.
 // ---------------------------------------------------------------------------
 
 constexpr int kInvariantSignificant = 15;
-
-// Plain positional digits of r (not zero, trailing zeros trimmed).
-std::string InvariantPositional(const Decimal& r, const std::string& digits) {
-  if (r.exp < 0) return "0." + std::string(static_cast<std::size_t>(-r.exp - 1), '0') + digits;
-  const auto intCount = static_cast<std::size_t>(r.exp) + 1;
-  if (digits.size() <= intCount) return digits + std::string(intCount - digits.size(), '0');
-  return digits.substr(0, intCount) + '.' + digits.substr(intCount);
-}
 
 }  // namespace
 
@@ -284,43 +409,63 @@ std::optional<double> ParseFieldNumber(std::string_view text) {
 std::string FormatFixed7(double v, int decimals, char sep) {
   assert(std::isfinite(v));
   assert(decimals >= 0);
-  const Decimal d = Expand(v);
-  // The rounding position is whichever comes first: the 7th significant
-  // digit or the last shown decimal.
-  const Decimal r = RoundSignificant(d, std::min(kFixedSignificant, d.exp + 1 + decimals));
-  if (!r.IsZero() && r.exp >= kFixedSignificant) return ShortScientific(r, decimals, sep);
-  return FixedDigits(r, decimals, sep);
+  return FixedText(RoundForFixed(Expand(v), decimals), decimals, sep);
 }
 
 std::string FormatExponent(double v, int precision, int expDigits, char sep) {
   assert(std::isfinite(v));
   assert(precision >= 1);
   assert(expDigits >= 0 && expDigits <= 4);
-  const Decimal r = RoundSignificant(Expand(v), precision);
-  const int exp = r.IsZero() ? 0 : r.exp;
-  std::string s = SignOf(r);
-  s += r.DigitAt(exp);
-  if (precision > 1) s += sep;
-  for (int p = exp - 1; p > exp - precision; --p) s += r.DigitAt(p);
-  s += 'E';
-  s += exp < 0 ? '-' : '+';
-  return s + Padded(std::abs(exp), expDigits);
+  return ExponentText(Expand(v), precision, expDigits, sep);
 }
 
 std::string DisplayText(double v, double paramValue, int decimals, char sep) {
-  const std::string fixed = FormatFixed7(v, decimals, sep);
-  const std::optional<double> shown = ParseFieldNumber(fixed, sep);
-  assert(shown.has_value());
-  const double r = shown.value_or(v);
-  // The fixed text would hide the value: it reads back as something other
-  // than the stored value and lies below the last shown decimal (small
-  // values turned to 0.00, and negative values that lost digits), so the
-  // value goes out in scientific form with at least one more digit.
-  if (r != paramValue && r < UnitOfLastDecimal(decimals))
-    return FormatExponent(v, std::max(decimals + 1, 2), 2, sep);
-  // Large values: three significant digits are all a field shows usefully.
-  // The exponent is padded to the field's decimals while those stay few.
-  if (r > 1e7) return FormatExponent(v, 3, decimals <= 4 ? decimals : 0, sep);
+  assert(std::isfinite(v));
+  assert(decimals >= 0);
+  // The rule compares r, what the fixed text F reads back as, with the stored
+  // value and with the unit of the last shown decimal:
+  //  - F would hide the value when r differs from the stored value and lies
+  //    below the last shown decimal (small values turned to 0.00, and
+  //    negative values that lost digits); then the value goes out in
+  //    scientific form with at least one more digit;
+  //  - large values (r above 1e7) go out with the three significant digits
+  //    that are all a field shows usefully, the exponent padded to the
+  //    field's decimals while those stay few;
+  //  - otherwise F itself.
+  // F's value is its rounded digits, so for zero and positive values r is
+  // known without reading F back; only negative values need the reading.
+  const Decimal d = Expand(v);
+  const Decimal rounded = RoundForFixed(d, decimals);
+  std::string fixed;
+  bool hides = false;
+  bool large = false;
+  if (decimals > kNormalRangeDecimals) {
+    fixed = FixedText(rounded, decimals, sep);
+    const std::optional<double> shown = ParseFieldNumber(fixed, sep);
+    assert(shown.has_value());
+    const double r = shown.value_or(v);
+    hides = r != paramValue && r < UnitOfLastDecimal(decimals);
+    large = r > 1e7;
+  } else if (rounded.IsZero()) {
+    // F is "0", "0.00", ...: r is 0, below the (normal, positive) unit.
+    hides = 0.0 != paramValue;
+  } else if (!rounded.negative) {
+    // r is at least the unit, as the rounded value is a positive multiple of
+    // it. It is above 1e7 when F is scientific ("1.000001E07" and up), but
+    // not for "1E07", which reads as 1e7 exactly.
+    large = NeedsShortScientific(rounded) && !(rounded.TrimmedLength() == 1 &&
+                                                rounded.sig[0] == '1' &&
+                                                rounded.exp == kFixedSignificant);
+  } else {
+    // r is negative (a normal double), so below the unit.
+    fixed = FixedText(rounded, decimals, sep);
+    const std::optional<double> shown = ParseFieldNumber(fixed, sep);
+    assert(shown.has_value());
+    hides = shown.value_or(v) != paramValue;
+  }
+  if (hides) return ExponentText(d, std::max(decimals + 1, 2), 2, sep);
+  if (large) return ExponentText(d, 3, decimals <= 4 ? decimals : 0, sep);
+  if (fixed.empty()) fixed = FixedText(rounded, decimals, sep);
   return fixed;
 }
 
@@ -328,23 +473,61 @@ std::string InvariantFloatToStr(double x) {
   assert(std::isfinite(x));
   const Decimal r = RoundSignificant(Expand(x), kInvariantSignificant);
   if (r.IsZero()) return "0";
-  const std::string digits = TrimmedDigits(r);
+  const int trimmed = r.TrimmedLength();
+  const auto minus = static_cast<std::size_t>(r.Minus());
   // Exponent form for tiny magnitudes and for more integer digits than the
   // 15 significant ones can fill.
-  if (r.exp < -4 || r.exp >= kInvariantSignificant)
-    return SignOf(r) + ShortMantissa(r, '.') + 'E' + std::to_string(r.exp);
-  return SignOf(r) + InvariantPositional(r, digits);
+  if (r.exp < -4 || r.exp >= kInvariantSignificant) {
+    char exponent[16];
+    const char* exponentEnd = std::to_chars(exponent, exponent + sizeof exponent, r.exp).ptr;
+    const auto exponentLength = static_cast<std::size_t>(exponentEnd - exponent);
+    std::string s(minus + static_cast<std::size_t>(MantissaLength(trimmed)) + 1 + exponentLength,
+                  '\0');
+    char* out = s.data();
+    if (minus) *out++ = '-';
+    out = WriteMantissa(out, r, trimmed, '.');
+    *out++ = 'E';
+    std::memcpy(out, exponent, exponentLength);
+    return s;
+  }
+  // Plain positional digits.
+  if (r.exp < 0) {
+    // "0.000ddd"
+    const auto zeros = static_cast<std::size_t>(-r.exp - 1);
+    std::string s(minus + 2 + zeros + static_cast<std::size_t>(trimmed), '0');
+    char* out = s.data();
+    if (minus) *out++ = '-';
+    out[1] = '.';
+    std::memcpy(out + 2 + zeros, r.sig, static_cast<std::size_t>(trimmed));
+    return s;
+  }
+  const int intCount = r.exp + 1;
+  if (trimmed <= intCount) {
+    // "ddd000"
+    std::string s(minus + static_cast<std::size_t>(intCount), '0');
+    char* out = s.data();
+    if (minus) *out++ = '-';
+    std::memcpy(out, r.sig, static_cast<std::size_t>(trimmed));
+    return s;
+  }
+  // "ddd.ddd"
+  std::string s(minus + static_cast<std::size_t>(trimmed) + 1, '\0');
+  char* out = s.data();
+  if (minus) *out++ = '-';
+  std::memcpy(out, r.sig, static_cast<std::size_t>(intCount));
+  out[intCount] = '.';
+  std::memcpy(out + intCount + 1, r.sig + intCount, static_cast<std::size_t>(trimmed - intCount));
+  return s;
 }
 
 double InvariantStrToFloat(std::string_view text) {
   const char sep = DecimalSeparator();
-  std::string copy(text);
+  if (text.empty()) return 0.0;
   // Settings files written with '.' stay readable under a ',' separator.
-  if (sep == ',') {
-    const auto dot = copy.find('.');
-    if (dot != std::string::npos) copy[dot] = ',';
-  }
-  if (copy.empty()) return 0.0;
+  const auto dot = sep == ',' ? text.find('.') : std::string_view::npos;
+  if (dot == std::string_view::npos) return ParseFieldNumber(text, sep).value_or(0.0);
+  std::string copy(text);
+  copy[dot] = ',';
   return ParseFieldNumber(copy, sep).value_or(0.0);
 }
 

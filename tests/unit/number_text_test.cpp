@@ -2,14 +2,24 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
+#include <cfenv>
 #include <cfloat>
+#include <charconv>
+#include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <numbers>
 #include <optional>
 #include <ostream>
+#include <random>
 #include <string>
+#include <string_view>
+#include <system_error>
 #include <tuple>
 #include <vector>
 
@@ -507,6 +517,668 @@ TEST_P(InvariantRoundTripTest, LargestDoublesLeaveTheRange) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothSeparators, InvariantRoundTripTest, ::testing::Values('.', ','));
+
+
+// ---------------------------------------------------------------------------
+// Equivalence with the straightforward implementation
+//
+// The functions above are written for speed. `reference` keeps the plain
+// form they were derived from, which builds every intermediate digit string
+// as a std::string and reads field texts back through a normalised copy;
+// the sweeps below check that both give the same text (and the same double,
+// bit for bit) for a large set of values, decimals, separators and texts.
+// ---------------------------------------------------------------------------
+
+namespace reference {
+
+constexpr int kExpansionDigits = 18;
+
+struct Decimal {
+  std::string sig;
+  int exp = 0;
+  bool negative = false;
+
+  bool IsZero() const { return sig.empty(); }
+
+  char DigitAt(int power) const {
+    const long idx = static_cast<long>(exp) - power;
+    if (idx < 0 || idx >= static_cast<long>(sig.size())) return '0';
+    return sig[static_cast<std::size_t>(idx)];
+  }
+};
+
+int ReadExponent(const char* first, const char* last) {
+  const bool minus = *first == '-';
+  if (*first == '+' || *first == '-') ++first;
+  int value = 0;
+  std::from_chars(first, last, value);
+  return minus ? -value : value;
+}
+
+Decimal Expand(double v) {
+  Decimal d;
+  d.negative = std::signbit(v);
+  if (v == 0.0) return d;
+  char buf[40];
+  const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(v),
+                                 std::chars_format::scientific, kExpansionDigits - 1);
+  const char* e = std::find(buf, res.ptr, 'e');
+  d.sig.assign(1, buf[0]);
+  d.sig.append(static_cast<const char*>(buf + 2), e);
+  d.exp = ReadExponent(e + 1, res.ptr);
+  return d;
+}
+
+void IncrementLast(Decimal& d, int keep) {
+  std::size_t i = d.sig.size();
+  while (i > 0 && d.sig[i - 1] == '9') d.sig[--i] = '0';
+  if (i > 0) {
+    ++d.sig[i - 1];
+    return;
+  }
+  d.sig.insert(d.sig.begin(), '1');
+  if (static_cast<int>(d.sig.size()) > std::max(keep, 1)) d.sig.pop_back();
+  ++d.exp;
+}
+
+Decimal RoundSignificant(Decimal d, int keep) {
+  if (d.IsZero() || keep >= static_cast<int>(d.sig.size())) return d;
+  if (keep < 0) {
+    d.sig.clear();
+    return d;
+  }
+  const bool up = d.sig[static_cast<std::size_t>(keep)] >= '5';
+  d.sig.resize(static_cast<std::size_t>(keep));
+  if (up) IncrementLast(d, keep);
+  return d;
+}
+
+std::string TrimmedDigits(const Decimal& d) {
+  const auto last = d.sig.find_last_not_of('0');
+  return d.sig.substr(0, last == std::string::npos ? 1 : last + 1);
+}
+
+std::string Padded(int n, int width) {
+  std::string s = std::to_string(n);
+  if (static_cast<int>(s.size()) < width)
+    s.insert(0, static_cast<std::size_t>(width) - s.size(), '0');
+  return s;
+}
+
+std::string SignOf(const Decimal& d) { return d.negative && !d.IsZero() ? "-" : ""; }
+
+std::string ShortMantissa(const Decimal& d, char sep) {
+  const std::string digits = TrimmedDigits(d);
+  std::string s(1, digits[0]);
+  if (digits.size() > 1) s.append(1, sep).append(digits, 1);
+  return s;
+}
+
+constexpr int kFixedSignificant = 7;
+
+std::string FixedDigits(const Decimal& r, int decimals, char sep) {
+  std::string s = SignOf(r);
+  for (int p = std::max(r.IsZero() ? 0 : r.exp, 0); p >= 0; --p) s += r.DigitAt(p);
+  if (decimals > 0) s += sep;
+  for (int p = -1; p >= -decimals; --p) s += r.DigitAt(p);
+  return s;
+}
+
+std::string ShortScientific(const Decimal& r, int decimals, char sep) {
+  const int width = decimals <= 4 ? decimals : 0;
+  return SignOf(r) + ShortMantissa(r, sep) + 'E' + Padded(r.exp, width);
+}
+
+class Scanner {
+ public:
+  explicit Scanner(std::string_view text) : text_(text) {}
+  bool AtEnd() const { return pos_ == text_.size(); }
+  bool Eat(char c) {
+    if (AtEnd() || text_[pos_] != c) return false;
+    ++pos_;
+    return true;
+  }
+  bool EatSign() { return !Eat('+') && Eat('-'); }
+  void SkipSpaces() {
+    while (Eat(' ')) {
+    }
+  }
+  std::string_view EatDigits() {
+    const std::size_t start = pos_;
+    while (!AtEnd() && text_[pos_] >= '0' && text_[pos_] <= '9') ++pos_;
+    return text_.substr(start, pos_ - start);
+  }
+
+ private:
+  std::string_view text_;
+  std::size_t pos_ = 0;
+};
+
+struct FieldNumberParts {
+  bool negative = false;
+  std::string_view intDigits;
+  std::string_view fracDigits;
+  bool expNegative = false;
+  std::string_view expDigits;
+};
+
+std::optional<FieldNumberParts> Scan(std::string_view text, char sep) {
+  Scanner in(text);
+  FieldNumberParts parts;
+  in.SkipSpaces();
+  parts.negative = in.EatSign();
+  parts.intDigits = in.EatDigits();
+  const bool hasSep = in.Eat(sep);
+  if (hasSep) parts.fracDigits = in.EatDigits();
+  if (parts.intDigits.empty() && !hasSep) return std::nullopt;
+  if (in.Eat('E') || in.Eat('e')) {
+    parts.expNegative = in.EatSign();
+    parts.expDigits = in.EatDigits();
+  }
+  in.SkipSpaces();
+  if (!in.AtEnd()) return std::nullopt;
+  return parts;
+}
+
+constexpr long kExponentCap = 999999;
+
+long ExponentValue(const FieldNumberParts& parts) {
+  long value = 0;
+  for (char c : parts.expDigits) value = std::min(value * 10 + (c - '0'), kExponentCap);
+  return parts.expNegative ? -value : value;
+}
+
+long LeadingPower(const FieldNumberParts& parts, long exponent) {
+  const auto intLead = parts.intDigits.find_first_not_of('0');
+  if (intLead != std::string_view::npos)
+    return exponent + static_cast<long>(parts.intDigits.size() - intLead) - 1;
+  const auto fracLead = parts.fracDigits.find_first_not_of('0');
+  return exponent - static_cast<long>(fracLead) - 1;
+}
+
+std::optional<double> Convert(const FieldNumberParts& parts) {
+  const long exponent = ExponentValue(parts);
+  std::string norm = parts.negative ? "-" : "";
+  norm.append(parts.intDigits.empty() ? "0" : parts.intDigits);
+  norm.append(".").append(parts.fracDigits.empty() ? "0" : parts.fracDigits);
+  norm.append("e").append(std::to_string(exponent));
+  double value = 0.0;
+  std::fexcept_t flags;
+  std::fegetexceptflag(&flags, FE_ALL_EXCEPT);
+  const auto res = std::from_chars(norm.data(), norm.data() + norm.size(), value);
+  std::fesetexceptflag(&flags, FE_ALL_EXCEPT);
+  if (res.ec == std::errc()) return value;
+  if (LeadingPower(parts, exponent) >= 0) return std::nullopt;
+  return parts.negative ? -0.0 : 0.0;
+}
+
+std::optional<double> ParseFieldNumber(std::string_view text, char sep) {
+  const auto parts = Scan(text, sep);
+  if (!parts) return std::nullopt;
+  return Convert(*parts);
+}
+
+double UnitOfLastDecimal(int decimals) {
+  return ParseFieldNumber("1e-" + std::to_string(decimals), '.').value_or(0.0);
+}
+
+std::string FormatFixed7(double v, int decimals, char sep) {
+  const Decimal d = Expand(v);
+  const Decimal r = RoundSignificant(d, std::min(kFixedSignificant, d.exp + 1 + decimals));
+  if (!r.IsZero() && r.exp >= kFixedSignificant) return ShortScientific(r, decimals, sep);
+  return FixedDigits(r, decimals, sep);
+}
+
+std::string FormatExponent(double v, int precision, int expDigits, char sep) {
+  const Decimal r = RoundSignificant(Expand(v), precision);
+  const int exp = r.IsZero() ? 0 : r.exp;
+  std::string s = SignOf(r);
+  s += r.DigitAt(exp);
+  if (precision > 1) s += sep;
+  for (int p = exp - 1; p > exp - precision; --p) s += r.DigitAt(p);
+  s += 'E';
+  s += exp < 0 ? '-' : '+';
+  return s + Padded(std::abs(exp), expDigits);
+}
+
+std::string DisplayText(double v, double paramValue, int decimals, char sep) {
+  const std::string fixed = FormatFixed7(v, decimals, sep);
+  const std::optional<double> shown = ParseFieldNumber(fixed, sep);
+  const double r = shown.value_or(v);
+  if (r != paramValue && r < UnitOfLastDecimal(decimals))
+    return FormatExponent(v, std::max(decimals + 1, 2), 2, sep);
+  if (r > 1e7) return FormatExponent(v, 3, decimals <= 4 ? decimals : 0, sep);
+  return fixed;
+}
+
+constexpr int kInvariantSignificant = 15;
+
+std::string InvariantPositional(const Decimal& r, const std::string& digits) {
+  if (r.exp < 0) return "0." + std::string(static_cast<std::size_t>(-r.exp - 1), '0') + digits;
+  const auto intCount = static_cast<std::size_t>(r.exp) + 1;
+  if (digits.size() <= intCount) return digits + std::string(intCount - digits.size(), '0');
+  return digits.substr(0, intCount) + '.' + digits.substr(intCount);
+}
+
+std::string InvariantFloatToStr(double x) {
+  const Decimal r = RoundSignificant(Expand(x), kInvariantSignificant);
+  if (r.IsZero()) return "0";
+  const std::string digits = TrimmedDigits(r);
+  if (r.exp < -4 || r.exp >= kInvariantSignificant)
+    return SignOf(r) + ShortMantissa(r, '.') + 'E' + std::to_string(r.exp);
+  return SignOf(r) + InvariantPositional(r, digits);
+}
+
+double InvariantStrToFloat(std::string_view text) {
+  const char sep = DecimalSeparator();
+  std::string copy(text);
+  if (sep == ',') {
+    const auto dot = copy.find('.');
+    if (dot != std::string::npos) copy[dot] = ',';
+  }
+  if (copy.empty()) return 0.0;
+  return ParseFieldNumber(copy, sep).value_or(0.0);
+}
+
+}  // namespace reference
+
+// The sweeps report at most this many differences each, then only count them.
+constexpr int kReportedDifferences = 20;
+
+std::string Show(double x) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.17g", x);
+  return buf;
+}
+
+std::string Show(const std::optional<double>& x) {
+  return x ? Show(*x) + (std::signbit(*x) ? " (sign set)" : "") : "none";
+}
+
+bool SameNumber(const std::optional<double>& a, const std::optional<double>& b) {
+  if (a.has_value() != b.has_value()) return false;
+  return !a || std::bit_cast<std::uint64_t>(*a) == std::bit_cast<std::uint64_t>(*b);
+}
+
+// Random finite doubles of every kind the program meets, weighted towards
+// field values (1e-12..1e12) and towards the places where rounding is decided.
+class ValueSource {
+ public:
+  explicit ValueSource(std::uint64_t seed) : rng_(seed) {}
+
+  double Next() {
+    const int kind = Uniform(0, 99);
+    double x;
+    if (kind < 45) {
+      // A field value: a random mantissa across magnitudes 1e-12..1e12.
+      x = std::pow(10.0, Real(-12.0, 12.0)) * Real(1.0, 10.0);
+    } else if (kind < 60) {
+      // Few significant digits, often ending in 5: rounding ties in decimal,
+      // which are rarely ties in binary ("2.675").
+      x = FewDigits();
+    } else if (kind < 70) {
+      // A neighbour of such a value, a few units in the last place away.
+      x = FewDigits();
+      for (int steps = Uniform(1, 3); steps > 0; --steps)
+        x = std::nextafter(x, Uniform(0, 1) ? INFINITY : -INFINITY);
+    } else if (kind < 76) {
+      // Near the 1e7 boundary of the fixed form and the nines that carry.
+      const double bases[] = {1e7, 9999999.5, 999.9995, 9.9999995, 0.0099999995, 1e15, 1e-4};
+      x = bases[Uniform(0, 6)] * (1 + Real(-1e-6, 1e-6));
+    } else if (kind < 82) {
+      // Integers and binary fractions, exactly representable.
+      x = static_cast<double>(Uniform(0, 100000000)) / static_cast<double>(1 << Uniform(0, 12));
+    } else if (kind < 92) {
+      // Any finite bit pattern: denormals, the largest values, everything between.
+      do {
+        x = std::bit_cast<double>(static_cast<std::uint64_t>(rng_()));
+      } while (!std::isfinite(x));
+    } else {
+      const double specials[] = {0.0,      5e-324,  DBL_MIN, DBL_MAX, 1e-300, 1e300,
+                                 0.125,    2.675,   1.005,   0.5,     1.5,    1e-7,
+                                 12345678, 1e22,    1e23,    0.1,     0.3,    123456789012345.6};
+      x = specials[Uniform(0, 17)];
+    }
+    return Uniform(0, 1) ? -x : x;
+  }
+
+  int Uniform(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
+  double Real(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng_); }
+  std::mt19937_64& Engine() { return rng_; }
+
+ private:
+  double FewDigits() {
+    const long digits = std::uniform_int_distribution<long>(1, 99999999)(rng_);
+    const long mantissa = Uniform(0, 2) == 0 ? digits : digits / 10 * 10 + 5;
+    char text[48];
+    std::snprintf(text, sizeof text, "%lde%d", mantissa, Uniform(-20, 12));
+    double x = 0;
+    std::from_chars(text, text + std::char_traits<char>::length(text), x);
+    return x;
+  }
+
+  std::mt19937_64 rng_;
+};
+
+constexpr int kSweepValues = 300000;
+
+TEST(NumberTextEquivalence, FormattingMatchesTheReference) {
+  ValueSource source(20240611);
+  int differences = 0;
+  const auto check = [&](const std::string& got, const std::string& want, const char* what,
+                         double v, double param, int a, int b, char sep) {
+    if (got == want) return;
+    if (++differences <= kReportedDifferences)
+      ADD_FAILURE() << what << "(" << Show(v) << ", param " << Show(param) << ", " << a << ", "
+                    << b << ", '" << sep << "'): got \"" << got << "\", reference \"" << want
+                    << "\"";
+  };
+  const auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < kSweepValues; ++i) {
+    const double v = source.Next();
+    const char sep = source.Uniform(0, 1) ? ',' : '.';
+    // Mostly the field's decimals 0..6, sometimes far more.
+    const int decimals = source.Uniform(0, 19) ? source.Uniform(0, 6) : source.Uniform(7, 40);
+    // The stored value: the shown one, the one its fixed text reads back as
+    // (to reach the branch where that read-back matters), or another.
+    double param = v;
+    switch (source.Uniform(0, 5)) {
+      case 0:
+      case 1:
+        break;
+      case 2:
+        param = reference::ParseFieldNumber(reference::FormatFixed7(v, decimals, sep), sep)
+                    .value_or(v);
+        break;
+      case 3:
+        param = std::nextafter(v, source.Uniform(0, 1) ? INFINITY : -INFINITY);
+        break;
+      case 4:
+        param = source.Next();
+        break;
+      default: {
+        const double odd[] = {0.0, -0.0, std::numeric_limits<double>::quiet_NaN(), 1.0};
+        param = odd[source.Uniform(0, 3)];
+      }
+    }
+    check(DisplayText(v, param, decimals, sep), reference::DisplayText(v, param, decimals, sep),
+          "DisplayText", v, param, decimals, 0, sep);
+    check(FormatFixed7(v, decimals, sep), reference::FormatFixed7(v, decimals, sep),
+          "FormatFixed7", v, v, decimals, 0, sep);
+    const int precision = source.Uniform(0, 9) ? source.Uniform(1, 8) : source.Uniform(9, 30);
+    const int expDigits = source.Uniform(0, 4);
+    check(FormatExponent(v, precision, expDigits, sep),
+          reference::FormatExponent(v, precision, expDigits, sep), "FormatExponent", v, v,
+          precision, expDigits, sep);
+    check(InvariantFloatToStr(v), reference::InvariantFloatToStr(v), "InvariantFloatToStr", v, v,
+          0, 0, '.');
+  }
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(differences, 0);
+  std::printf("[ sweep    ] %d values, 4 functions each, %.3f s\n", kSweepValues, took.count());
+}
+
+// The whole decimals range the fields use, both separators, for every value
+// of a smaller sweep (the random sweep above picks one combination a value).
+TEST(NumberTextEquivalence, DisplayRuleMatchesTheReferenceForEveryFieldSetting) {
+  ValueSource source(77);
+  int differences = 0;
+  for (int i = 0; i < 20000; ++i) {
+    const double v = source.Next();
+    for (int decimals = 0; decimals <= 6; ++decimals) {
+      for (char sep : {'.', ','}) {
+        for (double param : {v, -v, 0.0}) {
+          const std::string got = DisplayText(v, param, decimals, sep);
+          const std::string want = reference::DisplayText(v, param, decimals, sep);
+          if (got != want && ++differences <= kReportedDifferences)
+            ADD_FAILURE() << "DisplayText(" << Show(v) << ", " << Show(param) << ", " << decimals
+                          << ", '" << sep << "'): got \"" << got << "\", reference \"" << want
+                          << "\"";
+        }
+      }
+    }
+  }
+  EXPECT_EQ(differences, 0);
+}
+
+// Texts to read: numbers printed in the forms people type and programs write,
+// and damaged copies of them.
+class TextSource {
+ public:
+  explicit TextSource(std::uint64_t seed) : values_(seed) {}
+
+  std::string Next(char sep) {
+    std::string text = Number(sep);
+    if (values_.Uniform(0, 2) == 0) {
+      for (int edits = values_.Uniform(1, 3); edits > 0; --edits) Damage(text, sep);
+    }
+    return text;
+  }
+
+ private:
+  std::string Number(char sep) {
+    const double v = values_.Next();
+    char buf[800];
+    switch (values_.Uniform(0, 7)) {
+      case 0:
+        std::snprintf(buf, sizeof buf, "%.*g", values_.Uniform(1, 17), v);
+        break;
+      case 1:
+        std::snprintf(buf, sizeof buf, "%.*e", values_.Uniform(0, 20), v);
+        break;
+      case 2:
+        std::snprintf(buf, sizeof buf, "%.*f", values_.Uniform(0, 8),
+                      std::fabs(v) < 1e20 ? v : 1.5);
+        break;
+      case 3: {
+        // Hand-typed: optional sign, digits, separator, digits, exponent.
+        std::string s;
+        const int sign = values_.Uniform(0, 3);
+        if (sign == 1) s += '+';
+        if (sign == 2) s += '-';
+        s += Digits(values_.Uniform(0, 4));
+        if (values_.Uniform(0, 1)) s += '.';
+        s += Digits(values_.Uniform(0, 5));
+        if (values_.Uniform(0, 2) == 0) {
+          s += values_.Uniform(0, 1) ? 'e' : 'E';
+          const int expSign = values_.Uniform(0, 2);
+          if (expSign == 1) s += '+';
+          if (expSign == 2) s += '-';
+          s += Digits(values_.Uniform(0, 4));
+        }
+        std::snprintf(buf, sizeof buf, "%s", s.c_str());
+        break;
+      }
+      case 4:
+        // Exponents near and far beyond the double range, with leading zeros.
+        std::snprintf(buf, sizeof buf, "%s%s%se%s%0*d", values_.Uniform(0, 1) ? "-" : "",
+                      Digits(values_.Uniform(1, 3)).c_str(), values_.Uniform(0, 1) ? ".5" : "",
+                      values_.Uniform(0, 1) ? "-" : "", values_.Uniform(0, 25),
+                      values_.Uniform(0, 1) ? values_.Uniform(280, 345) : values_.Uniform(0, 2000000));
+        break;
+      case 5: {
+        // Long texts: many digits, leading zeros, around the nearest-double ties.
+        std::string s = std::string(static_cast<std::size_t>(values_.Uniform(0, 30)), '0');
+        s += Digits(values_.Uniform(1, 40));
+        s += '.';
+        s += Digits(values_.Uniform(0, 400));
+        if (values_.Uniform(0, 1)) s += "e" + std::to_string(values_.Uniform(-360, 300));
+        std::snprintf(buf, sizeof buf, "%s", s.c_str());
+        break;
+      }
+      case 6:
+        // 17 significant digits and the decimal midpoint between two doubles.
+        std::snprintf(buf, sizeof buf, "%.16e", v);
+        if (values_.Uniform(0, 1)) {
+          char* e = std::strchr(buf, 'e');
+          if (e != nullptr) {
+            std::string s(buf, e);
+            s += values_.Uniform(0, 1) ? "5" : "49999999999999999999";
+            s += e;
+            std::snprintf(buf, sizeof buf, "%s", s.c_str());
+          }
+        }
+        break;
+      default: {
+        const char* odd[] = {"", ".", "-.", "+.", "e", "1e", "-1E+", ".e5", "0", "-0",
+                             "00.000", "1e-400", "-1e-400", "1e400", "4.9e-324", "2.4e-324",
+                             "2.5e-324", "1.7976931348623158e308", "1.7976931348623159e308"};
+        std::snprintf(buf, sizeof buf, "%s", odd[values_.Uniform(0, 18)]);
+      }
+    }
+    std::string s = buf;
+    if (sep == ',') {
+      const auto dot = s.find('.');
+      if (dot != std::string::npos) s[dot] = ',';
+    }
+    if (values_.Uniform(0, 2) == 0) s.insert(0, static_cast<std::size_t>(values_.Uniform(1, 3)), ' ');
+    if (values_.Uniform(0, 2) == 0) s.append(static_cast<std::size_t>(values_.Uniform(1, 3)), ' ');
+    return s;
+  }
+
+  std::string Digits(int count) {
+    std::string s;
+    for (int i = 0; i < count; ++i) s += static_cast<char>('0' + values_.Uniform(0, 9));
+    return s;
+  }
+
+  void Damage(std::string& text, char sep) {
+    static constexpr char kAlphabet[] = " +-.,eE0123456789x\t";
+    const char c = values_.Uniform(0, 3) == 0 ? sep : kAlphabet[values_.Uniform(0, 18)];
+    const auto at = static_cast<std::size_t>(values_.Uniform(0, static_cast<int>(text.size())));
+    switch (values_.Uniform(0, 2)) {
+      case 0:
+        text.insert(at, 1, c);
+        break;
+      case 1:
+        if (at < text.size()) text.erase(at, 1);
+        break;
+      default:
+        if (at < text.size()) text[at] = c;
+    }
+  }
+
+  ValueSource values_;
+};
+
+constexpr int kSweepTexts = 300000;
+
+TEST(NumberTextEquivalence, ReadingMatchesTheReference) {
+  TextSource source(4242);
+  int differences = 0;
+  int numbers = 0;
+  const auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < kSweepTexts; ++i) {
+    const char sep = i % 2 ? ',' : '.';
+    const std::string text = source.Next(sep);
+    const std::optional<double> got = ParseFieldNumber(text, sep);
+    const std::optional<double> want = reference::ParseFieldNumber(text, sep);
+    numbers += want.has_value();
+    if (!SameNumber(got, want) && ++differences <= kReportedDifferences)
+      ADD_FAILURE() << "ParseFieldNumber(\"" << text << "\", '" << sep << "'): got "
+                    << Show(got) << ", reference " << Show(want);
+  }
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(differences, 0);
+  // Both kinds of text are well represented.
+  EXPECT_GT(numbers, kSweepTexts / 3);
+  EXPECT_LT(numbers, kSweepTexts - kSweepTexts / 10);
+  std::printf("[ sweep    ] %d texts (%d numbers), %.3f s\n", kSweepTexts, numbers, took.count());
+}
+
+// Every text the display rule and the invariant writer produce reads back as
+// the reference reads it.
+TEST(NumberTextEquivalence, WrittenTextsReadAsTheReferenceReadsThem) {
+  ValueSource source(99);
+  int differences = 0;
+  for (int i = 0; i < 50000; ++i) {
+    const double v = source.Next();
+    const char sep = i % 2 ? ',' : '.';
+    const int decimals = source.Uniform(0, 6);
+    for (const std::string& text :
+         {DisplayText(v, v, decimals, sep), FormatFixed7(v, decimals, sep),
+          FormatExponent(v, source.Uniform(1, 20), source.Uniform(0, 4), sep)}) {
+      if (!SameNumber(ParseFieldNumber(text, sep), reference::ParseFieldNumber(text, sep)) &&
+          ++differences <= kReportedDifferences)
+        ADD_FAILURE() << "ParseFieldNumber(\"" << text << "\", '" << sep << "')";
+    }
+  }
+  EXPECT_EQ(differences, 0);
+}
+
+class InvariantEquivalenceTest : public SeparatorTest {};
+
+TEST_F(InvariantEquivalenceTest, SettingsNumbersReadAsTheReferenceReadsThem) {
+  TextSource source(314);
+  for (char sep : {'.', ','}) {
+    SetDecimalSeparator(sep);
+    int differences = 0;
+    for (int i = 0; i < 20000; ++i) {
+      const std::string text = source.Next(i % 3 ? '.' : ',');
+      const double got = InvariantStrToFloat(text);
+      const double want = reference::InvariantStrToFloat(text);
+      if (std::bit_cast<std::uint64_t>(got) != std::bit_cast<std::uint64_t>(want) &&
+          ++differences <= kReportedDifferences)
+        ADD_FAILURE() << "InvariantStrToFloat(\"" << text << "\") with '" << sep << "': got "
+                      << Show(got) << ", reference " << Show(want);
+    }
+    EXPECT_EQ(differences, 0);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Floating-point exception flags
+//
+// The calculator reads the flags to report faults of its own computations,
+// so reading and writing field texts must leave them as they were: neither
+// raise new ones nor clear raised ones.
+// ---------------------------------------------------------------------------
+
+const char* const kFlagTexts[] = {"  2.067 ", "0.1",       "1",        "-5.12",  "1e308",
+                                  "1e309",    "-1e309",    "1e-400",   "5e-324", "2.4e-324",
+                                  "1.8e308",  "0.001e310", "1e-99999", "abc",    "",
+                                  "1.5e0000000000000000000003",
+                                  "0.1000000000000000055511151231257827021181583404541015625"};
+
+const int kFlagStates[] = {0, FE_INEXACT, FE_ALL_EXCEPT, FE_OVERFLOW | FE_UNDERFLOW,
+                           FE_DIVBYZERO | FE_INVALID};
+
+TEST(FloatFlags, ReadingAFieldNumberLeavesThemAsTheyWere) {
+  for (int state : kFlagStates) {
+    for (const char* text : kFlagTexts) {
+      std::feclearexcept(FE_ALL_EXCEPT);
+      std::feraiseexcept(state);
+      const int before = std::fetestexcept(FE_ALL_EXCEPT);
+      (void)ParseFieldNumber(text, '.');
+      EXPECT_EQ(std::fetestexcept(FE_ALL_EXCEPT), before) << '"' << text << "\" state " << state;
+      (void)InvariantStrToFloat(text);
+      EXPECT_EQ(std::fetestexcept(FE_ALL_EXCEPT), before) << '"' << text << "\" state " << state;
+    }
+  }
+  std::feclearexcept(FE_ALL_EXCEPT);
+}
+
+TEST(FloatFlags, WritingFieldTextsLeavesThemAsTheyWere) {
+  const double values[] = {21.787846001451854, 0.000152, -5.123, -5.12, 0, -0.0, 0.004,
+                           9999999.5, -12345678, 1e300, -1e-300, 5e-324, DBL_MAX, 2.675};
+  for (int state : kFlagStates) {
+    for (double v : values) {
+      for (int decimals : {0, 2, 6, 30}) {
+        std::feclearexcept(FE_ALL_EXCEPT);
+        std::feraiseexcept(state);
+        const int before = std::fetestexcept(FE_ALL_EXCEPT);
+        (void)DisplayText(v, v, decimals, '.');
+        (void)DisplayText(v, 1.0, decimals, ',');
+        (void)FormatFixed7(v, decimals, '.');
+        (void)FormatExponent(v, decimals + 1, 2, '.');
+        (void)InvariantFloatToStr(v);
+        EXPECT_EQ(std::fetestexcept(FE_ALL_EXCEPT), before)
+            << Show(v) << " decimals " << decimals << " state " << state;
+      }
+    }
+  }
+  std::feclearexcept(FE_ALL_EXCEPT);
+}
 
 }  // namespace
 }  // namespace zynta::units
