@@ -4,6 +4,7 @@
 
 #include "calc/catalog.h"
 #include "calc/solve.h"
+#include "shell/undo.h"
 #include "units/convert.h"
 
 namespace zynta::calc {
@@ -166,12 +167,14 @@ double MapFriction(double value, const std::string& from, const std::string& to)
 }
 
 void ComboEqChange(FormModel& f, bool fromUser) {
+  shell::PushSnapshot(f);
   if (f.Window.Shown()) MarkSolved(f, false);
   SwitchEquation(f, fromUser);
   ApplyFieldRoles(f);
 }
 
 void cbSolveForChange(FormModel& f) {
+  shell::PushSnapshot(f);
   if (f.Window.Shown()) MarkSolved(f, false);
   ApplyFieldRoles(f);
 }

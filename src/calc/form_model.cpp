@@ -26,7 +26,11 @@ FormModel::FormModel(platform::Platform& ui)
       lbHLEq(ui.GetLabel("lbHLEq")),
       lbSpec(ui.GetLabel("lbSpec")),
       lbReyNoUn(ui.GetLabel("lbReyNoUn")),
+      lbStackCount(ui.GetLabel("lbStackCount")),
+      MemoClipbrd(ui.GetTextField("MemoClipbrd")),
       Solve1(ui.GetMenuItem("Solve1")),
+      Undo1(ui.GetMenuItem("Undo1")),
+      CopytoClipboard2(ui.GetMenuItem("CopytoClipboard2")),
       Sound1(ui.GetMenuItem("Sound1")),
       ClearFields2(ui.GetMenuItem("ClearFields2")),
       SetEnglishUnits1(ui.GetMenuItem("SetEnglishUnits1")),
@@ -49,6 +53,14 @@ FormModel::FormModel(platform::Platform& ui)
   lbHLEq.SetCaption("Equation: ");
   lbSpec.SetCaption("Pipe Spec: ");
   Solve1.SetCaption("&Solve-F2");
+  Undo1.SetCaption("&Undo");
+  CopytoClipboard2.SetCaption("&Copy to Clipboard");
+  lbStackCount.SetVisible(false);
+  lbStackCount.SetCaption("0");
+  MemoClipbrd.SetVisible(false);
+  // Blank by design: the clipboard report gives them trailing blanks.
+  UnitLabels[SG]->SetCaption(" ");
+  UnitLabels[FricFact]->SetCaption(" ");
   Sound1.SetCaption("&Sound");
   ClearFields2.SetCaption("Clear &Fields");
   SetEnglishUnits1.SetCaption("Set &English Units");

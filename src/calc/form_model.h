@@ -9,6 +9,7 @@
 
 #include "calc/params.h"
 #include "platform/platform.h"
+#include "shell/snapshot.h"
 
 namespace zynta::calc {
 
@@ -34,7 +35,11 @@ struct FormModel {
   platform::Label& lbHLEq;
   platform::Label& lbSpec;
   platform::Label& lbReyNoUn;      // the flow-regime label beside the Reynolds number
+  platform::Label& lbStackCount;   // hidden: the depth of the undo history
+  platform::TextField& MemoClipbrd;  // hidden: the buffer of the clipboard report
   platform::MenuItem& Solve1;
+  platform::MenuItem& Undo1;
+  platform::MenuItem& CopytoClipboard2;
   platform::MenuItem& Sound1;
   platform::MenuItem& ClearFields2;
   platform::MenuItem& SetEnglishUnits1;
@@ -52,6 +57,12 @@ struct FormModel {
   // While off, no display pass reformats the nominal diameter's field.
   bool RenderNominalDiameter = false;
   int SolveForIndex = 0;      // the remembered problem position
+  // The undo history.
+  shell::TPrev CurrentSelection;
+  shell::TSnapshotStack SnapshotStack;
+  bool UndoAvailable = false;
+  bool FirstShow = false;     // until the first snapshot taken with the window on screen
+
   int MenuParamIndex = -1;    // the parameter whose unit or field menu was opened last
   platform::Label* MenuUnitLabel = nullptr;  // the unit label whose menu was opened last
   std::string PrevEquation;   // the equation before the current switch

@@ -82,7 +82,7 @@ void Session::Dump(std::ostream& out) const {
   state.Add("status", Json(ui_->status.Text()));
   state.Add("solved", Json(form_->Solved));
   state.Add("focus", Json(NameOf(ui_->window.Focused())));
-  state.Add("undo", "0");
+  state.Add("undo", std::to_string(form_->SnapshotStack.size()));
   Members controls;
   for (int i = 0; i < ParamCount; ++i) {
     if (!form_->ParamTypes[static_cast<size_t>(i)]) continue;

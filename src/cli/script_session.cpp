@@ -383,6 +383,10 @@ void Session::Action(const std::string& verb, LineReader& r) {
     if (!menu.Submenu("Decimal places")->UserChoose(n)) throw LineError("no decimal places entry " + n);
   } else if (verb == "solve") {
     form_->Solve1.OnClick();
+  } else if (verb == "undo") {
+    form_->Undo1.OnClick();
+  } else if (verb == "copy") {
+    form_->CopytoClipboard2.OnClick();
   } else if (verb == "clear") {
     form_->ClearFields2.OnClick();
   } else if (verb == "english") {
@@ -464,6 +468,10 @@ void Session::ExpectState(const std::string& what, LineReader& r) {
   } else if (what == "solved") {
     const bool want = YesNo(r.Word());
     Check(form_->Solved == want, "solved " + YesNoText(want), YesNoText(form_->Solved));
+  } else if (what == "undo") {
+    const int want = Integer(r.Word());
+    const int got = static_cast<int>(form_->SnapshotStack.size());
+    Check(got == want, "undo " + std::to_string(want), std::to_string(got));
   } else if (what == "decimal-check") {
     const std::string want = r.Word();
     std::string got = "none";

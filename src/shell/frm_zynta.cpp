@@ -6,6 +6,8 @@
 #include "calc/solve.h"
 #include "calc/solvers.h"
 #include "settings/load_parameter.h"
+#include "shell/report.h"
+#include "shell/undo.h"
 #include "units/field_entry.h"
 #include "units/unit_menu.h"
 
@@ -63,6 +65,8 @@ void TfrmZYNTA::BindMenus() {
     entry->OnClick = boundary_.Guard([this, entry] { units::DispDecimalsClick(*this, *entry); });
 
   Solve1.OnClick = boundary_.Guard([this] { Solve1Click(*this); });
+  Undo1.OnClick = boundary_.Guard([this] { sbBackClick(*this); });
+  CopytoClipboard2.OnClick = boundary_.Guard([this] { sbCopyToClipboardClick(*this); });
   Sound1.OnClick = boundary_.Guard([this] { Sound1Click(); });
   ClearFields2.OnClick = boundary_.Guard([this] { units::ClearAllFields(*this); });
   SetEnglishUnits1.OnClick = boundary_.Guard([this] { units::sbSetEnglishUnitsClick(*this); });
@@ -93,6 +97,8 @@ void TfrmZYNTA::Sound1Click() {
 
 void TfrmZYNTA::FormCreate() {
   boundary_.Run([this] {
+    SetUndoAvailable(*this, false);
+    FirstShow = true;
     SettingsFile = std::make_unique<settings::IniFile>(programDir_ / "ZYNTA.ini");
     const settings::IniFile& ini = *SettingsFile;
     ComboEq.SetText(ini.ReadString("MainForm", "HLEq", HazenWilliams));

@@ -1,8 +1,103 @@
 #include "shell/undo.h"
 
+#include "calc/field_roles.h"
+#include "calc/solve.h"
+#include "units/convert.h"
+
 namespace zynta::shell {
 
-// The history itself comes with the undo command; the callers already record their points.
-void PushSnapshot(calc::FormModel&) {}
+using namespace calc;
+
+namespace {
+
+void RefreshSelection(FormModel& f) {
+  f.CurrentSelection.Equation = f.ComboEq.Text();
+  f.CurrentSelection.SolveFor = f.cbSolveFor.ItemIndex();
+  f.CurrentSelection.PipeSpec = f.ComboSpec.ItemIndex();
+}
+
+// The selection comes from the previous call: a snapshot taken inside a chooser's change
+// handler records the choice from before the change.
+TCalcSnapShot TakeSnapshot(const FormModel& f) {
+  TCalcSnapShot snap;
+  snap.Solved = f.Solved;
+  snap.Equation = f.CurrentSelection.Equation;
+  snap.SolveFor = f.CurrentSelection.SolveFor;
+  snap.PipeSpec = f.CurrentSelection.PipeSpec;
+  for (int i = 0; i < ParamCount; ++i) {
+    const TParamType& p = *f.ParamTypes[static_cast<size_t>(i)];
+    TParamState& s = snap.Params[static_cast<size_t>(i)];
+    s.ParamValue = p.ParamValue;
+    s.Text = p.Edit->Text();
+    s.UnitIndex = p.UnitIndex;
+    s.Color = p.Edit->BackgroundColor();
+    s.Visible = p.Edit->Visible();
+  }
+  return snap;
+}
+
+void ShowDepth(FormModel& f) { f.lbStackCount.SetCaption(std::to_string(f.SnapshotStack.size())); }
+
+void RestoreParameter(FormModel& f, int index, const TParamState& s) {
+  TParamType& p = f.P(index);
+  p.ParamValue = s.ParamValue;
+  p.Edit->SetText(s.Text);
+  if (s.UnitIndex != p.UnitIndex) {
+    p.UnitIndex = s.UnitIndex;
+    p.UnitLabel->SetCaption(units::UnitName(p, p.UnitIndex));
+  }
+  p.Edit->SetBackgroundColor(s.Color);
+  p.Edit->SetVisible(s.Visible);
+}
+
+struct RestoringScope {
+  explicit RestoringScope(FormModel& f) : f(f) { f.Restoring = true; }
+  ~RestoringScope() { f.Restoring = false; }
+  FormModel& f;
+};
+
+}  // namespace
+
+void SetUndoAvailable(FormModel& f, bool flag) {
+  f.UndoAvailable = flag;
+  f.Undo1.SetEnabled(flag);
+}
+
+void PushSnapshot(FormModel& f) {
+  if (f.Window.Shown()) {
+    // The update check at the first change on screen belongs here, before FirstShow is cleared.
+    f.FirstShow = false;
+    if (!f.ParamTypes[0]) return;
+    f.SnapshotStack.push_back(TakeSnapshot(f));
+    SetUndoAvailable(f, true);
+    ShowDepth(f);
+  }
+  RefreshSelection(f);
+}
+
+void sbBackClick(FormModel& f) {
+  if (!f.UndoAvailable || f.SnapshotStack.empty()) return;
+  RestoringScope restoring(f);
+  const TCalcSnapShot snap = std::move(f.SnapshotStack.back());
+  f.SnapshotStack.pop_back();
+  if (f.SnapshotStack.empty()) SetUndoAvailable(f, false);
+  ShowDepth(f);
+
+  f.SolveForIndex = snap.SolveFor;
+  f.ComboEq.SetText(snap.Equation);
+  f.cbSolveFor.SetItemIndex(snap.SolveFor);
+  SwitchEquation(f, true);
+  f.ComboSpec.SetItemIndex(snap.PipeSpec);
+  for (int i = 0; i < ParamCount; ++i) RestoreParameter(f, i, snap.Params[static_cast<size_t>(i)]);
+  // Shown only once every parameter is back, so a viscosity in "cpoises" converts with the
+  // restored specific gravity, not the newer one.
+  for (int i = 0; i < ParamCount; ++i) {
+    const std::string text = f.Edits[static_cast<size_t>(i)]->Text();
+    if (!text.empty() && text != ResultMarker) units::FromBaseUnits(f, i);
+  }
+  MarkSolved(f, snap.Solved);
+  // The next snapshot records the restored choice, not the one from before the undo.
+  RefreshSelection(f);
+}
 
 }  // namespace zynta::shell

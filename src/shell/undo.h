@@ -1,11 +1,18 @@
 #pragma once
-// The undo history: every handler that changes the state records a snapshot first.
+// The undo history: every handler that changes the state records a snapshot first, and Undo
+// puts the newest one back.
 
 #include "calc/form_model.h"
 
 namespace zynta::shell {
 
-// Records an undo point of the current state.
+// Records an undo point of the current state (nothing while the window is not on screen or
+// before the parameters exist), and keeps CurrentSelection up to date.
 void PushSnapshot(calc::FormModel& f);
+
+void SetUndoAvailable(calc::FormModel& f, bool flag);
+
+// Tools, Undo (Ctrl+Z).
+void sbBackClick(calc::FormModel& f);
 
 }  // namespace zynta::shell

@@ -10,6 +10,10 @@
 #include <cstring>
 #include <system_error>
 
+#if defined(__x86_64__) || defined(_M_X64)
+#include <immintrin.h>
+#endif
+
 namespace zynta::units {
 namespace {
 
@@ -235,9 +239,35 @@ std::string ExponentText(const Decimal& d, int precision, int expDigits, char se
 
 // Reading a number must not leave floating-point flags behind: the calculator
 // checks them to report faults of its own computations. Converting text to a
-// double can only raise flags, never lower them, so clearing the ones that
-// were not raised before restores the state exactly; that is far cheaper
-// than saving and setting the whole flag state, and mostly nothing is new.
+// double only ever raises flags, so putting back the state from before the
+// conversion is all it takes; saving and setting the whole <cfenv> flag
+// state (fegetexceptflag, fesetexceptflag) would cost more than the
+// conversion itself.
+#if defined(__x86_64__) || defined(_M_X64)
+// On x86-64 double arithmetic runs on the SSE unit, whose flags are in the
+// MXCSR register; reading it and writing it back only when the conversion
+// changed it is the cheapest exact restoration.
+class FloatFlagsKeeper {
+ public:
+  FloatFlagsKeeper() : before_(_mm_getcsr()) {
+#ifndef NDEBUG
+    beforeAll_ = std::fetestexcept(FE_ALL_EXCEPT);
+#endif
+  }
+  ~FloatFlagsKeeper() {
+    if (_mm_getcsr() != before_) _mm_setcsr(before_);
+    assert(std::fetestexcept(FE_ALL_EXCEPT) == beforeAll_);
+  }
+  FloatFlagsKeeper(const FloatFlagsKeeper&) = delete;
+  FloatFlagsKeeper& operator=(const FloatFlagsKeeper&) = delete;
+
+ private:
+  unsigned before_;
+#ifndef NDEBUG
+  int beforeAll_;
+#endif
+};
+#else
 class FloatFlagsKeeper {
  public:
   FloatFlagsKeeper() : before_(std::fetestexcept(FE_ALL_EXCEPT)) {}
@@ -251,113 +281,102 @@ class FloatFlagsKeeper {
  private:
   int before_;
 };
+#endif
 
 // ---------------------------------------------------------------------------
 // Field number syntax.
 // ---------------------------------------------------------------------------
 
-struct FieldNumberParts {
-  bool negative = false;
-  std::string_view intDigits;
-  std::string_view fracDigits;
-  bool expNegative = false;
-  std::string_view expDigits;
-};
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-std::optional<FieldNumberParts> Scan(std::string_view text, char sep) {
-  const char* p = text.data();
-  const char* const end = p + text.size();
-  const auto digits = [&]() {
-    const char* start = p;
-    while (p != end && IsDigit(*p)) ++p;
-    return std::string_view(start, static_cast<std::size_t>(p - start));
-  };
-  // Eats '+' or '-'; true for '-'.
-  const auto sign = [&]() {
-    if (p == end || (*p != '+' && *p != '-')) return false;
-    return *p++ == '-';
-  };
-  FieldNumberParts parts;
-  while (p != end && *p == ' ') ++p;
-  parts.negative = sign();
-  parts.intDigits = digits();
-  const bool hasSep = p != end && *p == sep;
-  if (hasSep) {
-    ++p;
-    parts.fracDigits = digits();
-  }
-  if (parts.intDigits.empty() && !hasSep) return std::nullopt;
-  if (p != end && (*p == 'E' || *p == 'e')) {
-    ++p;
-    parts.expNegative = sign();
-    parts.expDigits = digits();
-  }
-  while (p != end && *p == ' ') ++p;
-  if (p != end) return std::nullopt;
-  return parts;
-}
-
 // Exponents this large are outside any double's reach whatever the mantissa
 // (short of a million-digit text), so longer exponent texts are capped here.
 constexpr long kExponentCap = 999999;
 
-long ExponentValue(const FieldNumberParts& parts) {
-  long value = 0;
-  for (char c : parts.expDigits) {
-    value = std::min(value * 10 + (c - '0'), kExponentCap);
+struct FieldNumberParts {
+  bool negative = false;
+  std::string_view intDigits;
+  std::string_view fracDigits;
+  long exponent = 0;  // capped at kExponentCap either way
+};
+
+bool IsDigit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
+
+const char* SkipDigits(const char* p, const char* end) {
+  while (p != end && IsDigit(*p)) ++p;
+  return p;
+}
+
+const char* SkipSpaces(const char* p, const char* end) {
+  while (p != end && *p == ' ') ++p;
+  return p;
+}
+
+// Splits a field number into its parts; false when text is not one.
+bool Scan(std::string_view text, char sep, FieldNumberParts& parts) {
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  p = SkipSpaces(p, end);
+  if (p != end && (*p == '+' || *p == '-')) parts.negative = *p++ == '-';
+  const char* digits = p;
+  p = SkipDigits(p, end);
+  parts.intDigits = std::string_view(digits, static_cast<std::size_t>(p - digits));
+  if (p != end && *p == sep) {
+    digits = ++p;
+    p = SkipDigits(p, end);
+    parts.fracDigits = std::string_view(digits, static_cast<std::size_t>(p - digits));
+  } else if (parts.intDigits.empty()) {
+    return false;
   }
-  return parts.expNegative ? -value : value;
+  if (p != end && (*p == 'E' || *p == 'e')) {
+    ++p;
+    bool expNegative = false;
+    if (p != end && (*p == '+' || *p == '-')) expNegative = *p++ == '-';
+    long value = 0;
+    for (; p != end && IsDigit(*p); ++p) value = std::min(value * 10 + (*p - '0'), kExponentCap);
+    parts.exponent = expNegative ? -value : value;
+  }
+  return SkipSpaces(p, end) == end;
 }
 
 // The power of ten of the leading nonzero mantissa digit (mantissa not zero).
-long LeadingPower(const FieldNumberParts& parts, long exponent) {
+long LeadingPower(const FieldNumberParts& parts) {
   const auto intLead = parts.intDigits.find_first_not_of('0');
   if (intLead != std::string_view::npos)
-    return exponent + static_cast<long>(parts.intDigits.size() - intLead) - 1;
+    return parts.exponent + static_cast<long>(parts.intDigits.size() - intLead) - 1;
   const auto fracLead = parts.fracDigits.find_first_not_of('0');
-  return exponent - static_cast<long>(fracLead) - 1;
+  return parts.exponent - static_cast<long>(fracLead) - 1;
 }
 
-// Field texts that fit here are normalised on the stack; longer ones (pasted
-// digit strings) on the heap.
-constexpr std::size_t kStackText = 96;
-
 // The number as from_chars reads it: "[-]int.frac" with "0" for an empty
-// part, then "e" and the capped exponent. Returns the end; out must hold
-// NormalisedLength(parts) characters.
+// part, then "e" and the capped exponent.
 constexpr std::size_t kExponentTextMax = 8;  // "-999999" and spare
 
 std::size_t NormalisedLength(const FieldNumberParts& parts) {
-  return static_cast<std::size_t>(parts.negative) + std::max<std::size_t>(parts.intDigits.size(), 1) +
-         1 + std::max<std::size_t>(parts.fracDigits.size(), 1) + 1 + kExponentTextMax;
+  return 1 + std::max<std::size_t>(parts.intDigits.size(), 1) + 1 +
+         std::max<std::size_t>(parts.fracDigits.size(), 1) + 1 + kExponentTextMax;
 }
 
-char* WriteNormalised(char* out, const FieldNumberParts& parts, long exponent) {
-  const auto put = [&out](std::string_view digits) {
-    if (digits.empty()) {
-      *out++ = '0';
-    } else {
-      std::memcpy(out, digits.data(), digits.size());
-      out += digits.size();
-    }
-  };
+char* PutDigits(char* out, std::string_view digits) {
+  if (digits.empty()) {
+    *out = '0';
+    return out + 1;
+  }
+  std::memcpy(out, digits.data(), digits.size());
+  return out + digits.size();
+}
+
+// Writes the normalised text (NormalisedLength(parts) characters at most)
+// and returns its end.
+char* WriteNormalised(char* out, const FieldNumberParts& parts) {
   if (parts.negative) *out++ = '-';
-  put(parts.intDigits);
+  out = PutDigits(out, parts.intDigits);
   *out++ = '.';
-  put(parts.fracDigits);
+  out = PutDigits(out, parts.fracDigits);
   *out++ = 'e';
-  return std::to_chars(out, out + kExponentTextMax, exponent).ptr;
+  return std::to_chars(out, out + kExponentTextMax, parts.exponent).ptr;
 }
 
-std::optional<double> Convert(const FieldNumberParts& parts) {
-  const long exponent = ExponentValue(parts);
-  const std::size_t length = NormalisedLength(parts);
-  char stackText[kStackText];
-  std::string heapText;
-  char* const text = length <= kStackText ? stackText : (heapText.resize(length), heapText.data());
-  const char* const end = WriteNormalised(text, parts, exponent);
+std::optional<double> ReadNormalised(const char* text, const char* end,
+                                     const FieldNumberParts& parts) {
   double value = 0.0;
   std::from_chars_result res;
   {
@@ -366,8 +385,22 @@ std::optional<double> Convert(const FieldNumberParts& parts) {
   }
   if (res.ec == std::errc()) return value;
   // Out of range: too large is not a field number; too small reads as zero.
-  if (LeadingPower(parts, exponent) >= 0) return std::nullopt;
+  if (LeadingPower(parts) >= 0) return std::nullopt;
   return parts.negative ? -0.0 : 0.0;
+}
+
+// Field texts up to this size are normalised on the stack; longer ones
+// (pasted digit strings) on the heap.
+constexpr std::size_t kStackText = 80;
+
+std::optional<double> Convert(const FieldNumberParts& parts) {
+  const std::size_t length = NormalisedLength(parts);
+  if (length <= kStackText) {
+    char text[kStackText];
+    return ReadNormalised(text, WriteNormalised(text, parts), parts);
+  }
+  std::string text(length, '\0');
+  return ReadNormalised(text.data(), WriteNormalised(text.data(), parts), parts);
 }
 
 // 10^-decimals as the double nearest to it, the same double that the field
@@ -397,9 +430,9 @@ void SetDecimalSeparator(char sep) {
 }
 
 std::optional<double> ParseFieldNumber(std::string_view text, char sep) {
-  const auto parts = Scan(text, sep);
-  if (!parts) return std::nullopt;
-  return Convert(*parts);
+  FieldNumberParts parts;
+  if (!Scan(text, sep, parts)) return std::nullopt;
+  return Convert(parts);
 }
 
 std::optional<double> ParseFieldNumber(std::string_view text) {

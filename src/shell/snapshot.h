@@ -1,0 +1,41 @@
+#pragma once
+// The records of the undo history: plain data, small enough to keep every past state.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "calc/params.h"
+
+namespace zynta::shell {
+
+// The choosers as they stood when the last snapshot was taken.
+struct TPrev {
+  std::string Equation;
+  std::int32_t PipeSpec = 0;
+  std::int32_t SolveFor = 0;
+};
+
+// One parameter's field and value.
+struct TParamState {
+  double ParamValue = 0.0;
+  std::string Text;
+  std::int32_t UnitIndex = 0;
+  platform::Color Color = 0;  // the field's background colour
+  bool Visible = true;
+};
+
+// One undo point.
+struct TCalcSnapShot {
+  bool Solved = false;
+  std::int32_t SolveFor = 0;
+  std::string Equation;
+  std::int32_t PipeSpec = 0;
+  std::array<TParamState, calc::ParamCount> Params;
+};
+
+// Last in, first out; unbounded.
+using TSnapshotStack = std::vector<TCalcSnapShot>;
+
+}  // namespace zynta::shell
