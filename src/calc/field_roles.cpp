@@ -131,11 +131,15 @@ void ApplyRole(FormModel& f, int index) {
   }
 }
 
+// Without a pipe specification the nominal-diameter row stays hidden, while the chooser follows
+// the nominal diameter's role, so that "None" can always be left again.
 void ApplySpecControls(FormModel& f) {
-  const bool ndiaShown = f.Edits[NDia]->Visible();
-  f.lbSpec.SetVisible(ndiaShown);
-  f.ComboSpec.SetVisible(ndiaShown);
-  f.NDiaList.SetVisible(ndiaShown && f.ComboSpec.Text() != "None");
+  const bool noSpec = f.ComboSpec.Text() == "None";
+  const bool rowInProblem = f.ParamTypes[NDia] ? f.P(NDia).Role != RoleHidden : f.Edits[NDia]->Visible();
+  if (noSpec && f.ParamTypes[NDia]) ShowRow(f, NDia, false);
+  f.lbSpec.SetVisible(rowInProblem);
+  f.ComboSpec.SetVisible(rowInProblem);
+  f.NDiaList.SetVisible(f.Edits[NDia]->Visible() && !noSpec);
 }
 
 // The friction has a unit only as a roughness. Under the other equations it is read in the

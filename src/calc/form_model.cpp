@@ -32,6 +32,9 @@ FormModel::FormModel(platform::Platform& ui)
       Undo1(ui.GetMenuItem("Undo1")),
       CopytoClipboard2(ui.GetMenuItem("CopytoClipboard2")),
       Sound1(ui.GetMenuItem("Sound1")),
+      StayonTop1(ui.GetMenuItem("StayonTop1")),
+      StartHidden1(ui.GetMenuItem("StartHidden1")),
+      Checkforupdates1(ui.GetMenuItem("Checkforupdates1")),
       ClearFields2(ui.GetMenuItem("ClearFields2")),
       SetEnglishUnits1(ui.GetMenuItem("SetEnglishUnits1")),
       SetSIUnits1(ui.GetMenuItem("SetSIUnits1")),
@@ -62,6 +65,9 @@ FormModel::FormModel(platform::Platform& ui)
   UnitLabels[SG]->SetCaption(" ");
   UnitLabels[FricFact]->SetCaption(" ");
   Sound1.SetCaption("&Sound");
+  StayonTop1.SetCaption("Stay on &Top");
+  StartHidden1.SetCaption("Start &Hidden");
+  Checkforupdates1.SetCaption("&Auto check for updates");
   ClearFields2.SetCaption("Clear &Fields");
   SetEnglishUnits1.SetCaption("Set &English Units");
   SetSIUnits1.SetCaption("Set &SI Units");

@@ -9,6 +9,7 @@
 
 #include "calc/params.h"
 #include "platform/platform.h"
+#include "refdata/table.h"
 #include "shell/snapshot.h"
 
 namespace zynta::calc {
@@ -41,6 +42,9 @@ struct FormModel {
   platform::MenuItem& Undo1;
   platform::MenuItem& CopytoClipboard2;
   platform::MenuItem& Sound1;
+  platform::MenuItem& StayonTop1;
+  platform::MenuItem& StartHidden1;
+  platform::MenuItem& Checkforupdates1;
   platform::MenuItem& ClearFields2;
   platform::MenuItem& SetEnglishUnits1;
   platform::MenuItem& SetSIUnits1;
@@ -56,7 +60,15 @@ struct FormModel {
   bool Restoring = false; // an undo is being applied
   // While off, no display pass reformats the nominal diameter's field.
   bool RenderNominalDiameter = false;
+  bool NoIntro = false;              // the intro window is not shown at start
+  bool CheckUpdatesAtStart = false;  // the update check runs at the first change on screen
   int SolveForIndex = 0;      // the remembered problem position
+  // The reference tables, opened with the window.
+  std::unique_ptr<refdata::Table> cdsPipeSpec;
+  std::unique_ptr<refdata::Table> cdsPipeSize;  // the detail of cdsPipeSpec on Index
+  std::unique_ptr<refdata::Table> cdsLiq_Prop;
+  std::string CurrentSpecIndex;  // Index of the chosen specification, or "None"
+
   // The undo history.
   shell::TPrev CurrentSelection;
   shell::TSnapshotStack SnapshotStack;

@@ -8,6 +8,8 @@
 #include <sstream>
 
 #include "calc/catalog.h"
+#include "settings/ini_file.h"
+#include "settings/settings_file.h"
 #include "units/number_text.h"
 
 namespace zynta::cli {
@@ -16,8 +18,6 @@ namespace fs = std::filesystem;
 using namespace calc;
 
 namespace {
-
-constexpr const char* SettingsName = "ZYNTA.ini";
 
 std::string Quoted(const std::string& text) {
   std::string out = "\"";
@@ -189,15 +189,13 @@ bool Session::Setup(const std::string& verb, LineReader& r) {
     units::SetDecimalSeparator(sep[0]);
   } else if (verb == "program" || verb == "appdata") {
     const std::string name = r.Word();
-    const fs::path dir = verb == "program" ? programDir_ : appdataDir_;
-    WriteFile(dir / (verb == "appdata" && name == "settings" ? SettingsName : name), TextArg(r));
+    WriteFile(verb == "program" ? programDir_ / name : AppdataFile(name), TextArg(r));
   } else if (verb == "remove") {
     const std::string where = r.Word();
     if (where != "program" && where != "appdata") throw LineError("remove takes program or appdata");
     const std::string name = r.Word();
     std::error_code ec;
-    fs::remove((where == "program" ? programDir_ : appdataDir_) /
-                   (where == "appdata" && name == "settings" ? SettingsName : name), ec);
+    fs::remove(where == "program" ? programDir_ / name : AppdataFile(name), ec);
   } else if (verb == "web") {
     const std::string text = TextArg(r);
     webFails_ = text == "fail";
@@ -227,15 +225,27 @@ bool Session::Setup(const std::string& verb, LineReader& r) {
   return true;
 }
 
+// The per-user settings folder, where `appdata` lines write and `settings` names the file.
+fs::path Session::SettingsFolder() const { return appdataDir_ / settings::SettingsSubfolder; }
+
+fs::path Session::AppdataFile(const std::string& name) const {
+  return SettingsFolder() / (name == "settings" ? "zynta.ini" : name);
+}
+
 void Session::Start() {
   started_ = true;
+  form_.reset();
   ui_ = std::make_unique<platform::RecordingPlatform>();
   ui_->boxes.nextAnswer = nextAnswerOk_;
+  ui_->folders.appData = appdataDir_.string();
+  beepsSeen_ = messagesSeen_ = captionsSeen_ = 0;
   form_ = std::make_unique<shell::TfrmZYNTA>(*ui_, programDir_);
-  form_->FormCreate();
-  running_ = true;
-  form_->Show();
+  running_ = form_->FormCreate();
+  if (running_ && !form_->StartHidden1.Checked()) form_->Show();
 }
+
+// The program has ended: what the platform recorded stays readable for the expectations.
+void Session::Stop() { running_ = false; }
 
 void Session::RequireShown() const {
   if (!running_ || !ui_->window.Shown()) throw LineError("the window is not on screen");
@@ -248,6 +258,11 @@ void Session::Check(bool ok, const std::string& expected, const std::string& got
   }
   ++totals_.failed;
   err_ << file_.string() << ":" << line_ << ": expected " << expected << ", got " << got << "\n";
+}
+
+const TParamType& Session::Record(int index) const {
+  if (!form_ || !form_->ParamTypes[static_cast<size_t>(index)]) throw LineError("the program is not running");
+  return *form_->ParamTypes[static_cast<size_t>(index)];
 }
 
 int Session::ParamNamed(const std::string& param) const {
@@ -319,9 +334,49 @@ void Session::Pick(platform::ComboBox& combo, const std::string& entry) {
   throw LineError("no entry " + Quoted(entry) + " in " + combo.Name());
 }
 
+void Session::OpenListAndPick(platform::ComboBox& list, const std::string& entry, bool beforeEquals) {
+  Focus(list);
+  auto& rec = dynamic_cast<platform::RecComboBox&>(list);
+  rec.UserDropDown();
+  const auto items = list.Items();
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (items[i] == entry || (beforeEquals && items[i].substr(0, items[i].find('=')) == entry)) {
+      rec.UserPick(static_cast<int>(i));
+      rec.UserCloseUp();
+      return;
+    }
+  }
+  throw LineError("no entry " + Quoted(entry) + " in " + list.Name());
+}
+
 void Session::Action(const std::string& verb, LineReader& r) {
+  if (verb == "exit" || verb == "session-end") {
+    if (!running_) throw LineError("the program is not running");
+    if (verb == "exit") {
+      form_->FormClose();
+    } else {
+      form_->SessionEndQuery();
+    }
+    Stop();
+    return;
+  }
+  if (verb == "restart") {
+    Start();  // a run still going is dropped unsaved, as when its process is killed
+    return;
+  }
   RequireShown();
-  if (verb == "focus") {
+  if (verb == "spec") {
+    Pick(form_->ComboSpec, TextArg(r));
+  } else if (verb == "spec-type") {
+    Focus(form_->ComboSpec);
+    dynamic_cast<platform::RecComboBox&>(form_->ComboSpec).UserTypeAll(TextArg(r));
+  } else if (verb == "size") {
+    OpenListAndPick(form_->NDiaList, TextArg(r), false);
+  } else if (verb == "fluid") {
+    OpenListAndPick(form_->cbVisList, TextArg(r), false);
+  } else if (verb == "material") {
+    OpenListAndPick(form_->cbFricList, TextArg(r), true);
+  } else if (verb == "focus") {
     Focus(ControlNamed(r.Word()));
   } else if (verb == "leave") {
     Focus(form_->cbSolveFor);
@@ -405,7 +460,7 @@ void Session::Action(const std::string& verb, LineReader& r) {
 void Session::Expect(LineReader& r) {
   const std::string what = r.Word();
   if (what == "beeps" || what == "messages" || what == "captions" || what == "clipboard" ||
-      what == "file" || what == "running" || what == "shown") {
+      what == "file" || what == "running" || what == "shown" || what == "ini") {
     ExpectRecorded(what, r);
   } else {
     ExpectState(what, r);
@@ -423,7 +478,7 @@ void Session::ExpectState(const std::string& what, LineReader& r) {
     const double want = Number(r.Word());
     const auto tolWord = r.OptionalWord();
     const double tol = tolWord ? Number(*tolWord) : 1e-9;
-    const double got = form_->P(index).ParamValue;
+    const double got = Record(index).ParamValue;
     const bool ok = want == 0.0 ? std::fabs(got) <= tol : std::fabs(got - want) <= tol * std::fabs(want);
     Check(ok, "value " + NumberText(want), NumberText(got));
   } else if (what == "unit") {
@@ -432,18 +487,18 @@ void Session::ExpectState(const std::string& what, LineReader& r) {
     const std::string got = form_->UnitLabels[static_cast<size_t>(index)]->Caption();
     Check(got == want, "unit " + Quoted(want), Quoted(got));
   } else if (what == "unit-index" || what == "decimals") {
-    const TParamType& p = form_->P(ParamNamed(r.Word()));
+    const TParamType& p = Record(ParamNamed(r.Word()));
     const int want = Integer(r.Word());
     const int got = what == "decimals" ? p.Decimals : p.UnitIndex;
     Check(got == want, what + " " + std::to_string(want), std::to_string(got));
   } else if (what == "color") {
-    const TParamType& p = form_->P(ParamNamed(r.Word()));
+    const TParamType& p = Record(ParamNamed(r.Word()));
     const std::string want = r.Word();
     const platform::Color c = p.Edit->FontColor();
     const std::string got = c == clResult ? "result" : c == clNormal ? "normal" : std::to_string(c);
     Check(got == want, "color " + want, got);
   } else if (what == "role") {
-    const TParamType& p = form_->P(ParamNamed(r.Word()));
+    const TParamType& p = Record(ParamNamed(r.Word()));
     const std::string want = r.Word();
     Check(want == RoleName(p.Role), "role " + want, RoleName(p.Role));
   } else if (what == "visible" || what == "enabled" || what == "checked") {
@@ -529,10 +584,19 @@ void Session::ExpectRecorded(const std::string& what, LineReader& r) {
     if (where != "program" && where != "appdata") throw LineError("expect file takes program or appdata");
     const std::string name = r.Word();
     const bool want = YesNo(r.Word());
-    const fs::path path = (where == "program" ? programDir_ : appdataDir_) /
-                          (where == "appdata" && name == "settings" ? SettingsName : name);
+    const fs::path path = where == "program" ? programDir_ / name : AppdataFile(name);
     const bool got = fs::exists(path);
     Check(got == want, "file " + name + " " + YesNoText(want), YesNoText(got));
+  } else if (what == "ini") {
+    const std::string section = r.Word();
+    const std::string key = r.Word();
+    const std::string want = TextArg(r);
+    const fs::path path = AppdataFile("settings");
+    const std::string missing = "\x01<missing>";
+    std::string got = fs::exists(path) ? settings::IniFile(path).ReadString(section, key, missing) : missing;
+    if (got == missing) got = "<missing>";
+    const bool ok = want == "<any>" ? got != "<missing>" : got == want;
+    Check(ok, "ini " + section + " " + key + " " + Quoted(want), Quoted(got));
   } else if (what == "running" || what == "shown") {
     const bool want = YesNo(r.Word());
     const bool got = what == "running" ? running_ : running_ && ui_->window.Shown();

@@ -40,6 +40,10 @@ class Session {
   void ExpectRecorded(const std::string& what, LineReader& r);
 
   void Start();
+  void Stop();
+  std::filesystem::path SettingsFolder() const;
+  std::filesystem::path AppdataFile(const std::string& name) const;
+  void OpenListAndPick(platform::ComboBox& list, const std::string& entry, bool beforeEquals);
   void RequireShown() const;
   std::string TextArg(LineReader& r, bool crlf = false);
   void Check(bool ok, const std::string& expected, const std::string& got);
@@ -48,6 +52,7 @@ class Session {
   platform::Control& ControlNamed(const std::string& name) const;
   platform::TextField& FieldOf(const std::string& param) const;
   int ParamNamed(const std::string& param) const;
+  const calc::TParamType& Record(int index) const;
   std::string NameOf(const platform::Control* control) const;
   std::string TextOf(const std::string& name) const;
 
@@ -64,7 +69,7 @@ class Session {
 
   std::filesystem::path root_;
   std::filesystem::path programDir_;
-  std::filesystem::path appdataDir_;
+  std::filesystem::path appdataDir_;  // the user's application-data folder
 
   bool started_ = false;
   bool running_ = false;

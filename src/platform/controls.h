@@ -28,6 +28,7 @@ class Control {
   virtual void SetVisible(bool visible) = 0;
   virtual bool Enabled() const = 0;
   virtual void SetEnabled(bool enabled) = 0;
+  virtual void SetHint(const std::string& hint) = 0;
   // Only a visible, enabled control can take the keyboard focus.
   bool CanFocus() const { return Visible() && Enabled(); }
 
@@ -67,7 +68,9 @@ class TextField : public Control {
   PopupHandler OnContextPopup;
 };
 
-enum class ComboStyle { Editable, PickOnly };
+// Editable: a text with a drop-down list; PickOnly: a drop-down list whose text is always one of
+// its entries; Simple: a text with its list shown in place (no drop-down).
+enum class ComboStyle { Editable, PickOnly, Simple };
 
 class ComboBox : public Control {
  public:
@@ -79,11 +82,17 @@ class ComboBox : public Control {
   virtual int ItemIndex() const = 0;
   virtual void SetItemIndex(int index) = 0;
   virtual std::string Text() const = 0;
+  // An editable chooser shows any text, and then has no entry selected unless the text is the
+  // selected entry's; a pick-only one selects the entry of that text.
   virtual void SetText(const std::string& text) = 0;
   virtual ComboStyle Style() const = 0;
   virtual void SetStyle(ComboStyle style) = 0;
 
+  // The user picks an entry: OnSelect when it is set, otherwise OnChange.
   Handler OnChange;
+  Handler OnSelect;
+  Handler OnDropDown;  // the list opens
+  Handler OnCloseUp;   // the list closes
   KeyHandler OnKeyPress;
 };
 
@@ -91,7 +100,6 @@ class Label : public Control {
  public:
   virtual std::string Caption() const = 0;
   virtual void SetCaption(const std::string& caption) = 0;
-  virtual void SetHint(const std::string& hint) = 0;
   virtual void Repaint() = 0;
 
   PopupHandler OnContextPopup;
@@ -142,6 +150,14 @@ class Window {
   virtual void SetShown(bool shown) = 0;
   virtual std::string Caption() const = 0;
   virtual void SetCaption(const std::string& caption) = 0;
+  // Position and size in screen pixels.
+  virtual int Top() const = 0;
+  virtual int Left() const = 0;
+  virtual int Width() const = 0;
+  virtual int Height() const = 0;
+  virtual void MoveTo(int top, int left) = 0;
+  virtual bool StayOnTop() const = 0;
+  virtual void SetStayOnTop(bool onTop) = 0;
   // The control with the keyboard focus, or nullptr.
   virtual Control* Focused() const = 0;
   // Moves the focus: the control losing it runs OnExit first, while no control has the focus;

@@ -23,6 +23,7 @@ class Platform {
   virtual Beeper& Beep() = 0;
   virtual MessageBoxes& Boxes() = 0;
   virtual Clipboard& GetClipboard() = 0;
+  virtual Folders& GetFolders() = 0;
 };
 
 }  // namespace zynta::platform

@@ -152,14 +152,27 @@ void RecComboBox::SetItemIndex(int index) {
 
 void RecComboBox::SetText(const std::string& text) {
   text_ = text;
-  auto it = std::find(items_.begin(), items_.end(), text);
-  index_ = it == items_.end() ? -1 : static_cast<int>(it - items_.begin());
+  if (style_ == ComboStyle::PickOnly) {
+    auto it = std::find(items_.begin(), items_.end(), text);
+    index_ = it == items_.end() ? -1 : static_cast<int>(it - items_.begin());
+  } else if (index_ >= 0 && items_[static_cast<size_t>(index_)] != text) {
+    index_ = -1;
+  }
 }
 
 void RecComboBox::UserPick(int index) {
   SetItemIndex(index);
-  Fire(OnChange);
+  Fire(OnSelect ? OnSelect : OnChange);
 }
+
+void RecComboBox::UserOpenPick(int index) {
+  UserDropDown();
+  if (index >= 0 && index < static_cast<int>(items_.size())) UserPick(index);
+  UserCloseUp();
+}
+
+void RecComboBox::UserDropDown() { Fire(OnDropDown); }
+void RecComboBox::UserCloseUp() { Fire(OnCloseUp); }
 
 void RecComboBox::UserTypeAll(const std::string& text) {
   std::string typed;
@@ -194,6 +207,13 @@ void RecWindow::SetFocus(Control& control) {
   }
   focused_ = &control;
   Fire(control.OnEnter);
+}
+
+// The working directory is recorded, not changed: the tests share one process.
+bool RecFolders::SetWorkingDirectory(const std::string& folder) {
+  if (workingDirectoryFails) return false;
+  workingDirectory = folder;
+  return true;
 }
 
 void RecMessageBoxes::Show(const std::string& text, const std::string& caption) {

@@ -23,9 +23,12 @@ class RecControl : public Base {
   void SetVisible(bool visible) override { visible_ = visible; }
   bool Enabled() const override { return enabled_; }
   void SetEnabled(bool enabled) override { enabled_ = enabled; }
+  void SetHint(const std::string& hint) override { hint_ = hint; }
+  const std::string& Hint() const { return hint_; }
 
  private:
   std::string name_;
+  std::string hint_;
   bool visible_ = true;
   bool enabled_ = true;
 };
@@ -83,8 +86,12 @@ class RecComboBox : public RecControl<ComboBox> {
   ComboStyle Style() const override { return style_; }
   void SetStyle(ComboStyle style) override { style_ = style; }
 
-  // The user picks an entry from the list: the change handler runs even when it was selected.
+  // The user picks an entry from the list: the handler runs even when it was selected.
   void UserPick(int index);
+  // The user opens the list, picks an entry and closes it.
+  void UserOpenPick(int index);
+  void UserDropDown();
+  void UserCloseUp();
   // The user types into an editable chooser with everything selected first.
   void UserTypeAll(const std::string& text);
 
@@ -100,14 +107,11 @@ class RecLabel : public RecControl<Label> {
   using RecControl::RecControl;
   std::string Caption() const override { return caption_; }
   void SetCaption(const std::string& caption) override { caption_ = caption; }
-  void SetHint(const std::string& hint) override { hint_ = hint; }
   void Repaint() override {}
-  const std::string& Hint() const { return hint_; }
   void UserRightClick();
 
  private:
   std::string caption_;
-  std::string hint_;
 };
 
 class RecMenuItem : public MenuItem {
@@ -171,11 +175,26 @@ class RecWindow : public Window {
   void SetShown(bool shown) override { shown_ = shown; }
   std::string Caption() const override { return caption_; }
   void SetCaption(const std::string& caption) override { caption_ = caption; }
+  int Top() const override { return top_; }
+  int Left() const override { return left_; }
+  int Width() const override { return width_; }
+  int Height() const override { return height_; }
+  void MoveTo(int top, int left) override {
+    top_ = top;
+    left_ = left;
+  }
+  bool StayOnTop() const override { return onTop_; }
+  void SetStayOnTop(bool onTop) override { onTop_ = onTop; }
   Control* Focused() const override { return focused_; }
   void SetFocus(Control& control) override;
 
  private:
   bool shown_ = false;
+  bool onTop_ = false;
+  int top_ = 333;  // where the window is designed to open
+  int left_ = 680;
+  int width_ = 416;
+  int height_ = 472;
   std::string caption_;
   Control* focused_ = nullptr;
   unsigned focusMoves_ = 0;  // lets a move tell whether an exit handler moved the focus
@@ -209,6 +228,17 @@ class RecClipboard : public Clipboard {
   std::string text_;
 };
 
+class RecFolders : public Folders {
+ public:
+  std::string AppDataFolder() const override { return appData; }
+  std::string ExecutableName() const override { return executable; }
+  bool SetWorkingDirectory(const std::string& folder) override;
+  std::string appData;
+  std::string executable = "zynta";
+  bool workingDirectoryFails = false;
+  std::string workingDirectory;
+};
+
 class RecordingPlatform : public Platform {
  public:
   TextField& GetTextField(std::string_view name) override { return TextFieldNamed(name); }
@@ -221,6 +251,7 @@ class RecordingPlatform : public Platform {
   Beeper& Beep() override { return beeper; }
   MessageBoxes& Boxes() override { return boxes; }
   Clipboard& GetClipboard() override { return clipboard; }
+  Folders& GetFolders() override { return folders; }
 
   RecTextField& TextFieldNamed(std::string_view name);
   RecComboBox& ComboBoxNamed(std::string_view name);
@@ -243,6 +274,7 @@ class RecordingPlatform : public Platform {
   RecBeeper beeper;
   RecMessageBoxes boxes;
   RecClipboard clipboard;
+  RecFolders folders;
 
  private:
   std::map<std::string, std::unique_ptr<RecTextField>, std::less<>> textFields_;

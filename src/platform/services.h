@@ -24,6 +24,18 @@ class MessageBoxes {
   virtual bool Confirm(const std::string& text, const std::string& caption) = 0;
 };
 
+// Where the program and its per-user files live.
+class Folders {
+ public:
+  virtual ~Folders() = default;
+  // The user's folder for application settings ($XDG_CONFIG_HOME, else ~/.config).
+  virtual std::string AppDataFolder() const = 0;
+  // The executable's file name without folder and extension ("zynta").
+  virtual std::string ExecutableName() const = 0;
+  // Makes the folder the working directory; false when that fails.
+  virtual bool SetWorkingDirectory(const std::string& folder) = 0;
+};
+
 class Clipboard {
  public:
   virtual ~Clipboard() = default;

@@ -39,12 +39,16 @@ void LoadUnitAndDecimals(TParamType& p, const IniFile& ini, int index) {
   p.Decimals = std::clamp(p.Decimals, 0, 18);
 }
 
-// Shows the value; a specific gravity that cannot be read while loading leaves the field as
-// it is and the load goes on (its message stays in the status bar).
+// Shows the value. A specific gravity that cannot be read while loading leaves the field as it
+// is (its message stays in the status bar); a stored value that cannot be shown at all (one
+// that overflows in its unit) is dropped for the default, an empty field. The load goes on.
 void Display(FormModel& f, int index) {
   try {
     units::FromBaseUnits(f, index);
   } catch (const InputAbort&) {
+  } catch (const CalcError&) {
+    f.P(index).ParamValue = 0.0;
+    f.Edits[static_cast<size_t>(index)]->SetText("");
   }
 }
 

@@ -6,6 +6,9 @@
 #include "calc/solve.h"
 #include "calc/solvers.h"
 #include "settings/load_parameter.h"
+#include "settings/save_settings.h"
+#include "refdata/materials.h"
+#include "refdata/pipe_spec.h"
 #include "shell/report.h"
 #include "shell/undo.h"
 #include "units/field_entry.h"
@@ -56,6 +59,32 @@ void TfrmZYNTA::BindUnitLabel(int index) {
   });
 }
 
+// The three pick lists at the right end of their fields; closing one gives its field the focus.
+void TfrmZYNTA::BindLists() {
+  NDiaList.SetStyle(platform::ComboStyle::Editable);
+  NDiaList.SetHint("Click for std sizes");
+  NDiaList.OnSelect = boundary_.Guard([this] { refdata::NDiaListSelect(*this); });
+  NDiaList.OnChange = boundary_.Guard([this] { refdata::NDiaListChange(*this); });
+  NDiaList.OnCloseUp = boundary_.Guard([this] { FocusField(NDia); });
+  Edits[NDia]->OnChange = boundary_.Guard([this] { refdata::EditNDiaChange(*this); });
+
+  cbVisList.SetStyle(platform::ComboStyle::PickOnly);
+  cbVisList.SetHint("Click for fluids list");
+  cbVisList.OnSelect = boundary_.Guard([this] { refdata::cbVisListSelect(*this); });
+  cbVisList.OnCloseUp = boundary_.Guard([this] { FocusField(Vis); });
+
+  cbFricList.SetStyle(platform::ComboStyle::PickOnly);
+  cbFricList.SetHint("Click for material list");
+  cbFricList.OnDropDown = boundary_.Guard([this] { refdata::cbFricListDropDown(*this); });
+  cbFricList.OnSelect = boundary_.Guard([this] { refdata::cbFricListSelect(*this); });
+  cbFricList.OnCloseUp = boundary_.Guard([this] { FocusField(Fric); });
+}
+
+void TfrmZYNTA::FocusField(int index) {
+  platform::TextField& field = *Edits[static_cast<size_t>(index)];
+  if (Window.Shown() && field.CanFocus()) Window.SetFocus(field);
+}
+
 void TfrmZYNTA::BindMenus() {
   const auto clipboard = EditPopupMenu.Entries();  // Cut, Copy, Paste
   clipboard[0]->OnClick = boundary_.Guard([this] { units::Cut1Click(*this); });
@@ -87,6 +116,8 @@ void TfrmZYNTA::BindHandlers() {
   ComboSpec.OnExit = boundary_.Guard([this] { units::EditExit(*this, ComboSpec); });
   ComboSpec.OnClick = boundary_.Guard([this] { units::ClearStatusBar(*this, ComboSpec); });
   ComboSpec.OnKeyPress = boundary_.GuardKey([this](char& key) { units::NKeyPress(*this, ComboSpec, key); });
+  ComboSpec.OnChange = boundary_.Guard([this] { refdata::cbPipeSpecChange(*this); });
+  BindLists();
   BindMenus();
 }
 
@@ -95,24 +126,31 @@ void TfrmZYNTA::Sound1Click() {
   SoundOn = Sound1.Checked();
 }
 
-void TfrmZYNTA::FormCreate() {
-  boundary_.Run([this] {
-    SetUndoAvailable(*this, false);
-    FirstShow = true;
-    SettingsFile = std::make_unique<settings::IniFile>(programDir_ / "ZYNTA.ini");
-    const settings::IniFile& ini = *SettingsFile;
-    ComboEq.SetText(ini.ReadString("MainForm", "HLEq", HazenWilliams));
-    SolveForIndex = ini.ReadInteger("MainForm", "SolveFor", 0);
-    for (int i = 0; i < ParamCount; ++i) {
-      settings::LoadParameter(*this, ini, i);
-      if (i == SG) settings::ShowLoadedValue(*this, ini, Vis);
-    }
-    MarkSolved(*this, ini.ReadBool("MainForm", "Solved", false));
-    EditReynoChange(*this);
-    ComboEqChange(*this, false);
-    cbSolveFor.SetItemIndex(SolveForIndex);
-    cbSolveForChange(*this);
-  });
+void TfrmZYNTA::Report(const std::string& text) { ui.Boxes().Show(text, AppTitle); }
+
+void TfrmZYNTA::SaveSettings() {
+  if (SettingsFile && ParamTypes[0]) {
+    boundary_.Run([this] {
+      std::error_code ec;
+      // The folder may be gone, or was never made when no default file could be copied.
+      std::filesystem::create_directories(settingsWhere_.folder, ec);
+      settings::WriteSettings(*this, *SettingsFile);
+    });
+  }
+  settings::ReleaseState(*this);
+}
+
+void TfrmZYNTA::FormClose() {
+  Window.SetShown(false);
+  SaveSettings();
+  terminated_ = true;
+}
+
+bool TfrmZYNTA::SessionEndQuery() {
+  if (Window.Shown()) Window.SetShown(false);
+  SaveSettings();
+  terminated_ = true;
+  return true;
 }
 
 void TfrmZYNTA::Show() {

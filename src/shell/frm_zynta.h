@@ -6,6 +6,7 @@
 
 #include "calc/form_model.h"
 #include "settings/ini_file.h"
+#include "settings/settings_file.h"
 #include "shell/event_boundary.h"
 
 namespace zynta::shell {
@@ -17,8 +18,19 @@ class TfrmZYNTA : public calc::FormModel {
  public:
   TfrmZYNTA(platform::Platform& ui, std::filesystem::path programDir);
 
-  // Window creation: loads the parameters and the saved state from the settings file.
-  void FormCreate();
+  // Window creation: opens the reference tables and the settings file, builds the parameters
+  // and restores the saved state. False when the program has to end (its message was shown).
+  bool FormCreate();
+
+  // Writes the whole state to the settings file and releases it (the end of the program).
+  void SaveSettings();
+  // Exit from the notification icon's menu: the window closes for real.
+  void FormClose();
+  // The desktop session ends: may it? The state is saved first.
+  bool SessionEndQuery();
+
+  bool Terminated() const { return terminated_; }
+  const settings::SettingsLocation& Settings() const { return settingsWhere_; }
 
   // Shows the window; it then becomes the active window.
   void Show();
@@ -33,12 +45,20 @@ class TfrmZYNTA : public calc::FormModel {
   void BindParameterField(int index);
   void BindUnitLabel(int index);
   void BindMenus();
+  void BindLists();
+  void FocusField(int index);
   platform::PopupHandler GuardPopup(std::function<void(bool&)> handler);
   void Sound1Click();
 
+  void LoadParameters();
+  void RestoreOptions();
+  void Report(const std::string& text);
+
   std::filesystem::path programDir_;
   EventBoundary boundary_;
+  settings::SettingsLocation settingsWhere_;
   std::unique_ptr<settings::IniFile> SettingsFile;
+  bool terminated_ = false;
 };
 
 }  // namespace zynta::shell

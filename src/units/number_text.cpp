@@ -291,11 +291,22 @@ class FloatFlagsKeeper {
 // (short of a million-digit text), so longer exponent texts are capped here.
 constexpr long kExponentCap = 999999;
 
+// Exponent texts up to this many digits stay below the cap, so from_chars
+// can read them as they are.
+constexpr std::ptrdiff_t kPlainExponentDigits = 5;
+
 struct FieldNumberParts {
   bool negative = false;
   std::string_view intDigits;
   std::string_view fracDigits;
+  bool hasSep = false;
   long exponent = 0;  // capped at kExponentCap either way
+  // The number without spaces and without a '+' sign: "-2.067", "1,5e-3".
+  std::string_view number;
+  // Whether `number`, with the separator written '.', is in the syntax
+  // from_chars reads: at least one mantissa digit, and no exponent marker
+  // or one with 1 to kPlainExponentDigits digits.
+  bool plain = false;
 };
 
 bool IsDigit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
@@ -315,25 +326,34 @@ bool Scan(std::string_view text, char sep, FieldNumberParts& parts) {
   const char* p = text.data();
   const char* const end = p + text.size();
   p = SkipSpaces(p, end);
-  if (p != end && (*p == '+' || *p == '-')) parts.negative = *p++ == '-';
+  const char* first = p;
+  if (p != end && (*p == '+' || *p == '-')) {
+    parts.negative = *p++ == '-';
+    if (!parts.negative) first = p;  // from_chars takes no '+'
+  }
   const char* digits = p;
   p = SkipDigits(p, end);
   parts.intDigits = std::string_view(digits, static_cast<std::size_t>(p - digits));
   if (p != end && *p == sep) {
+    parts.hasSep = true;
     digits = ++p;
     p = SkipDigits(p, end);
     parts.fracDigits = std::string_view(digits, static_cast<std::size_t>(p - digits));
   } else if (parts.intDigits.empty()) {
     return false;
   }
+  parts.plain = !parts.intDigits.empty() || !parts.fracDigits.empty();
   if (p != end && (*p == 'E' || *p == 'e')) {
     ++p;
     bool expNegative = false;
     if (p != end && (*p == '+' || *p == '-')) expNegative = *p++ == '-';
     long value = 0;
+    digits = p;
     for (; p != end && IsDigit(*p); ++p) value = std::min(value * 10 + (*p - '0'), kExponentCap);
     parts.exponent = expNegative ? -value : value;
+    parts.plain = parts.plain && p != digits && p - digits <= kPlainExponentDigits;
   }
+  parts.number = std::string_view(first, static_cast<std::size_t>(p - first));
   return SkipSpaces(p, end) == end;
 }
 
@@ -346,8 +366,8 @@ long LeadingPower(const FieldNumberParts& parts) {
   return parts.exponent - static_cast<long>(fracLead) - 1;
 }
 
-// The number as from_chars reads it: "[-]int.frac" with "0" for an empty
-// part, then "e" and the capped exponent.
+// The number as from_chars reads it in every case: "[-]int.frac" with "0"
+// for an empty part, then "e" and the capped exponent.
 constexpr std::size_t kExponentTextMax = 8;  // "-999999" and spare
 
 std::size_t NormalisedLength(const FieldNumberParts& parts) {
@@ -375,8 +395,7 @@ char* WriteNormalised(char* out, const FieldNumberParts& parts) {
   return std::to_chars(out, out + kExponentTextMax, parts.exponent).ptr;
 }
 
-std::optional<double> ReadNormalised(const char* text, const char* end,
-                                     const FieldNumberParts& parts) {
+std::optional<double> Read(const char* text, const char* end, const FieldNumberParts& parts) {
   double value = 0.0;
   std::from_chars_result res;
   {
@@ -389,18 +408,30 @@ std::optional<double> ReadNormalised(const char* text, const char* end,
   return parts.negative ? -0.0 : 0.0;
 }
 
-// Field texts up to this size are normalised on the stack; longer ones
-// (pasted digit strings) on the heap.
+// Field numbers up to this size are copied (when they need to be) on the
+// stack; longer ones (pasted digit strings) on the heap.
 constexpr std::size_t kStackText = 80;
 
-std::optional<double> Convert(const FieldNumberParts& parts) {
+// from_chars gives the double nearest to the decimal value of the text, so
+// the number's own text and its normalised form read the same; reading the
+// text where it is saves the copy whenever it is in from_chars' syntax.
+std::optional<double> Convert(const FieldNumberParts& parts, char sep) {
+  const std::string_view number = parts.number;
+  if (parts.plain && sep == '.')
+    return Read(number.data(), number.data() + number.size(), parts);
+  if (parts.plain && number.size() <= kStackText) {
+    char text[kStackText];
+    std::memcpy(text, number.data(), number.size());
+    if (parts.hasSep) text[parts.negative + parts.intDigits.size()] = '.';
+    return Read(text, text + number.size(), parts);
+  }
   const std::size_t length = NormalisedLength(parts);
   if (length <= kStackText) {
     char text[kStackText];
-    return ReadNormalised(text, WriteNormalised(text, parts), parts);
+    return Read(text, WriteNormalised(text, parts), parts);
   }
   std::string text(length, '\0');
-  return ReadNormalised(text.data(), WriteNormalised(text.data(), parts), parts);
+  return Read(text.data(), WriteNormalised(text.data(), parts), parts);
 }
 
 // 10^-decimals as the double nearest to it, the same double that the field
@@ -409,10 +440,62 @@ double UnitOfLastDecimal(int decimals) {
   return ParseFieldNumber("1e-" + std::to_string(decimals), '.').value_or(0.0);
 }
 
+// ---------------------------------------------------------------------------
+// The display rule.
+// ---------------------------------------------------------------------------
+
 // Up to this many decimals every nonzero fixed text the display rule writes
 // (at most 7 significant digits, a multiple of 10^-decimals) reads back as a
 // normal double, and so does 10^-decimals itself.
 constexpr int kNormalRangeDecimals = 300;
+
+// The display rule compares r, what the fixed text F reads back as, with the
+// stored value and with the unit of the last shown decimal:
+//  - F would hide the value when r differs from the stored value and lies
+//    below the last shown decimal (small values turned to 0.00, and negative
+//    values that lost digits); then the value goes out in scientific form
+//    with at least one more digit;
+//  - large values (r above 1e7) go out with the three significant digits
+//    that are all a field shows usefully, the exponent padded to the field's
+//    decimals while those stay few;
+//  - otherwise F itself.
+std::string HiddenText(const Decimal& d, int decimals, char sep) {
+  return ExponentText(d, std::max(decimals + 1, 2), 2, sep);
+}
+
+std::string LargeText(const Decimal& d, int decimals, char sep) {
+  return ExponentText(d, 3, decimals <= 4 ? decimals : 0, sep);
+}
+
+// The rule as it reads, for any number of decimals.
+std::string DisplayTextReadingBack(const Decimal& d, const Decimal& rounded, double v,
+                                   double paramValue, int decimals, char sep) {
+  std::string fixed = FixedText(rounded, decimals, sep);
+  const std::optional<double> shown = ParseFieldNumber(fixed, sep);
+  assert(shown.has_value());
+  const double r = shown.value_or(v);
+  if (r != paramValue && r < UnitOfLastDecimal(decimals)) return HiddenText(d, decimals, sep);
+  if (r > 1e7) return LargeText(d, decimals, sep);
+  return fixed;
+}
+
+// What the fixed text of the rounded value r (not zero, within the normal
+// range) reads back as: the double nearest to its digits, which from_chars
+// gives for "-5123e-3" as for "-5.123" or "-5,12300".
+double ReadBack(const Decimal& r) {
+  char text[kExpansionDigits + 16];
+  char* out = text;
+  if (r.negative) *out++ = '-';
+  std::memcpy(out, r.sig, static_cast<std::size_t>(r.len));
+  out += r.len;
+  *out++ = 'e';
+  out = std::to_chars(out, text + sizeof text, r.exp - r.len + 1).ptr;
+  double value = 0.0;
+  const FloatFlagsKeeper keeper;
+  [[maybe_unused]] const auto res = std::from_chars(text, out, value);
+  assert(res.ec == std::errc());
+  return value;
+}
 
 // ---------------------------------------------------------------------------
 // Invariant text.
@@ -432,7 +515,7 @@ void SetDecimalSeparator(char sep) {
 std::optional<double> ParseFieldNumber(std::string_view text, char sep) {
   FieldNumberParts parts;
   if (!Scan(text, sep, parts)) return std::nullopt;
-  return Convert(parts);
+  return Convert(parts, sep);
 }
 
 std::optional<double> ParseFieldNumber(std::string_view text) {
@@ -455,70 +538,51 @@ std::string FormatExponent(double v, int precision, int expDigits, char sep) {
 std::string DisplayText(double v, double paramValue, int decimals, char sep) {
   assert(std::isfinite(v));
   assert(decimals >= 0);
-  // The rule compares r, what the fixed text F reads back as, with the stored
-  // value and with the unit of the last shown decimal:
-  //  - F would hide the value when r differs from the stored value and lies
-  //    below the last shown decimal (small values turned to 0.00, and
-  //    negative values that lost digits); then the value goes out in
-  //    scientific form with at least one more digit;
-  //  - large values (r above 1e7) go out with the three significant digits
-  //    that are all a field shows usefully, the exponent padded to the
-  //    field's decimals while those stay few;
-  //  - otherwise F itself.
-  // F's value is its rounded digits, so for zero and positive values r is
-  // known without reading F back; only negative values need the reading.
   const Decimal d = Expand(v);
   const Decimal rounded = RoundForFixed(d, decimals);
-  std::string fixed;
-  bool hides = false;
-  bool large = false;
-  if (decimals > kNormalRangeDecimals) {
-    fixed = FixedText(rounded, decimals, sep);
-    const std::optional<double> shown = ParseFieldNumber(fixed, sep);
-    assert(shown.has_value());
-    const double r = shown.value_or(v);
-    hides = r != paramValue && r < UnitOfLastDecimal(decimals);
-    large = r > 1e7;
-  } else if (rounded.IsZero()) {
-    // F is "0", "0.00", ...: r is 0, below the (normal, positive) unit.
-    hides = 0.0 != paramValue;
-  } else if (!rounded.negative) {
-    // r is at least the unit, as the rounded value is a positive multiple of
-    // it. It is above 1e7 when F is scientific ("1.000001E07" and up), but
-    // not for "1E07", which reads as 1e7 exactly.
-    large = NeedsShortScientific(rounded) && !(rounded.TrimmedLength() == 1 &&
-                                                rounded.sig[0] == '1' &&
-                                                rounded.exp == kFixedSignificant);
-  } else {
-    // r is negative (a normal double), so below the unit.
-    fixed = FixedText(rounded, decimals, sep);
-    const std::optional<double> shown = ParseFieldNumber(fixed, sep);
-    assert(shown.has_value());
-    hides = shown.value_or(v) != paramValue;
+  // F's value is its rounded digits, so while the unit is a normal double r
+  // is known without writing F out and reading it back.
+  if (decimals > kNormalRangeDecimals)
+    return DisplayTextReadingBack(d, rounded, v, paramValue, decimals, sep);
+  if (rounded.Minus()) {
+    // r is negative, so below the unit, and not above 1e7.
+    if (ReadBack(rounded) != paramValue) return HiddenText(d, decimals, sep);
+    return FixedText(rounded, decimals, sep);
   }
-  if (hides) return ExponentText(d, std::max(decimals + 1, 2), 2, sep);
-  if (large) return ExponentText(d, 3, decimals <= 4 ? decimals : 0, sep);
-  if (fixed.empty()) fixed = FixedText(rounded, decimals, sep);
-  return fixed;
+  if (rounded.IsZero()) {
+    // F is "0", "0.00", ...: r is 0, below the unit.
+    if (0.0 != paramValue) return HiddenText(d, decimals, sep);
+    return FixedText(rounded, decimals, sep);
+  }
+  // r is at least the unit, as the rounded value is a positive multiple of
+  // it. It is above 1e7 when F is scientific ("1.000001E07" and up), but not
+  // for "1E07", which reads as 1e7 exactly.
+  if (NeedsShortScientific(rounded) &&
+      !(rounded.TrimmedLength() == 1 && rounded.sig[0] == '1' &&
+        rounded.exp == kFixedSignificant))
+    return LargeText(d, decimals, sep);
+  return FixedText(rounded, decimals, sep);
 }
 
-std::string InvariantFloatToStr(double x) {
-  assert(std::isfinite(x));
-  const Decimal r = RoundSignificant(Expand(x), kInvariantSignificant);
+std::string FormatGeneral(double x, int precision, int expDigits, char sep) {
+  assert(std::isfinite(x) && precision > 0);
+  const Decimal r = RoundSignificant(Expand(x), precision);
   if (r.IsZero()) return "0";
   const int trimmed = r.TrimmedLength();
   const auto minus = static_cast<std::size_t>(r.Minus());
   // Exponent form for tiny magnitudes and for more integer digits than the
-  // 15 significant ones can fill.
-  if (r.exp < -4 || r.exp >= kInvariantSignificant) {
-    char exponent[16];
-    const char* exponentEnd = std::to_chars(exponent, exponent + sizeof exponent, r.exp).ptr;
+  // significant ones can fill; the exponent has a sign only when negative.
+  if (r.exp < -4 || r.exp >= precision) {
+    char exponent[32];
+    char* exponentEnd = exponent;
+    if (r.exp < 0) *exponentEnd++ = '-';
+    exponentEnd = WritePadded(exponentEnd, std::abs(r.exp), expDigits);
     const auto exponentLength = static_cast<std::size_t>(exponentEnd - exponent);
     std::string s(minus + static_cast<std::size_t>(MantissaLength(trimmed)) + 1 + exponentLength,
                   '\0');
     char* out = s.data();
     if (minus) *out++ = '-';
-    out = WriteMantissa(out, r, trimmed, '.');
+    out = WriteMantissa(out, r, trimmed, sep);
     *out++ = 'E';
     std::memcpy(out, exponent, exponentLength);
     return s;
@@ -530,7 +594,7 @@ std::string InvariantFloatToStr(double x) {
     std::string s(minus + 2 + zeros + static_cast<std::size_t>(trimmed), '0');
     char* out = s.data();
     if (minus) *out++ = '-';
-    out[1] = '.';
+    out[1] = sep;
     std::memcpy(out + 2 + zeros, r.sig, static_cast<std::size_t>(trimmed));
     return s;
   }
@@ -548,10 +612,12 @@ std::string InvariantFloatToStr(double x) {
   char* out = s.data();
   if (minus) *out++ = '-';
   std::memcpy(out, r.sig, static_cast<std::size_t>(intCount));
-  out[intCount] = '.';
+  out[intCount] = sep;
   std::memcpy(out + intCount + 1, r.sig + intCount, static_cast<std::size_t>(trimmed - intCount));
   return s;
 }
+
+std::string InvariantFloatToStr(double x) { return FormatGeneral(x, kInvariantSignificant, 0, '.'); }
 
 double InvariantStrToFloat(std::string_view text) {
   const char sep = DecimalSeparator();

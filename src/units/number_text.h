@@ -53,6 +53,10 @@ std::string DisplayText(double v, double paramValue, int decimals, char sep);
 // x with up to 15 significant digits, always with '.', without trailing
 // zeros; exponent form ("5E-6", "1E15") for magnitudes below 0.0001 or needing
 // more than 15 digits before the point. Precondition: x finite.
+// General format: up to `precision` significant digits, no trailing zeros, no separator
+// without decimals; exponent form below 0.0001 or with more integer digits than the precision
+// ("E", a "-" only for a negative exponent, its digits padded to expDigits).
+std::string FormatGeneral(double x, int precision, int expDigits, char sep);
 std::string InvariantFloatToStr(double x);
 
 // Reads a settings-file number: with a ',' DecimalSeparator() the first '.' is

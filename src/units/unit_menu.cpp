@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "calc/catalog.h"
+#include "refdata/pipe_spec.h"
 #include "shell/undo.h"
 #include "units/convert.h"
 
@@ -50,15 +51,19 @@ struct NominalRendering {
 };
 
 // The nominal diameter's field is shown only as picked or typed; a change of its unit is the
-// one time it is converted.
+// one time it is converted. The size list is then rebuilt in the new unit, keeping the size
+// that was selected: its converted text is no nominal size to look up.
 void ConvertNominalField(FormModel& f, int oldUnit) {
-  if (!HoldsValue(f.Edits[NDia]->Text())) return;
-  ToBaseUnits(f, NDia, oldUnit);
-  {
-    NominalRendering on(f);
-    FromBaseUnits(f, NDia);
+  const int selectedSize = f.NDiaList.ItemIndex();
+  if (HoldsValue(f.Edits[NDia]->Text())) {
+    ToBaseUnits(f, NDia, oldUnit);
+    {
+      NominalRendering on(f);
+      FromBaseUnits(f, NDia);
+    }
+    f.NDiaList.SetText(f.Edits[NDia]->Text());
   }
-  f.NDiaList.SetText(f.Edits[NDia]->Text());
+  refdata::cbPipeSpecChange(f, selectedSize);
 }
 
 struct PresetRow {
@@ -135,7 +140,6 @@ void NDiaUnitsClick(FormModel& f, const std::string& caption) {
   const int old = SwitchUnit(f, caption);
   if (old < 0) return;
   ConvertNominalField(f, old);
-  // The nominal-size list is rebuilt in the new unit with the pipe specifications.
 }
 
 void sbSetEnglishUnitsClick(FormModel& f) { ApplyPreset(f, true); }

@@ -1,0 +1,33 @@
+#include "refdata/tables.h"
+
+namespace zynta::refdata {
+
+namespace {
+std::unique_ptr<Table> Open(const std::filesystem::path& file, std::vector<std::string> index) {
+  return std::make_unique<Table>(DataPacket::Load(file), std::move(index));
+}
+}  // namespace
+
+std::string OpenTables(calc::FormModel& f, const std::filesystem::path& folder) {
+  try {
+    f.cdsPipeSpec = Open(folder / PipeSpecFile, {"Index"});
+  } catch (const DataPacketError&) {
+    return PipeSpecFile;
+  }
+  try {
+    f.cdsPipeSize = Open(folder / PipeSizeFile, {"Index", "NomSize"});
+    f.cdsPipeSize->SetMaster(*f.cdsPipeSpec, "Index");
+  } catch (const DataPacketError&) {
+    return PipeSizeFile;
+  }
+  try {
+    f.cdsLiq_Prop = Open(folder / LiqPropFile, {"Description"});
+  } catch (const DataPacketError&) {
+    return LiqPropFile;
+  }
+  return "";
+}
+
+std::string MissingDataFileText(const std::string& name) { return name + " not found!"; }
+
+}  // namespace zynta::refdata

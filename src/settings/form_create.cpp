@@ -1,0 +1,80 @@
+// Window creation: the calculator assembled in its fixed order, with the saved state restored.
+#include "calc/catalog.h"
+#include "calc/field_roles.h"
+#include "calc/solve.h"
+#include "calc/solvers.h"
+#include "refdata/materials.h"
+#include "refdata/pipe_spec.h"
+#include "refdata/tables.h"
+#include "settings/load_parameter.h"
+#include "shell/frm_zynta.h"
+#include "shell/undo.h"
+#include "startup/version.h"
+
+namespace zynta::shell {
+
+using namespace calc;
+
+namespace {
+constexpr const char* MainForm = "MainForm";
+}  // namespace
+
+void TfrmZYNTA::RestoreOptions() {
+  const settings::IniFile& ini = *SettingsFile;
+  StartHidden1.SetChecked(ini.ReadBool(MainForm, "StartHidden", false));
+  StayonTop1.SetChecked(ini.ReadBool(MainForm, "StayonTop", true));
+  Window.SetStayOnTop(StayonTop1.Checked());
+  Checkforupdates1.SetChecked(ini.ReadBool(MainForm, "Checkforupdates", true));
+  Sound1.SetChecked(ini.ReadBool(MainForm, "Sound", false));
+  SoundOn = Sound1.Checked();
+  ComboEq.SetText(ini.ReadString(MainForm, "HLEq", HazenWilliams));
+  SolveForIndex = ini.ReadInteger(MainForm, "SolveFor", 0);
+}
+
+// The parameters in index order, with the steps of other parts that belong between them.
+void TfrmZYNTA::LoadParameters() {
+  const settings::IniFile& ini = *SettingsFile;
+  for (int i = 0; i < ParamCount; ++i) {
+    settings::LoadParameter(*this, ini, i);
+    if (i == IDia) boundary_.Run([this] { refdata::cbPipeSpecChange(*this); });
+    if (i == Fric) refdata::FillFluids(*this);
+    if (i == SG) settings::ShowLoadedValue(*this, ini, Vis);
+  }
+}
+
+bool TfrmZYNTA::FormCreate() {
+  if (!ui.GetFolders().SetWorkingDirectory(programDir_.string())) {
+    Report("Please run shortcut for ZYNTA on desktop!");
+    terminated_ = true;
+    return false;
+  }
+  if (const std::string missing = refdata::OpenTables(*this, programDir_); !missing.empty()) {
+    Report(refdata::MissingDataFileText(missing));
+    terminated_ = true;
+    return false;
+  }
+  SetUndoAvailable(*this, false);
+  FirstShow = true;
+  settingsWhere_ = settings::LocateSettings(ui.GetFolders());
+  boundary_.Run([this] {
+    SettingsFile = settings::OpenSettings(programDir_, settingsWhere_, ui.Boxes(), startup::ProgramVersion).file;
+  });
+  if (!SettingsFile) SettingsFile = std::make_unique<settings::IniFile>(settingsWhere_.path);
+  RestoreOptions();
+  const int savedSpec = SettingsFile->ReadInteger(MainForm, "PipeSpec", 0);
+  Window.MoveTo(SettingsFile->ReadInteger(MainForm, "Top", Window.Top()),
+                SettingsFile->ReadInteger(MainForm, "Left", Window.Left()));
+  refdata::FillPipeSpecs(*this, savedSpec);
+  LoadParameters();
+  // Handlers that run while the window is hidden: no undo point, no change of the solved state.
+  boundary_.Run([this] { MarkSolved(*this, SettingsFile->ReadBool(MainForm, "Solved", false)); });
+  boundary_.Run([this] { EditReynoChange(*this); });
+  boundary_.Run([this] { ComboEqChange(*this, false); });
+  boundary_.Run([this] {
+    cbSolveFor.SetItemIndex(SolveForIndex);
+    cbSolveForChange(*this);
+  });
+  return true;
+}
+
+}  // namespace zynta::shell
