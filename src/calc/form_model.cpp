@@ -36,6 +36,9 @@ FormModel::FormModel(platform::Platform& ui)
       StartHidden1(ui.GetMenuItem("StartHidden1")),
       Checkforupdates1(ui.GetMenuItem("Checkforupdates1")),
       ClearFields2(ui.GetMenuItem("ClearFields2")),
+      Help2(ui.GetMenuItem("Help2")),
+      About1(ui.GetMenuItem("About1")),
+      TaskBarPopupMenu(ui.GetMenu("TaskBarPopupMenu")),
       SetEnglishUnits1(ui.GetMenuItem("SetEnglishUnits1")),
       SetSIUnits1(ui.GetMenuItem("SetSIUnits1")),
       UnitsPopupMenu(ui.GetMenu("UnitsPopupMenu")),
@@ -69,6 +72,8 @@ FormModel::FormModel(platform::Platform& ui)
   StartHidden1.SetCaption("Start &Hidden");
   Checkforupdates1.SetCaption("&Auto check for updates");
   ClearFields2.SetCaption("Clear &Fields");
+  Help2.SetCaption("&Help");
+  About1.SetCaption("&About");
   SetEnglishUnits1.SetCaption("Set &English Units");
   SetSIUnits1.SetCaption("Set &SI Units");
 }

@@ -46,6 +46,9 @@ struct FormModel {
   platform::MenuItem& StartHidden1;
   platform::MenuItem& Checkforupdates1;
   platform::MenuItem& ClearFields2;
+  platform::MenuItem& Help2;
+  platform::MenuItem& About1;
+  platform::Menu& TaskBarPopupMenu;  // the notification icon's menu
   platform::MenuItem& SetEnglishUnits1;
   platform::MenuItem& SetSIUnits1;
   platform::Menu& UnitsPopupMenu;  // one menu for every unit label, rebuilt at each opening

@@ -96,6 +96,20 @@ class ComboBox : public Control {
   KeyHandler OnKeyPress;
 };
 
+class Button : public Control {
+ public:
+  virtual std::string Caption() const = 0;
+  virtual void SetCaption(const std::string& caption) = 0;
+};
+
+class CheckBox : public Control {
+ public:
+  virtual std::string Caption() const = 0;
+  virtual void SetCaption(const std::string& caption) = 0;
+  virtual bool Checked() const = 0;
+  virtual void SetChecked(bool checked) = 0;
+};
+
 class Label : public Control {
  public:
   virtual std::string Caption() const = 0;
@@ -160,6 +174,19 @@ class Window {
   virtual void SetStayOnTop(bool onTop) = 0;
   // The control with the keyboard focus, or nullptr.
   virtual Control* Focused() const = 0;
+  // A modal dialog: the desktop returns when it is closed; the recording platform returns at
+  // once and keeps it open until Close (or runs what a test arranged for it).
+  virtual void ShowModal() = 0;
+  // Closes a dialog (hides a window).
+  virtual void Close() = 0;
+  // The window's size follows its content; the about box and the intro are centred with it.
+  virtual void MoveCentredOn(int x, int y) = 0;
+  virtual void SetBusyCursor(bool busy) = 0;
+
+  Handler OnActivate;  // the window becomes the active window
+  // A close attempt by the user (close button, Alt+F4, system menu); canClose starts true.
+  std::function<void(bool& canClose)> OnCloseQuery;
+
   // Moves the focus: the control losing it runs OnExit first, while no control has the focus;
   // when that handler moves the focus itself, its choice stands. Then the new control runs
   // OnEnter. An error thrown by a handler travels to the caller, as from any other call.

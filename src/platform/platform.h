@@ -17,13 +17,26 @@ class Platform {
   virtual Label& GetLabel(std::string_view name) = 0;
   virtual MenuItem& GetMenuItem(std::string_view name) = 0;
   virtual Menu& GetMenu(std::string_view name) = 0;
+  virtual CheckBox& GetCheckBox(std::string_view name) = 0;
+  virtual Button& GetButton(std::string_view name) = 0;
   virtual StatusBar& GetStatusBar() = 0;
+  // The calculator window.
   virtual Window& GetWindow() = 0;
+  // The program's other windows: "splash", "intro", "about". Their controls are named with
+  // the window's name and a dot ("about.lbVersion").
+  virtual Window& GetDialog(std::string_view name) = 0;
 
   virtual Beeper& Beep() = 0;
   virtual MessageBoxes& Boxes() = 0;
   virtual Clipboard& GetClipboard() = 0;
   virtual Folders& GetFolders() = 0;
+  virtual Desktop& GetDesktop() = 0;
+  virtual TrayIcon& GetTrayIcon() = 0;
+  virtual HelpViewer& GetHelp() = 0;
+  virtual MailComposer& GetMail() = 0;
+  virtual HttpClient& GetHttp() = 0;
+  virtual InstanceLock& GetInstanceLock() = 0;
+  virtual SystemServices& GetSystem() = 0;
 };
 
 }  // namespace zynta::platform

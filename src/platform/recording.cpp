@@ -209,6 +209,42 @@ void RecWindow::SetFocus(Control& control) {
   Fire(control.OnEnter);
 }
 
+void RecWindow::ShowModal() {
+  SetShown(true);
+  if (auto hook = std::move(modalHook)) hook();
+}
+
+bool RecHelpViewer::ShowContents(const std::string& entryPage) {
+  open = std::filesystem::is_regular_file(entryPage);
+  if (open) page = entryPage;
+  return open;
+}
+
+std::optional<std::string> RecHttpClient::Get(const std::string& host, int port, const std::string& path) {
+  requests.push_back(host + ":" + std::to_string(port) + path);
+  return body;
+}
+
+namespace {
+std::set<std::string>& HeldLocks() {
+  static std::set<std::string> held;
+  return held;
+}
+}  // namespace
+
+RecInstanceLock::~RecInstanceLock() { Release(); }
+
+bool RecInstanceLock::Acquire(const std::string& name) {
+  if (!HeldLocks().insert(name).second) return false;
+  held_ = name;
+  return true;
+}
+
+void RecInstanceLock::Release() {
+  if (!held_.empty()) HeldLocks().erase(held_);
+  held_.clear();
+}
+
 // The working directory is recorded, not changed: the tests share one process.
 bool RecFolders::SetWorkingDirectory(const std::string& folder) {
   if (workingDirectoryFails) return false;
@@ -257,6 +293,23 @@ RecMenu& RecordingPlatform::MenuNamed(std::string_view name) {
   return GetOrMake(menus_, name, [&] { return std::make_unique<RecMenu>(std::string(name)); });
 }
 
+RecCheckBox& RecordingPlatform::CheckBoxNamed(std::string_view name) {
+  return GetOrMake(checkBoxes_, name, [&] { return std::make_unique<RecCheckBox>(std::string(name)); });
+}
+
+RecButton& RecordingPlatform::ButtonNamed(std::string_view name) {
+  return GetOrMake(buttons_, name, [&] { return std::make_unique<RecButton>(std::string(name)); });
+}
+
+RecWindow& RecordingPlatform::DialogNamed(std::string_view name) {
+  return GetOrMake(dialogs_, name, [] { return std::make_unique<RecWindow>(); });
+}
+
+RecWindow* RecordingPlatform::FindDialog(std::string_view name) const {
+  auto it = dialogs_.find(name);
+  return it == dialogs_.end() ? nullptr : it->second.get();
+}
+
 RecMenu* RecordingPlatform::FindMenu(std::string_view name) const {
   auto it = menus_.find(name);
   return it == menus_.end() ? nullptr : it->second.get();
@@ -266,6 +319,8 @@ Control* RecordingPlatform::FindControl(std::string_view name) const {
   if (auto it = textFields_.find(name); it != textFields_.end()) return it->second.get();
   if (auto it = comboBoxes_.find(name); it != comboBoxes_.end()) return it->second.get();
   if (auto it = labels_.find(name); it != labels_.end()) return it->second.get();
+  if (auto it = checkBoxes_.find(name); it != checkBoxes_.end()) return it->second.get();
+  if (auto it = buttons_.find(name); it != buttons_.end()) return it->second.get();
   return nullptr;
 }
 
@@ -279,6 +334,8 @@ std::vector<Control*> RecordingPlatform::Controls() const {
   for (const auto& [name, c] : textFields_) all.emplace(name, c.get());
   for (const auto& [name, c] : comboBoxes_) all.emplace(name, c.get());
   for (const auto& [name, c] : labels_) all.emplace(name, c.get());
+  for (const auto& [name, c] : checkBoxes_) all.emplace(name, c.get());
+  for (const auto& [name, c] : buttons_) all.emplace(name, c.get());
   std::vector<Control*> out;
   for (const auto& [name, c] : all) out.push_back(c);
   return out;

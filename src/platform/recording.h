@@ -3,7 +3,9 @@
 // the calculator asked of them. The tests and the command-line tool run the calculator on it,
 // and act as the user through the User* operations.
 
+#include <filesystem>
 #include <map>
+#include <set>
 #include <memory>
 #include <string>
 #include <vector>
@@ -114,6 +116,29 @@ class RecLabel : public RecControl<Label> {
   std::string caption_;
 };
 
+class RecButton : public RecControl<Button> {
+ public:
+  using RecControl::RecControl;
+  std::string Caption() const override { return caption_; }
+  void SetCaption(const std::string& caption) override { caption_ = caption; }
+
+ private:
+  std::string caption_;
+};
+
+class RecCheckBox : public RecControl<CheckBox> {
+ public:
+  using RecControl::RecControl;
+  std::string Caption() const override { return caption_; }
+  void SetCaption(const std::string& caption) override { caption_ = caption; }
+  bool Checked() const override { return checked_; }
+  void SetChecked(bool checked) override { checked_ = checked; }
+
+ private:
+  std::string caption_;
+  bool checked_ = false;
+};
+
 class RecMenuItem : public MenuItem {
  public:
   explicit RecMenuItem(std::string name) : name_(std::move(name)) {}
@@ -172,7 +197,10 @@ class RecStatusBar : public StatusBar {
 class RecWindow : public Window {
  public:
   bool Shown() const override { return shown_; }
-  void SetShown(bool shown) override { shown_ = shown; }
+  void SetShown(bool shown) override {
+    shown_ = shown;
+    wasShown = wasShown || shown;
+  }
   std::string Caption() const override { return caption_; }
   void SetCaption(const std::string& caption) override { caption_ = caption; }
   int Top() const override { return top_; }
@@ -187,9 +215,19 @@ class RecWindow : public Window {
   void SetStayOnTop(bool onTop) override { onTop_ = onTop; }
   Control* Focused() const override { return focused_; }
   void SetFocus(Control& control) override;
+  void ShowModal() override;
+  void Close() override { shown_ = false; }
+  void MoveCentredOn(int x, int y) override { MoveTo(y - height_ / 2, x - width_ / 2); }
+  void SetBusyCursor(bool busy) override { busy_ = busy; }
+
+  // What a test arranged for the next modal showing (closing it, in its own way).
+  std::function<void()> modalHook;
+  bool wasShown = false;  // shown at least once
+  bool Busy() const { return busy_; }
 
  private:
   bool shown_ = false;
+  bool busy_ = false;
   bool onTop_ = false;
   int top_ = 333;  // where the window is designed to open
   int left_ = 680;
@@ -228,6 +266,77 @@ class RecClipboard : public Clipboard {
   std::string text_;
 };
 
+class RecDesktop : public Desktop {
+ public:
+  void OpenUrl(const std::string& url) override { opened.push_back(url); }
+  std::vector<std::string> opened;
+};
+
+class RecTrayIcon : public TrayIcon {
+ public:
+  bool Available() const override { return available; }
+  void Add(const std::string& tip) override {
+    tip_ = tip;
+    present_ = true;
+  }
+  void Remove() override { present_ = false; }
+  bool Present() const override { return present_; }
+  std::string Tip() const override { return tip_; }
+  void PopupMenu(Menu& menu) override { menu.Popup(); }
+  bool available = true;
+
+ private:
+  std::string tip_;
+  bool present_ = false;
+};
+
+class RecHelpViewer : public HelpViewer {
+ public:
+  bool ShowContents(const std::string& entryPage) override;
+  void CloseAll() override { open = false; }
+  bool open = false;
+  std::string page;
+};
+
+class RecMailComposer : public MailComposer {
+ public:
+  int Compose(const MailMessage& mail) override {
+    last = mail;
+    sent = true;
+    return failCode;
+  }
+  MailMessage last;
+  bool sent = false;
+  int failCode = 0;  // what the mail program answers
+};
+
+class RecHttpClient : public HttpClient {
+ public:
+  std::optional<std::string> Get(const std::string& host, int port, const std::string& path) override;
+  std::optional<std::string> body;  // nothing: every request fails
+  std::vector<std::string> requests;
+};
+
+// Locks by name shared by every recording platform of the process, so a second program on the
+// same folders finds the first one's lock.
+class RecInstanceLock : public InstanceLock {
+ public:
+  ~RecInstanceLock() override;
+  bool Acquire(const std::string& name) override;
+  void Release();
+
+ private:
+  std::string held_;
+};
+
+class RecSystem : public SystemServices {
+ public:
+  std::string OsName() const override { return osName; }
+  void ProcessEventsFor(int milliseconds) override { waitedMs += milliseconds; }
+  std::string osName = "Linux";
+  int waitedMs = 0;
+};
+
 class RecFolders : public Folders {
  public:
   std::string AppDataFolder() const override { return appData; }
@@ -246,18 +355,32 @@ class RecordingPlatform : public Platform {
   Label& GetLabel(std::string_view name) override { return LabelNamed(name); }
   MenuItem& GetMenuItem(std::string_view name) override { return MenuItemNamed(name); }
   Menu& GetMenu(std::string_view name) override { return MenuNamed(name); }
+  CheckBox& GetCheckBox(std::string_view name) override { return CheckBoxNamed(name); }
+  Button& GetButton(std::string_view name) override { return ButtonNamed(name); }
+  Window& GetDialog(std::string_view name) override { return DialogNamed(name); }
   StatusBar& GetStatusBar() override { return status; }
   Window& GetWindow() override { return window; }
   Beeper& Beep() override { return beeper; }
   MessageBoxes& Boxes() override { return boxes; }
   Clipboard& GetClipboard() override { return clipboard; }
   Folders& GetFolders() override { return folders; }
+  Desktop& GetDesktop() override { return desktop; }
+  TrayIcon& GetTrayIcon() override { return tray; }
+  HelpViewer& GetHelp() override { return help; }
+  MailComposer& GetMail() override { return mail; }
+  HttpClient& GetHttp() override { return http; }
+  InstanceLock& GetInstanceLock() override { return lock; }
+  SystemServices& GetSystem() override { return system; }
 
   RecTextField& TextFieldNamed(std::string_view name);
   RecComboBox& ComboBoxNamed(std::string_view name);
   RecLabel& LabelNamed(std::string_view name);
   RecMenuItem& MenuItemNamed(std::string_view name);
   RecMenu& MenuNamed(std::string_view name);
+  RecCheckBox& CheckBoxNamed(std::string_view name);
+  RecButton& ButtonNamed(std::string_view name);
+  RecWindow& DialogNamed(std::string_view name);
+  RecWindow* FindDialog(std::string_view name) const;
   RecMenu* FindMenu(std::string_view name) const;
 
   // Looks a control up without creating it: nullptr when no such control was made.
@@ -275,6 +398,13 @@ class RecordingPlatform : public Platform {
   RecMessageBoxes boxes;
   RecClipboard clipboard;
   RecFolders folders;
+  RecDesktop desktop;
+  RecTrayIcon tray;
+  RecHelpViewer help;
+  RecMailComposer mail;
+  RecHttpClient http;
+  RecInstanceLock lock;
+  RecSystem system;
 
  private:
   std::map<std::string, std::unique_ptr<RecTextField>, std::less<>> textFields_;
@@ -282,6 +412,9 @@ class RecordingPlatform : public Platform {
   std::map<std::string, std::unique_ptr<RecLabel>, std::less<>> labels_;
   std::map<std::string, std::unique_ptr<RecMenuItem>, std::less<>> menuItems_;
   std::map<std::string, std::unique_ptr<RecMenu>, std::less<>> menus_;
+  std::map<std::string, std::unique_ptr<RecCheckBox>, std::less<>> checkBoxes_;
+  std::map<std::string, std::unique_ptr<RecButton>, std::less<>> buttons_;
+  std::map<std::string, std::unique_ptr<RecWindow>, std::less<>> dialogs_;
 };
 
 }  // namespace zynta::platform

@@ -1,7 +1,10 @@
 #pragma once
 // The desktop services the calculator uses, as small interfaces of our own.
 
+#include <optional>
 #include <string>
+
+#include "platform/controls.h"
 
 namespace zynta::platform {
 
@@ -34,6 +37,81 @@ class Folders {
   virtual std::string ExecutableName() const = 0;
   // Makes the folder the working directory; false when that fails.
   virtual bool SetWorkingDirectory(const std::string& folder) = 0;
+};
+
+// Opens a web address in the user's browser; the result is not checked.
+class Desktop {
+ public:
+  virtual ~Desktop() = default;
+  virtual void OpenUrl(const std::string& url) = 0;
+};
+
+// The notification-area icon.
+class TrayIcon {
+ public:
+  virtual ~TrayIcon() = default;
+  // Whether the desktop offers a notification area at all.
+  virtual bool Available() const = 0;
+  virtual void Add(const std::string& tip) = 0;
+  virtual void Remove() = 0;
+  virtual bool Present() const = 0;
+  virtual std::string Tip() const = 0;
+  // Opens the menu at the mouse position and returns at once; a choice runs later.
+  virtual void PopupMenu(Menu& menu) = 0;
+  Handler OnLeftClick;
+  Handler OnRightClick;
+};
+
+// The help window: the entry page of the program's help.
+class HelpViewer {
+ public:
+  virtual ~HelpViewer() = default;
+  // False when no help window results (the page is missing).
+  virtual bool ShowContents(const std::string& entryPage) = 0;
+  virtual void CloseAll() = 0;
+};
+
+struct MailMessage {
+  std::string subject;
+  std::string body;  // lines separated by CR LF
+  std::string fromName;
+  std::string fromAddress;
+  std::string toName;
+  std::string toAddress;
+};
+
+// Hands one mail to the desktop's mail program for the user to edit and send.
+class MailComposer {
+ public:
+  virtual ~MailComposer() = default;
+  // 0 when the mail program took the mail, otherwise a non-zero code.
+  virtual int Compose(const MailMessage& mail) = 0;
+};
+
+// One plain HTTP GET; nothing when the request fails in any way (no connection, an error
+// status, a time-out, a body too large).
+class HttpClient {
+ public:
+  virtual ~HttpClient() = default;
+  virtual std::optional<std::string> Get(const std::string& host, int port, const std::string& path) = 0;
+};
+
+// The single-instance lock, released by the system when the process ends.
+class InstanceLock {
+ public:
+  virtual ~InstanceLock() = default;
+  // False when another running copy holds the lock of that name.
+  virtual bool Acquire(const std::string& name) = 0;
+};
+
+// What the program needs of the system and its event loop.
+class SystemServices {
+ public:
+  virtual ~SystemServices() = default;
+  // The system's name for the support mail ("Linux Debian GNU/Linux 12 (bookworm)").
+  virtual std::string OsName() const = 0;
+  // Lets the event loop run for this long (the splash's two seconds).
+  virtual void ProcessEventsFor(int milliseconds) = 0;
 };
 
 class Clipboard {

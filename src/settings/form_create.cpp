@@ -64,6 +64,7 @@ bool TfrmZYNTA::FormCreate() {
   const int savedSpec = SettingsFile->ReadInteger(MainForm, "PipeSpec", 0);
   Window.MoveTo(SettingsFile->ReadInteger(MainForm, "Top", Window.Top()),
                 SettingsFile->ReadInteger(MainForm, "Left", Window.Left()));
+  AddTrayIcon();
   refdata::FillPipeSpecs(*this, savedSpec);
   LoadParameters();
   // Handlers that run while the window is hidden: no undo point, no change of the solved state.
@@ -74,6 +75,8 @@ bool TfrmZYNTA::FormCreate() {
     cbSolveFor.SetItemIndex(SolveForIndex);
     cbSolveForChange(*this);
   });
+  ui.GetTrayIcon().Remove();
+  AddTrayIcon();
   return true;
 }
 

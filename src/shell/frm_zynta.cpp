@@ -119,12 +119,14 @@ void TfrmZYNTA::BindHandlers() {
   ComboSpec.OnChange = boundary_.Guard([this] { refdata::cbPipeSpecChange(*this); });
   BindLists();
   BindMenus();
+  BindWindow();
 }
 
 void TfrmZYNTA::Sound1Click() {
   Sound1.SetChecked(!Sound1.Checked());
   SoundOn = Sound1.Checked();
 }
+
 
 void TfrmZYNTA::Report(const std::string& text) { ui.Boxes().Show(text, AppTitle); }
 
@@ -138,6 +140,8 @@ void TfrmZYNTA::SaveSettings() {
     });
   }
   settings::ReleaseState(*this);
+  ui.GetTrayIcon().Remove();
+  ui.GetHelp().CloseAll();
 }
 
 void TfrmZYNTA::FormClose() {
@@ -145,6 +149,7 @@ void TfrmZYNTA::FormClose() {
   SaveSettings();
   terminated_ = true;
 }
+
 
 bool TfrmZYNTA::SessionEndQuery() {
   if (Window.Shown()) Window.SetShown(false);

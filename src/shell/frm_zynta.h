@@ -8,11 +8,14 @@
 #include "settings/ini_file.h"
 #include "settings/settings_file.h"
 #include "shell/event_boundary.h"
+#include "startup/about_box.h"
 
 namespace zynta::shell {
 
 // The application's title, also the caption of its message boxes.
 inline constexpr const char* AppTitle = "ZYNTA";
+inline constexpr const char* TrayTip = "Click to Pop-up, Click-Right for menu";
+inline constexpr const char* HelpEntryPage = "help/index.html";
 
 class TfrmZYNTA : public calc::FormModel {
  public:
@@ -29,7 +32,22 @@ class TfrmZYNTA : public calc::FormModel {
   // The desktop session ends: may it? The state is saved first.
   bool SessionEndQuery();
 
+  // The notification icon and the window's life as a resident tool.
+  void AddTrayIcon();
+  void TrayIconLeftClick();
+  void TrayIconRightClick();
+  void ExitZYNTA1Click();
+  void HideZYNTA1Click();
+  void PopupZYNTA1Click();
+  void FormCloseQuery(bool& canClose);
+  void ApplicationHelp();
+  void About1Click();
+  // Without a notification area a hidden window could never be reached again.
+  bool CanHide() const;
+
   bool Terminated() const { return terminated_; }
+  const settings::IniFile* SettingsIni() const { return SettingsFile.get(); }
+  startup::TfrmAboutBox* AboutBox() { return aboutBox_.get(); }
   const settings::SettingsLocation& Settings() const { return settingsWhere_; }
 
   // Shows the window; it then becomes the active window.
@@ -49,6 +67,10 @@ class TfrmZYNTA : public calc::FormModel {
   void FocusField(int index);
   platform::PopupHandler GuardPopup(std::function<void(bool&)> handler);
   void Sound1Click();
+  void RestartNotice(platform::MenuItem& item);
+  void HideWindow();
+  void ShowWindow();
+  void BindWindow();
 
   void LoadParameters();
   void RestoreOptions();
@@ -59,6 +81,7 @@ class TfrmZYNTA : public calc::FormModel {
   settings::SettingsLocation settingsWhere_;
   std::unique_ptr<settings::IniFile> SettingsFile;
   bool terminated_ = false;
+  std::unique_ptr<startup::TfrmAboutBox> aboutBox_;
 };
 
 }  // namespace zynta::shell

@@ -1,0 +1,103 @@
+// The calculator as a resident tool: hidden, not closed, by its close button, living on as a
+// notification-area icon until "Exit ZYNTA"; the options, Help and About.
+#include <filesystem>
+
+#include "shell/frm_zynta.h"
+#include "units/field_entry.h"
+
+namespace zynta::shell {
+
+namespace {
+constexpr const char* RestartNeeded = "Changes will take effect when ZYNTA is restarted!";
+constexpr const char* HelpMissing = "Help file not found!";
+}  // namespace
+
+bool TfrmZYNTA::CanHide() const { return ui.GetTrayIcon().Available(); }
+
+// Wherever the window hides, the help windows close with it.
+void TfrmZYNTA::HideWindow() {
+  Window.SetShown(false);
+  ui.GetHelp().CloseAll();
+}
+
+void TfrmZYNTA::ShowWindow() {
+  Window.SetShown(true);
+  FormActivate();
+}
+
+void TfrmZYNTA::AddTrayIcon() { ui.GetTrayIcon().Add(TrayTip); }
+
+void TfrmZYNTA::TrayIconLeftClick() {
+  if (Window.Shown()) {
+    HideWindow();
+  } else {
+    ShowWindow();
+  }
+}
+
+void TfrmZYNTA::TrayIconRightClick() { ui.GetTrayIcon().PopupMenu(TaskBarPopupMenu); }
+
+void TfrmZYNTA::ExitZYNTA1Click() {
+  if (Window.Shown()) HideWindow();
+  FormClose();
+}
+
+void TfrmZYNTA::HideZYNTA1Click() {
+  if (Window.Shown() && CanHide()) HideWindow();
+}
+
+void TfrmZYNTA::PopupZYNTA1Click() {
+  if (!Window.Shown()) ShowWindow();
+}
+
+// Closing hides the window and keeps the program with its icon. A value being typed is taken
+// over first. Where no notification area exists, closing ends the program instead.
+void TfrmZYNTA::FormCloseQuery(bool& canClose) {
+  if (platform::Control* focused = Window.Focused()) units::EditExit(*this, *focused);
+  if (Window.Shown() && CanHide()) {
+    HideWindow();
+    canClose = false;
+    return;
+  }
+  canClose = true;
+  FormClose();
+}
+
+void TfrmZYNTA::RestartNotice(platform::MenuItem& item) {
+  item.SetChecked(!item.Checked());
+  ui.Boxes().Show(RestartNeeded, "");
+}
+
+void TfrmZYNTA::ApplicationHelp() {
+  ui.GetFolders().SetWorkingDirectory(programDir_.string());
+  if (!ui.GetHelp().ShowContents((programDir_ / HelpEntryPage).string())) ui.Boxes().Show(HelpMissing, "");
+}
+
+void TfrmZYNTA::About1Click() {
+  aboutBox_ = std::make_unique<startup::TfrmAboutBox>(ui, settingsWhere_.path.string(), programDir_.string());
+  startup::TfrmAboutBox& box = *aboutBox_;
+  ui.GetLabel("about.lbWebLink").OnClick = boundary_.Guard([&box] { box.lbWebLinkClick(); });
+  ui.GetButton("about.BtnCheckVersion").OnClick = boundary_.Guard([&box] { box.BtnCheckVersionClick(); });
+  ui.GetButton("about.BtnEmail").OnClick = boundary_.Guard([&box] { box.BtnEmailClick(); });
+  ui.GetButton("about.OKButton").OnClick = boundary_.Guard([&box] { box.OKButtonClick(); });
+  box.execute(Window.Left() + Window.Width() / 2, Window.Top() + Window.Height() / 2);
+}
+
+void TfrmZYNTA::BindWindow() {
+  platform::TrayIcon& tray = ui.GetTrayIcon();
+  tray.OnLeftClick = boundary_.Guard([this] { TrayIconLeftClick(); });
+  tray.OnRightClick = boundary_.Guard([this] { TrayIconRightClick(); });
+  TaskBarPopupMenu.Clear();
+  TaskBarPopupMenu.Add("Exit ZYNTA").OnClick = boundary_.Guard([this] { ExitZYNTA1Click(); });
+  TaskBarPopupMenu.Add("Hide").OnClick = boundary_.Guard([this] { HideZYNTA1Click(); });
+  TaskBarPopupMenu.Add("Pop-up").OnClick = boundary_.Guard([this] { PopupZYNTA1Click(); });
+  Window.OnActivate = [this] { FormActivate(); };
+  Window.OnCloseQuery = [this](bool& canClose) { boundary_.Run([&] { FormCloseQuery(canClose); }); };
+  StayonTop1.OnClick = boundary_.Guard([this] { RestartNotice(StayonTop1); });
+  Checkforupdates1.OnClick = boundary_.Guard([this] { RestartNotice(Checkforupdates1); });
+  StartHidden1.OnClick = boundary_.Guard([this] { StartHidden1.SetChecked(!StartHidden1.Checked()); });
+  Help2.OnClick = boundary_.Guard([this] { ApplicationHelp(); });
+  About1.OnClick = boundary_.Guard([this] { About1Click(); });
+}
+
+}  // namespace zynta::shell

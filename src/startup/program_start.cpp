@@ -1,0 +1,98 @@
+#include "startup/program_start.h"
+
+#include "startup/version.h"
+#include "startup/web_site.h"
+
+namespace zynta::startup {
+
+namespace {
+constexpr const char* SecondCopyText = "Click on snowflake icon in system tray ";
+constexpr const char* SecondCopyCaption = "ZYNTA is already running!";
+}  // namespace
+
+const std::vector<std::string>& IntroLines() {
+  static const std::vector<std::string> lines = {
+      "",
+      "ZYNTA will now load.",
+      "",
+      "When you click the Close button",
+      "(the X button on the upper right corner of ZYNTA's window)",
+      "it will minimize itself to your System Tray.",
+      "",
+      "To bring ZYNTA into view again, simply click on the snowflake icon",
+      "in your System Tray. Alternately clicking on thesnowflake icon will",
+      "hide or show ZYNTA without removing it from memory.",
+      "",
+      "To fully close ZYNTA, right click on the snowflake icon",
+      "and click \"Exit ZYNTA\". To use ZYNTA again during the same",
+      "Windows session, you must click the ZYNTA shortcut on your",
+      "desktop, or ZYNTA in the program menu of your desktop.",
+      "",
+      "ZYNTA will load at startup as long",
+      "as there is a shortcut to ZYNTA in the",
+      "\"Docments and Settings\\All Users\\Start Menu\\Programs\\Startup\" ",
+      "folder.",
+  };
+  return lines;
+}
+
+ZyntaProgram::ZyntaProgram(platform::Platform& ui, std::filesystem::path programDir)
+    : ui_(ui), programDir_(std::move(programDir)) {}
+
+bool ZyntaProgram::Start() {
+  if (!ui_.GetInstanceLock().Acquire(InstanceName)) {
+    ui_.Boxes().Show(SecondCopyText, SecondCopyCaption);
+    return false;
+  }
+  platform::Window& window = ui_.GetWindow();
+  window.SetBusyCursor(true);
+  form_ = std::make_unique<shell::TfrmZYNTA>(ui_, programDir_);
+  if (!form_->FormCreate()) return false;
+  CreateSplash();
+  ui_.GetSystem().ProcessEventsFor(SplashMilliseconds);  // the splash timer's first tick
+  ui_.GetDialog("splash").Close();
+  // Without a notification area a window started hidden could never be reached.
+  if (!form_->StartHidden1.Checked() || !form_->CanHide()) form_->Show();
+  window.SetBusyCursor(false);
+  return true;
+}
+
+void ZyntaProgram::CreateSplash() {
+  platform::Window& splash = ui_.GetDialog("splash");
+  const platform::Window& main = ui_.GetWindow();
+  splash.MoveTo(main.Top(), main.Left());
+  const settings::IniFile* ini = form_->SettingsIni();
+  form_->NoIntro = ini && ini->ReadBool("MainForm", "NoIntro", false);
+  form_->CheckUpdatesAtStart = ini && ini->ReadBool("MainForm", "Checkforupdates", false);
+  if (!form_->NoIntro) ShowIntro(main.Left() + main.Width() / 2, main.Top() + main.Height() / 2);
+  ui_.GetLabel("splash.lbZYNTA").SetCaption("ZYNTA");
+  ui_.GetLabel("splash.lbUpdateCheck").SetVisible(false);
+  ui_.GetButton("splash.Button1").SetVisible(false);
+  ui_.GetButton("splash.Button2").SetVisible(false);
+  splash.SetShown(true);
+  ui_.GetLabel("splash.lbVersion").SetCaption(ProgramVersion);
+  platform::Label& loading = ui_.GetLabel("splash.lbLoading");
+  loading.SetCaption("Loading...");
+  loading.SetVisible(true);
+}
+
+void ZyntaProgram::ShowIntro(int x, int y) {
+  platform::Window& intro = ui_.GetDialog("intro");
+  std::string text;
+  const auto& lines = IntroLines();
+  for (size_t i = 0; i < lines.size(); ++i) text += (i ? "\n" : "") + lines[i];
+  ui_.GetTextField("intro.Memo2").SetText(text);
+  ui_.GetCheckBox("intro.CheckBox1").SetCaption("Don't show this screen again");
+  platform::Button& ok = ui_.GetButton("intro.Button3");
+  ok.SetCaption("OK");
+  ok.OnClick = [this] { Button3Click(); };
+  intro.MoveCentredOn(x, y);
+  intro.ShowModal();
+}
+
+void ZyntaProgram::Button3Click() {
+  if (ui_.GetCheckBox("intro.CheckBox1").Checked()) form_->NoIntro = true;
+  ui_.GetDialog("intro").Close();
+}
+
+}  // namespace zynta::startup
