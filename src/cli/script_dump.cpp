@@ -75,18 +75,18 @@ void Session::Dump(std::ostream& out) const {
   Members state;
   state.Add("running", Json(running_));
   state.Add("shown", Json(running_ && ui_ && ui_->window.Shown()));
-  if (!ui_ || !form_) {
+  if (!ui_ || !program_ || !program_->HasForm()) {
     out << state.Object() << "\n";
     return;
   }
   state.Add("status", Json(ui_->status.Text()));
-  state.Add("solved", Json(form_->Solved));
+  state.Add("solved", Json(program_->Form().Solved));
   state.Add("focus", Json(NameOf(ui_->window.Focused())));
-  state.Add("undo", std::to_string(form_->SnapshotStack.size()));
+  state.Add("undo", std::to_string(program_->Form().SnapshotStack.size()));
   Members controls;
   for (int i = 0; i < ParamCount; ++i) {
-    if (!form_->ParamTypes[static_cast<size_t>(i)]) continue;
-    const TParamType& p = *form_->ParamTypes[static_cast<size_t>(i)];
+    if (!program_->Form().ParamTypes[static_cast<size_t>(i)]) continue;
+    const TParamType& p = *program_->Form().ParamTypes[static_cast<size_t>(i)];
     Members m;
     m.Add("text", Json(p.Edit->Text()));
     m.Add("value", Json(p.ParamValue));

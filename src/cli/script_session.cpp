@@ -10,6 +10,7 @@
 #include "calc/catalog.h"
 #include "settings/ini_file.h"
 #include "settings/settings_file.h"
+#include "startup/update_check.h"
 #include "units/number_text.h"
 
 namespace zynta::cli {
@@ -117,7 +118,7 @@ Session::Session(fs::path file, const ScriptOptions& options, std::ostream& out,
 }
 
 Session::~Session() {
-  form_.reset();
+  program_.reset();
   ui_.reset();
   std::error_code ec;
   fs::remove_all(root_, ec);
@@ -160,6 +161,7 @@ void Session::RunLine(const std::string& line, int) {
     Setup(verb, r);
   } else {
     Action(verb, r);
+    running_ = running_ && program_ && program_->Running();
   }
   if (!r.AtEnd()) throw LineError("unexpected words: " + r.Rest());
 }
@@ -200,6 +202,7 @@ bool Session::Setup(const std::string& verb, LineReader& r) {
     const std::string text = TextArg(r);
     webFails_ = text == "fail";
     webBody_ = webFails_ ? "" : text;
+    if (ui_) ui_->http.body = webFails_ ? std::nullopt : std::optional<std::string>(webBody_);
   } else if (verb == "intro") {
     introClose_ = r.Word();
     if (introClose_ != "ok" && introClose_ != "ok-checked" && introClose_ != "close" &&
@@ -219,6 +222,7 @@ bool Session::Setup(const std::string& verb, LineReader& r) {
     } else {
       throw LineError("mail takes ok or fail N");
     }
+    if (ui_) ui_->mail.failCode = mailFailCode_;
   } else {
     return false;
   }
@@ -232,16 +236,51 @@ fs::path Session::AppdataFile(const std::string& name) const {
   return SettingsFolder() / (name == "settings" ? "zynta.ini" : name);
 }
 
+shell::TfrmZYNTA& Session::Form() const {
+  if (!program_ || !program_->HasForm()) throw LineError("the program did not start");
+  return program_->Form();
+}
+
+std::unique_ptr<platform::RecordingPlatform> Session::MakePlatform() const {
+  auto ui = std::make_unique<platform::RecordingPlatform>();
+  ui->boxes.nextAnswer = nextAnswerOk_;
+  ui->folders.appData = appdataDir_.string();
+  ui->http.body = webFails_ ? std::nullopt : std::optional<std::string>(webBody_);
+  ui->mail.failCode = mailFailCode_;
+  ArrangeIntro(*ui);
+  return ui;
+}
+
+// How the intro window is closed when it shows: OK or its close box, the check box ticked first.
+void Session::ArrangeIntro(platform::RecordingPlatform& ui) const {
+  const std::string how = introClose_;
+  platform::RecordingPlatform* p = &ui;
+  ui.DialogNamed("intro").modalHook = [p, how] {
+    if (how == "ok-checked" || how == "close-checked") p->CheckBoxNamed("intro.CheckBox1").SetChecked(true);
+    if (how == "ok" || how == "ok-checked") {
+      if (auto& click = p->ButtonNamed("intro.Button3").OnClick) click();
+    } else {
+      p->DialogNamed("intro").Close();
+    }
+  };
+}
+
 void Session::Start() {
   started_ = true;
-  form_.reset();
-  ui_ = std::make_unique<platform::RecordingPlatform>();
-  ui_->boxes.nextAnswer = nextAnswerOk_;
-  ui_->folders.appData = appdataDir_.string();
-  beepsSeen_ = messagesSeen_ = captionsSeen_ = 0;
-  form_ = std::make_unique<shell::TfrmZYNTA>(*ui_, programDir_);
-  running_ = form_->FormCreate();
-  if (running_ && !form_->StartHidden1.Checked()) form_->Show();
+  program_.reset();
+  ui_ = MakePlatform();
+  beepsSeen_ = messagesSeen_ = captionsSeen_ = openedSeen_ = 0;
+  program_ = std::make_unique<startup::ZyntaProgram>(*ui_, programDir_);
+  running_ = program_->Start();
+}
+
+// A second copy on the same folders: it finds the lock and says so. Its message box is
+// recorded with this copy's.
+void Session::SecondStart() {
+  auto second = MakePlatform();
+  startup::ZyntaProgram copy(*second, programDir_);
+  if (copy.Start()) throw LineError("a second copy started");
+  for (const auto& box : second->boxes.shown) ui_->boxes.shown.push_back(box);
 }
 
 // The program has ended: what the platform recorded stays readable for the expectations.
@@ -261,8 +300,8 @@ void Session::Check(bool ok, const std::string& expected, const std::string& got
 }
 
 const TParamType& Session::Record(int index) const {
-  if (!form_ || !form_->ParamTypes[static_cast<size_t>(index)]) throw LineError("the program is not running");
-  return *form_->ParamTypes[static_cast<size_t>(index)];
+  if (!program_ || !program_->HasForm() || !Form().ParamTypes[static_cast<size_t>(index)]) throw LineError("the program is not running");
+  return *Form().ParamTypes[static_cast<size_t>(index)];
 }
 
 int Session::ParamNamed(const std::string& param) const {
@@ -272,12 +311,12 @@ int Session::ParamNamed(const std::string& param) const {
 }
 
 platform::TextField& Session::FieldOf(const std::string& param) const {
-  return *form_->Edits[static_cast<size_t>(ParamNamed(param))];
+  return *Form().Edits[static_cast<size_t>(ParamNamed(param))];
 }
 
 platform::Control& Session::ControlNamed(const std::string& name) const {
   const int index = ParamIndexOf(name);
-  if (index >= 0) return *form_->Edits[static_cast<size_t>(index)];
+  if (index >= 0) return *Form().Edits[static_cast<size_t>(index)];
   if (platform::Control* c = ui_->FindControl(name)) return *c;
   throw LineError("unknown control " + name);
 }
@@ -285,7 +324,7 @@ platform::Control& Session::ControlNamed(const std::string& name) const {
 std::string Session::NameOf(const platform::Control* control) const {
   if (!control) return "none";
   for (int i = 0; i < ParamCount; ++i) {
-    if (form_->Edits[static_cast<size_t>(i)] == control) return ParamTable[static_cast<size_t>(i)].id;
+    if (Form().Edits[static_cast<size_t>(i)] == control) return ParamTable[static_cast<size_t>(i)].id;
   }
   return control->Name();
 }
@@ -293,11 +332,16 @@ std::string Session::NameOf(const platform::Control* control) const {
 std::string Session::TextOf(const std::string& name) const {
   if (name == "status") return ui_->status.Text();
   if (name == "window") return ui_->window.Caption();
+  if (name == "tray") return ui_->tray.Tip();
+  if (name == "help") return ui_->help.page;
+  if (name == "about") return ui_->DialogNamed("about").Caption();
   if (platform::MenuItem* item = ui_->FindMenuItem(name)) return item->Caption();
   platform::Control& c = ControlNamed(name);
   if (auto* field = dynamic_cast<platform::TextField*>(&c)) return field->Text();
   if (auto* combo = dynamic_cast<platform::ComboBox*>(&c)) return combo->Text();
   if (auto* label = dynamic_cast<platform::Label*>(&c)) return label->Caption();
+  if (auto* button = dynamic_cast<platform::Button*>(&c)) return button->Caption();
+  if (auto* box = dynamic_cast<platform::CheckBox*>(&c)) return box->Caption();
   throw LineError(name + " has no text");
 }
 
@@ -349,37 +393,87 @@ void Session::OpenListAndPick(platform::ComboBox& list, const std::string& entry
   throw LineError("no entry " + Quoted(entry) + " in " + list.Name());
 }
 
-void Session::Action(const std::string& verb, LineReader& r) {
-  if (verb == "exit" || verb == "session-end") {
-    if (!running_) throw LineError("the program is not running");
-    if (verb == "exit") {
-      form_->FormClose();
-    } else {
-      form_->SessionEndQuery();
-    }
-    Stop();
-    return;
-  }
+void Session::WindowAction(const std::string& verb, LineReader& r) {
   if (verb == "restart") {
     Start();  // a run still going is dropped unsaved, as when its process is killed
     return;
   }
+  if (!running_) throw LineError("the program is not running");
+  if (verb == "second-start") {
+    SecondStart();
+  } else if (verb == "session-end") {
+    Form().SessionEndQuery();
+  } else if (verb == "tray") {
+    const std::string button = r.Word();
+    platform::RecTrayIcon& tray = ui_->tray;
+    if (!tray.Present()) throw LineError("there is no notification icon");
+    if (button == "left" && tray.OnLeftClick) {
+      tray.OnLeftClick();
+    } else if (button == "right" && tray.OnRightClick) {
+      tray.OnRightClick();
+    } else if (button != "left" && button != "right") {
+      throw LineError("tray takes left or right");
+    }
+  } else {
+    const std::string item = verb == "exit" ? "Exit ZYNTA" : TextArg(r);
+    if (!ui_->MenuNamed("TaskBarPopupMenu").UserChoose(item)) throw LineError("no icon menu entry " + Quoted(item));
+  }
+  running_ = program_->Running();
+}
+
+void Session::AboutAction(const std::string& verb) {
+  platform::RecWindow* box = ui_->FindDialog("about");
+  if (!running_ || !box || !box->Shown()) throw LineError("the about box is not open");
+  const char* name = verb == "about-check"   ? "about.BtnCheckVersion"
+                     : verb == "about-email" ? "about.BtnEmail"
+                     : verb == "about-link"  ? "about.lbWebLink"
+                     : verb == "about-ok"    ? "about.OKButton"
+                                             : nullptr;
+  if (!name) throw LineError("unknown verb " + verb);
+  platform::Control* c = ui_->FindControl(name);
+  if (c && c->OnClick) c->OnClick();
+}
+
+void Session::Action(const std::string& verb, LineReader& r) {
+  if (verb == "exit" || verb == "session-end" || verb == "tray" || verb == "tray-menu" ||
+      verb == "restart" || verb == "second-start") {
+    WindowAction(verb, r);
+    return;
+  }
+  if (verb.rfind("about-", 0) == 0) {
+    AboutAction(verb);
+    return;
+  }
+  RequireShown();
+  if (verb == "close") {
+    bool canClose = true;
+    if (auto& query = ui_->window.OnCloseQuery) query(canClose);
+    return;
+  }
+  if (verb == "help") {
+    Form().Help2.OnClick();
+    return;
+  }
+  if (verb == "about") {
+    Form().About1.OnClick();
+    return;
+  }
   RequireShown();
   if (verb == "spec") {
-    Pick(form_->ComboSpec, TextArg(r));
+    Pick(Form().ComboSpec, TextArg(r));
   } else if (verb == "spec-type") {
-    Focus(form_->ComboSpec);
-    dynamic_cast<platform::RecComboBox&>(form_->ComboSpec).UserTypeAll(TextArg(r));
+    Focus(Form().ComboSpec);
+    dynamic_cast<platform::RecComboBox&>(Form().ComboSpec).UserTypeAll(TextArg(r));
   } else if (verb == "size") {
-    OpenListAndPick(form_->NDiaList, TextArg(r), false);
+    OpenListAndPick(Form().NDiaList, TextArg(r), false);
   } else if (verb == "fluid") {
-    OpenListAndPick(form_->cbVisList, TextArg(r), false);
+    OpenListAndPick(Form().cbVisList, TextArg(r), false);
   } else if (verb == "material") {
-    OpenListAndPick(form_->cbFricList, TextArg(r), true);
+    OpenListAndPick(Form().cbFricList, TextArg(r), true);
   } else if (verb == "focus") {
     Focus(ControlNamed(r.Word()));
   } else if (verb == "leave") {
-    Focus(form_->cbSolveFor);
+    Focus(Form().cbSolveFor);
   } else if (verb == "click") {
     platform::Control& c = ControlNamed(r.Word());
     if (!dynamic_cast<platform::Label*>(&c)) Focus(c);
@@ -392,31 +486,31 @@ void Session::Action(const std::string& verb, LineReader& r) {
     ui_->clipboard.SetText(TextArg(r));
     Focus(field);
     field.SelectAll();
-    form_->EditPopupMenu.Entries()[2]->OnClick();  // the field menu's Paste
+    Form().EditPopupMenu.Entries()[2]->OnClick();  // the field menu's Paste
   } else if (verb == "cut" || verb == "copytext") {
     platform::TextField& field = FieldOf(r.Word());
     Focus(field);
     field.SelectAll();
-    form_->EditPopupMenu.Entries()[verb == "cut" ? 0 : 1]->OnClick();
+    Form().EditPopupMenu.Entries()[verb == "cut" ? 0 : 1]->OnClick();
   } else if (verb == "equation") {
-    Pick(form_->ComboEq, TextArg(r));
+    Pick(Form().ComboEq, TextArg(r));
   } else if (verb == "equation-type") {
-    Focus(form_->ComboEq);
-    dynamic_cast<platform::RecComboBox&>(form_->ComboEq).UserTypeAll(TextArg(r));
+    Focus(Form().ComboEq);
+    dynamic_cast<platform::RecComboBox&>(Form().ComboEq).UserTypeAll(TextArg(r));
   } else if (verb == "problem") {
     const std::string which = TextArg(r);
     const bool isNumber = !which.empty() && which.find_first_not_of("0123456789") == std::string::npos;
     if (!isNumber) {
-      Pick(form_->cbSolveFor, which);
+      Pick(Form().cbSolveFor, which);
     } else {
-      Focus(form_->cbSolveFor);
+      Focus(Form().cbSolveFor);
       const int n = Integer(which);
-      if (n >= static_cast<int>(form_->cbSolveFor.Items().size())) throw LineError("no problem at " + which);
-      dynamic_cast<platform::RecComboBox&>(form_->cbSolveFor).UserPick(n);
+      if (n >= static_cast<int>(Form().cbSolveFor.Items().size())) throw LineError("no problem at " + which);
+      dynamic_cast<platform::RecComboBox&>(Form().cbSolveFor).UserPick(n);
     }
   } else if (verb == "unit" || verb == "unit-menu") {
     const int index = ParamNamed(r.Word());
-    auto& label = dynamic_cast<platform::RecLabel&>(*form_->UnitLabels[static_cast<size_t>(index)]);
+    auto& label = dynamic_cast<platform::RecLabel&>(*Form().UnitLabels[static_cast<size_t>(index)]);
     platform::RecMenu& menu = ui_->MenuNamed("UnitsPopupMenu");
     menu.open = false;
     label.UserRightClick();
@@ -437,21 +531,22 @@ void Session::Action(const std::string& verb, LineReader& r) {
     menu.open = false;
     if (!menu.Submenu("Decimal places")->UserChoose(n)) throw LineError("no decimal places entry " + n);
   } else if (verb == "solve") {
-    form_->Solve1.OnClick();
+    Form().Solve1.OnClick();
   } else if (verb == "undo") {
-    form_->Undo1.OnClick();
+    Form().Undo1.OnClick();
   } else if (verb == "copy") {
-    form_->CopytoClipboard2.OnClick();
+    Form().CopytoClipboard2.OnClick();
   } else if (verb == "clear") {
-    form_->ClearFields2.OnClick();
+    Form().ClearFields2.OnClick();
   } else if (verb == "english") {
-    form_->SetEnglishUnits1.OnClick();
+    Form().SetEnglishUnits1.OnClick();
   } else if (verb == "si") {
-    form_->SetSIUnits1.OnClick();
+    Form().SetSIUnits1.OnClick();
   } else if (verb == "toggle") {
     const std::string item = r.Word();
-    if (item != "Sound1") throw LineError("toggle " + item + " is not built yet");
-    form_->Sound1.OnClick();
+    if (item != "Sound1" && item != "StayonTop1" && item != "StartHidden1" && item != "Checkforupdates1")
+      throw LineError("toggle takes an Options item, not " + item);
+    ui_->MenuItemNamed(item).OnClick();
   } else {
     throw LineError("unknown or not yet built verb " + verb);
   }
@@ -460,7 +555,8 @@ void Session::Action(const std::string& verb, LineReader& r) {
 void Session::Expect(LineReader& r) {
   const std::string what = r.Word();
   if (what == "beeps" || what == "messages" || what == "captions" || what == "clipboard" ||
-      what == "file" || what == "running" || what == "shown" || what == "ini") {
+      what == "file" || what == "running" || what == "shown" || what == "ini" || what == "tray" ||
+      what == "ontop" || what == "intro" || what == "splash" || what == "opened" || what.rfind("mail-", 0) == 0) {
     ExpectRecorded(what, r);
   } else {
     ExpectState(what, r);
@@ -484,7 +580,7 @@ void Session::ExpectState(const std::string& what, LineReader& r) {
   } else if (what == "unit") {
     const int index = ParamNamed(r.Word());
     const std::string want = TextArg(r);
-    const std::string got = form_->UnitLabels[static_cast<size_t>(index)]->Caption();
+    const std::string got = Form().UnitLabels[static_cast<size_t>(index)]->Caption();
     Check(got == want, "unit " + Quoted(want), Quoted(got));
   } else if (what == "unit-index" || what == "decimals") {
     const TParamType& p = Record(ParamNamed(r.Word()));
@@ -507,6 +603,12 @@ void Session::ExpectState(const std::string& what, LineReader& r) {
     bool got;
     if (what == "visible" && name == "window") {
       got = ui_->window.Shown();
+    } else if (what == "visible" && name == "help") {
+      got = ui_->help.open;
+    } else if (what == "visible" && (name == "about" || name == "splash" || name == "intro")) {
+      got = ui_->DialogNamed(name).Shown();
+    } else if (what == "checked" && ui_->FindControl(name) && dynamic_cast<platform::CheckBox*>(ui_->FindControl(name))) {
+      got = dynamic_cast<platform::CheckBox*>(ui_->FindControl(name))->Checked();
     } else if (platform::MenuItem* item = ui_->FindMenuItem(name)) {
       if (what == "visible") throw LineError("a menu item has no visibility here");
       got = what == "checked" ? item->Checked() : item->Enabled();
@@ -522,15 +624,15 @@ void Session::ExpectState(const std::string& what, LineReader& r) {
     Check(got == NameOf(&ControlNamed(name)), "focus " + name, got);
   } else if (what == "solved") {
     const bool want = YesNo(r.Word());
-    Check(form_->Solved == want, "solved " + YesNoText(want), YesNoText(form_->Solved));
+    Check(Form().Solved == want, "solved " + YesNoText(want), YesNoText(Form().Solved));
   } else if (what == "undo") {
     const int want = Integer(r.Word());
-    const int got = static_cast<int>(form_->SnapshotStack.size());
+    const int got = static_cast<int>(Form().SnapshotStack.size());
     Check(got == want, "undo " + std::to_string(want), std::to_string(got));
   } else if (what == "decimal-check") {
     const std::string want = r.Word();
     std::string got = "none";
-    for (platform::MenuItem* entry : form_->DecimalsMenu.Entries()) {
+    for (platform::MenuItem* entry : Form().DecimalsMenu.Entries()) {
       if (entry->Checked()) got = entry->Caption();
     }
     Check(got == want, "decimal-check " + want, got);
@@ -597,10 +699,41 @@ void Session::ExpectRecorded(const std::string& what, LineReader& r) {
     if (got == missing) got = "<missing>";
     const bool ok = want == "<any>" ? got != "<missing>" : got == want;
     Check(ok, "ini " + section + " " + key + " " + Quoted(want), Quoted(got));
-  } else if (what == "running" || what == "shown") {
+  } else if (what == "running" || what == "shown" || what == "tray" || what == "ontop" || what == "intro" ||
+             what == "splash") {
     const bool want = YesNo(r.Word());
-    const bool got = what == "running" ? running_ : running_ && ui_->window.Shown();
+    bool got = false;
+    if (what == "running") got = running_;
+    if (what == "shown") got = running_ && ui_->window.Shown();
+    if (what == "tray") got = ui_->tray.Present();
+    if (what == "ontop") got = ui_->window.StayOnTop();
+    if (what == "intro" || what == "splash") {
+      const platform::RecWindow* w = ui_->FindDialog(what);
+      got = w && w->wasShown;
+    }
     Check(got == want, what + " " + YesNoText(want), YesNoText(got));
+  } else if (what == "opened") {
+    const std::string want = TextArg(r);
+    const std::string site = startup::WebPage("");
+    std::vector<std::string> pages;
+    for (size_t i = openedSeen_; i < ui_->desktop.opened.size(); ++i) {
+      std::string url = ui_->desktop.opened[i];
+      if (url.rfind(site, 0) == 0) url = url.substr(site.size());
+      pages.push_back(url);
+    }
+    openedSeen_ = ui_->desktop.opened.size();
+    const std::string got = pages.empty() ? "none" : Join(pages, "|");
+    Check(got == want, "opened " + Quoted(want), Quoted(got));
+  } else if (what.rfind("mail-", 0) == 0) {
+    const std::string want = TextArg(r);
+    const platform::MailMessage& m = ui_->mail.last;
+    std::string got;
+    if (what == "mail-subject") got = m.subject;
+    else if (what == "mail-body") got = m.body;
+    else if (what == "mail-to") got = m.toName;
+    else if (what == "mail-from") got = m.fromName;
+    else throw LineError("unknown expectation " + what);
+    Check(got == want, what + " " + Quoted(want), Quoted(got));
   }
 }
 

@@ -12,6 +12,7 @@
 #include "cli/script_text.h"
 #include "platform/recording.h"
 #include "shell/frm_zynta.h"
+#include "startup/program_start.h"
 
 namespace zynta::cli {
 
@@ -40,6 +41,12 @@ class Session {
   void ExpectRecorded(const std::string& what, LineReader& r);
 
   void Start();
+  void SecondStart();
+  shell::TfrmZYNTA& Form() const;
+  std::unique_ptr<platform::RecordingPlatform> MakePlatform() const;
+  void ArrangeIntro(platform::RecordingPlatform& ui) const;
+  void WindowAction(const std::string& verb, LineReader& r);
+  void AboutAction(const std::string& verb);
   void Stop();
   std::filesystem::path SettingsFolder() const;
   std::filesystem::path AppdataFile(const std::string& name) const;
@@ -74,7 +81,8 @@ class Session {
   bool started_ = false;
   bool running_ = false;
   std::unique_ptr<platform::RecordingPlatform> ui_;
-  std::unique_ptr<shell::TfrmZYNTA> form_;
+  std::unique_ptr<startup::ZyntaProgram> program_;
+  size_t openedSeen_ = 0;
   size_t beepsSeen_ = 0;
   size_t messagesSeen_ = 0;
   size_t captionsSeen_ = 0;

@@ -24,7 +24,8 @@ class ZyntaProgram {
   // (another copy runs, or the window could not be created).
   bool Start();
 
-  shell::TfrmZYNTA& Form() { return *form_; }
+  shell::TfrmZYNTA& Form() const { return *form_; }
+  bool HasForm() const { return form_ != nullptr; }
   bool Running() const { return form_ && !form_->Terminated(); }
 
  private:

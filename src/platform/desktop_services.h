@@ -1,0 +1,89 @@
+#pragma once
+// The Linux desktop services that need no widgets: HTTP through libcurl, the single-instance
+// lock on a locked file, the XDG folders and the system's name. The Qt front end uses them as
+// they are (and overrides ProcessEventsFor with its event loop); the headless tools can too.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+#include "platform/services.h"
+
+namespace zynta::platform {
+
+// One plain HTTP GET of http://host:port/path. Redirects are not followed (a 3xx fails), only a
+// 2xx status succeeds, and a body over the limit fails: the transfer stops once it passes it.
+// No proxy is used. Safe to use from several threads, each request has its own handle.
+class CurlHttpClient : public HttpClient {
+ public:
+  explicit CurlHttpClient(long connectTimeoutMs = 5000, long totalTimeoutMs = 10000,
+                          size_t maxBody = 64 * 1024);
+  std::optional<std::string> Get(const std::string& host, int port, const std::string& path) override;
+
+ private:
+  long connectTimeoutMs_;
+  long totalTimeoutMs_;
+  size_t maxBody_;
+};
+
+// The lock is flock() on <runtime folder>/<name>.lock, held while the object lives. The system
+// drops it when the process ends however it ends, so no stale lock is ever left behind. Two
+// objects conflict even inside one process (each opens the file on its own).
+class FileInstanceLock : public InstanceLock {
+ public:
+  // The runtime folder: $XDG_RUNTIME_DIR when set and a folder, else <temp>/zynta-<uid>.
+  FileInstanceLock();
+  explicit FileInstanceLock(std::string runtimeFolder);
+  ~FileInstanceLock() override;
+  FileInstanceLock(const FileInstanceLock&) = delete;
+  FileInstanceLock& operator=(const FileInstanceLock&) = delete;
+
+  // True when this object now holds the lock (also when it already held that name). Taking
+  // another name lets go of the one held before, but only once the new one is taken. False
+  // for a name that is empty or not a plain file name, and when the file cannot be opened.
+  bool Acquire(const std::string& name) override;
+  void Release();
+  bool Held() const { return fd_ >= 0; }
+  const std::string& RuntimeFolder() const { return folder_; }
+
+  static std::string DefaultRuntimeFolder();
+
+ private:
+  std::string folder_;
+  std::string heldName_;
+  int fd_ = -1;
+};
+
+class XdgFolders : public Folders {
+ public:
+  // The link that names the running executable; another one only for tests.
+  explicit XdgFolders(std::string executableLink = "/proc/self/exe");
+  // $XDG_CONFIG_HOME when set and absolute, else $HOME/.config; no trailing slash.
+  std::string AppDataFolder() const override;
+  // The executable's file name without folder and extension; empty when it cannot be read.
+  std::string ExecutableName() const override;
+  bool SetWorkingDirectory(const std::string& folder) override;
+
+ private:
+  std::string executableLink_;
+};
+
+class LinuxSystemInfo : public SystemServices {
+ public:
+  // Reads /etc/os-release, else /usr/lib/os-release.
+  LinuxSystemInfo();
+  // Reads only that file (for tests).
+  explicit LinuxSystemInfo(std::string osReleasePath);
+  // "Linux" and a blank and the os-release PRETTY_NAME, or only "Linux" without one.
+  std::string OsName() const override;
+  // Sleeps; the headless stand-in for running the event loop.
+  void ProcessEventsFor(int milliseconds) override;
+
+ private:
+  std::string osReleasePath_;  // empty: the system's files
+};
+
+// The PRETTY_NAME of os-release text, unquoted and unescaped; empty when there is none.
+std::string OsReleasePrettyName(const std::string& text);
+
+}  // namespace zynta::platform
