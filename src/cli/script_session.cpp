@@ -167,6 +167,11 @@ void Session::RunLine(const std::string& line, int) {
 }
 
 std::string Session::TextArg(LineReader& r, bool crlf) {
+  const std::string text = RawTextArg(r, crlf);
+  return expecting_ ? Expanded(text) : text;
+}
+
+std::string Session::RawTextArg(LineReader& r, bool crlf) {
   const std::string raw = r.Rest();
   if (auto word = HeredocWord(raw)) {
     r.Text();
@@ -552,7 +557,23 @@ void Session::Action(const std::string& verb, LineReader& r) {
   }
 }
 
+// In an expected text, <settings> stands for the settings file's path, <os> for the system name.
+std::string Session::Expanded(std::string text) const {
+  auto replace = [&text](const std::string& from, const std::string& to) {
+    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+      text.replace(at, from.size(), to);
+  };
+  replace("<settings>", AppdataFile("settings").string());
+  if (ui_) replace("<os>", ui_->system.osName);
+  return text;
+}
+
 void Session::Expect(LineReader& r) {
+  expecting_ = true;
+  struct Done {
+    bool& flag;
+    ~Done() { flag = false; }
+  } done{expecting_};
   const std::string what = r.Word();
   if (what == "beeps" || what == "messages" || what == "captions" || what == "clipboard" ||
       what == "file" || what == "running" || what == "shown" || what == "ini" || what == "tray" ||

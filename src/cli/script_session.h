@@ -53,6 +53,9 @@ class Session {
   void OpenListAndPick(platform::ComboBox& list, const std::string& entry, bool beforeEquals);
   void RequireShown() const;
   std::string TextArg(LineReader& r, bool crlf = false);
+  std::string RawTextArg(LineReader& r, bool crlf);
+  std::string Expanded(std::string text) const;
+  bool expecting_ = false;
   void Check(bool ok, const std::string& expected, const std::string& got);
 
   // Names of the window's controls.

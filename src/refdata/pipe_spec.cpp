@@ -41,9 +41,11 @@ void ShowInsideDiameter(FormModel& f) {
 // Selects the size for a newly chosen specification and shows its inside diameter.
 void ChooseSize(FormModel& f, int keepSize) {
   if (f.NDiaList.Text() == NoSize) {  // no specification was chosen before: the smallest size
-    f.cdsPipeSize->FindKey({f.CurrentSpecIndex});
-    f.NDiaList.SetItemIndex(0);
-    ShowInsideDiameter(f);
+    // A specification without sizes leaves the inside diameter as it is.
+    if (f.cdsPipeSize->FindKey({f.CurrentSpecIndex})) {
+      f.NDiaList.SetItemIndex(0);
+      ShowInsideDiameter(f);
+    }
     return;
   }
   const int count = static_cast<int>(f.NDiaList.Items().size());

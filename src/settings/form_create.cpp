@@ -28,7 +28,9 @@ void TfrmZYNTA::RestoreOptions() {
   Sound1.SetChecked(ini.ReadBool(MainForm, "Sound", false));
   SoundOn = Sound1.Checked();
   ComboEq.SetText(ini.ReadString(MainForm, "HLEq", HazenWilliams));
+  // A position no list has (an edited file) falls back to the first problem.
   SolveForIndex = ini.ReadInteger(MainForm, "SolveFor", 0);
+  if (SolveForIndex < 0 || SolveForIndex >= ProblemCount) SolveForIndex = 0;
 }
 
 // The parameters in index order, with the steps of other parts that belong between them.
@@ -61,7 +63,8 @@ bool TfrmZYNTA::FormCreate() {
   });
   if (!SettingsFile) SettingsFile = std::make_unique<settings::IniFile>(settingsWhere_.path);
   RestoreOptions();
-  const int savedSpec = SettingsFile->ReadInteger(MainForm, "PipeSpec", 0);
+  int savedSpec = SettingsFile->ReadInteger(MainForm, "PipeSpec", 0);
+  if (savedSpec < 0 || savedSpec > static_cast<int>(cdsPipeSpec->RowCount())) savedSpec = 0;  // "None"
   Window.MoveTo(SettingsFile->ReadInteger(MainForm, "Top", Window.Top()),
                 SettingsFile->ReadInteger(MainForm, "Left", Window.Left()));
   AddTrayIcon();

@@ -130,14 +130,17 @@ void TfrmZYNTA::Sound1Click() {
 
 void TfrmZYNTA::Report(const std::string& text) { ui.Boxes().Show(text, AppTitle); }
 
+// A write the system refuses is reported here, and the program still ends.
 void TfrmZYNTA::SaveSettings() {
   if (SettingsFile && ParamTypes[0]) {
-    boundary_.Run([this] {
+    try {
       std::error_code ec;
       // The folder may be gone, or was never made when no default file could be copied.
       std::filesystem::create_directories(settingsWhere_.folder, ec);
       settings::WriteSettings(*this, *SettingsFile);
-    });
+    } catch (const std::exception& e) {
+      Report(GeneralErrorText(e.what()));
+    }
   }
   settings::ReleaseState(*this);
   ui.GetTrayIcon().Remove();

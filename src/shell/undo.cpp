@@ -103,11 +103,15 @@ void sbBackClick(FormModel& f) {
   SwitchEquation(f, true);
   f.ComboSpec.SetItemIndex(snap.PipeSpec);
   for (int i = 0; i < ParamCount; ++i) RestoreParameter(f, i, snap.Params[static_cast<size_t>(i)]);
-  // Shown only once every parameter is back, so a viscosity in "cpoises" converts with the
-  // restored specific gravity, not the newer one.
-  for (int i = 0; i < ParamCount; ++i) {
+  // Shown only once every parameter is back, the specific gravity first: the units that convert
+  // through it read its field, which must show the restored value, not the newer text.
+  auto redisplay = [&f](int i) {
     const std::string text = f.Edits[static_cast<size_t>(i)]->Text();
     if (!text.empty() && text != ResultMarker) units::FromBaseUnits(f, i);
+  };
+  redisplay(SG);
+  for (int i = 0; i < ParamCount; ++i) {
+    if (i != SG) redisplay(i);
   }
   MarkSolved(f, snap.Solved);
   // The next snapshot records the restored choice, not the one from before the undo.

@@ -37,9 +37,11 @@ void TfrmZYNTA::TrayIconLeftClick() {
 
 void TfrmZYNTA::TrayIconRightClick() { ui.GetTrayIcon().PopupMenu(TaskBarPopupMenu); }
 
+// Hidden first, the close query then lets the close go ahead (taking over a value being typed).
 void TfrmZYNTA::ExitZYNTA1Click() {
   if (Window.Shown()) HideWindow();
-  FormClose();
+  bool canClose = true;
+  FormCloseQuery(canClose);
 }
 
 void TfrmZYNTA::HideZYNTA1Click() {

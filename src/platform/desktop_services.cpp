@@ -1,0 +1,301 @@
+#include "platform/desktop_services.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+#include <curl/curl.h>
+
+namespace zynta::platform {
+
+namespace fs = std::filesystem;
+
+// ---------------------------------------------------------------------------------------------
+// HTTP
+
+namespace {
+
+void InitCurlOnce() {
+  static std::once_flag once;
+  // Never cleaned up: other threads may still be using libcurl when the program ends.
+  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+// Whitespace and control characters have no place in the address; a CR or LF would even
+// let the caller write request headers of its own.
+bool HasUnsafeChar(const std::string& text) {
+  for (unsigned char c : text)
+    if (c <= 0x20 || c == 0x7f) return true;
+  return false;
+}
+
+std::optional<std::string> BuildUrl(const std::string& host, int port, const std::string& path) {
+  if (host.empty() || HasUnsafeChar(host) || HasUnsafeChar(path)) return std::nullopt;
+  if (host.find_first_of("/?#@") != std::string::npos) return std::nullopt;
+  if (port < 1 || port > 65535) return std::nullopt;
+  std::string url = "http://";
+  const bool ipv6 = host.find(':') != std::string::npos && host.front() != '[';
+  url += ipv6 ? "[" + host + "]" : host;
+  url += ":" + std::to_string(port);
+  if (path.empty() || path.front() != '/') url += '/';
+  url += path;
+  return url;
+}
+
+struct BodySink {
+  std::string body;
+  size_t limit = 0;
+};
+
+size_t WriteBody(char* data, size_t size, size_t count, void* user) {
+  auto& sink = *static_cast<BodySink*>(user);
+  const size_t n = size * count;
+  // Returning less than was handed over makes libcurl abort the transfer.
+  if (n > sink.limit - sink.body.size()) return 0;
+  sink.body.append(data, n);
+  return n;
+}
+
+struct CurlHandle {
+  CURL* curl = curl_easy_init();
+  ~CurlHandle() {
+    if (curl) curl_easy_cleanup(curl);
+  }
+};
+
+}  // namespace
+
+CurlHttpClient::CurlHttpClient(long connectTimeoutMs, long totalTimeoutMs, size_t maxBody)
+    : connectTimeoutMs_(connectTimeoutMs), totalTimeoutMs_(totalTimeoutMs), maxBody_(maxBody) {
+  InitCurlOnce();
+}
+
+std::optional<std::string> CurlHttpClient::Get(const std::string& host, int port, const std::string& path) {
+  const auto url = BuildUrl(host, port, path);
+  if (!url) return std::nullopt;
+  CurlHandle h;
+  if (!h.curl) return std::nullopt;
+  CURL* c = h.curl;
+  BodySink sink;
+  sink.limit = maxBody_;
+  bool ok = curl_easy_setopt(c, CURLOPT_URL, url->c_str()) == CURLE_OK;
+  ok = ok && curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http") == CURLE_OK;
+  ok = ok && curl_easy_setopt(c, CURLOPT_HTTPGET, 1L) == CURLE_OK;
+  ok = ok && curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 0L) == CURLE_OK;
+  ok = ok && curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L) == CURLE_OK;
+  ok = ok && curl_easy_setopt(c, CURLOPT_PROXY, "") == CURLE_OK;
+  ok = ok && curl_easy_setopt(c, CURLOPT_NOPROXY, "*") == CURLE_OK;
+  ok = ok && curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, connectTimeoutMs_) == CURLE_OK;
+  ok = ok && curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, totalTimeoutMs_) == CURLE_OK;
+  // A declared length over the limit fails before any of the body is read.
+  ok = ok && curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(maxBody_)) == CURLE_OK;
+  ok = ok && curl_easy_setopt(c, CURLOPT_USERAGENT, "zynta") == CURLE_OK;
+  ok = ok && curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &WriteBody) == CURLE_OK;
+  ok = ok && curl_easy_setopt(c, CURLOPT_WRITEDATA, &sink) == CURLE_OK;
+  if (!ok) return std::nullopt;
+  if (curl_easy_perform(c) != CURLE_OK) return std::nullopt;
+  long status = 0;
+  if (curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status) != CURLE_OK) return std::nullopt;
+  if (status < 200 || status > 299) return std::nullopt;
+  return std::move(sink.body);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Single-instance lock
+
+namespace {
+
+bool IsPlainFileName(const std::string& name) {
+  return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+         name.find('\0') == std::string::npos;
+}
+
+std::string PerUserTempFolder() {
+  std::error_code ec;
+  fs::path temp = fs::temp_directory_path(ec);
+  if (ec || temp.empty()) temp = "/tmp";
+  return (temp / ("zynta-" + std::to_string(geteuid()))).string();
+}
+
+// The folder exists (made private when it is made here); a shared temp folder is trusted only
+// when it is a real folder of this user, not a link or someone else's.
+bool EnsureFolder(const std::string& folder, bool mustBeOwn) {
+  if (folder.empty()) return false;
+  if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return false;
+  struct stat st {};
+  if (lstat(folder.c_str(), &st) != 0) return false;
+  if (mustBeOwn) return S_ISDIR(st.st_mode) && st.st_uid == geteuid();
+  return S_ISDIR(st.st_mode) || (S_ISLNK(st.st_mode) && fs::is_directory(folder));
+}
+
+}  // namespace
+
+std::string FileInstanceLock::DefaultRuntimeFolder() {
+  const char* xdg = std::getenv("XDG_RUNTIME_DIR");
+  if (xdg && xdg[0] == '/') {
+    std::error_code ec;
+    if (fs::is_directory(xdg, ec)) return xdg;
+  }
+  return PerUserTempFolder();
+}
+
+FileInstanceLock::FileInstanceLock() : folder_(DefaultRuntimeFolder()) {}
+
+FileInstanceLock::FileInstanceLock(std::string runtimeFolder) : folder_(std::move(runtimeFolder)) {}
+
+FileInstanceLock::~FileInstanceLock() { Release(); }
+
+bool FileInstanceLock::Acquire(const std::string& name) {
+  if (!IsPlainFileName(name)) return false;
+  if (fd_ >= 0 && name == heldName_) return true;
+  if (!EnsureFolder(folder_, folder_ == PerUserTempFolder())) return false;
+  const std::string path = folder_ + "/" + name + ".lock";
+  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (fd < 0) return false;
+  int rc;
+  do rc = flock(fd, LOCK_EX | LOCK_NB);
+  while (rc != 0 && errno == EINTR);
+  if (rc != 0) {
+    close(fd);
+    return false;
+  }
+  Release();
+  fd_ = fd;
+  heldName_ = name;
+  return true;
+}
+
+void FileInstanceLock::Release() {
+  // The file stays: removing it could let a second copy lock a new file while the first still
+  // holds the old one.
+  if (fd_ >= 0) close(fd_);
+  fd_ = -1;
+  heldName_.clear();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Folders
+
+namespace {
+
+std::string WithoutTrailingSlashes(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
+}
+
+std::string HomeFolder() {
+  const char* home = std::getenv("HOME");
+  if (home && home[0] != '\0') return home;
+  std::vector<char> buffer(16384);
+  passwd pw{};
+  passwd* found = nullptr;
+  if (getpwuid_r(geteuid(), &pw, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_dir)
+    return found->pw_dir;
+  return {};
+}
+
+}  // namespace
+
+XdgFolders::XdgFolders(std::string executableLink) : executableLink_(std::move(executableLink)) {}
+
+std::string XdgFolders::AppDataFolder() const {
+  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+  if (xdg && xdg[0] == '/') return WithoutTrailingSlashes(xdg);
+  const std::string home = HomeFolder();
+  if (home.empty()) return {};
+  const std::string base = WithoutTrailingSlashes(home);
+  return (base == "/" ? "" : base) + "/.config";
+}
+
+std::string XdgFolders::ExecutableName() const {
+  std::error_code ec;
+  std::string target = fs::read_symlink(executableLink_, ec).string();
+  if (ec) target = executableLink_;
+  // The kernel marks a program whose file was replaced while it runs.
+  const std::string deleted = " (deleted)";
+  if (target.size() > deleted.size() && target.ends_with(deleted)) target.resize(target.size() - deleted.size());
+  return fs::path(target).stem().string();
+}
+
+bool XdgFolders::SetWorkingDirectory(const std::string& folder) {
+  return !folder.empty() && chdir(folder.c_str()) == 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// System
+
+std::string OsReleasePrettyName(const std::string& text) {
+  std::string result;
+  std::istringstream lines(text);
+  std::string line;
+  while (std::getline(lines, line)) {
+    size_t i = line.find_first_not_of(" \t");
+    if (i == std::string::npos || line[i] == '#') continue;
+    const size_t eq = line.find('=', i);
+    if (eq == std::string::npos || line.compare(i, eq - i, "PRETTY_NAME") != 0) continue;
+    // The value is a shell word: quoted parts, backslash escapes, ended by a blank outside quotes.
+    std::string value;
+    char quote = 0;
+    for (i = eq + 1; i < line.size(); ++i) {
+      const char c = line[i];
+      if (quote == '\'') {
+        if (c == '\'') quote = 0;
+        else value += c;
+      } else if (c == '\\' && i + 1 < line.size() &&
+                 (quote == 0 || std::string_view("\"\\$`").find(line[i + 1]) != std::string_view::npos)) {
+        value += line[++i];
+      } else if (quote == '"') {
+        if (c == '"') quote = 0;
+        else value += c;
+      } else if (c == '"' || c == '\'') {
+        quote = c;
+      } else if (c == ' ' || c == '\t' || c == '\r') {
+        break;
+      } else {
+        value += c;
+      }
+    }
+    // The last assignment counts, as in the shell.
+    result.clear();
+    for (unsigned char c : value)
+      if (c >= 0x20 && c != 0x7f) result += static_cast<char>(c);
+  }
+  return result;
+}
+
+LinuxSystemInfo::LinuxSystemInfo() = default;
+
+LinuxSystemInfo::LinuxSystemInfo(std::string osReleasePath) : osReleasePath_(std::move(osReleasePath)) {}
+
+std::string LinuxSystemInfo::OsName() const {
+  std::vector<std::string> candidates;
+  if (osReleasePath_.empty()) candidates = {"/etc/os-release", "/usr/lib/os-release"};
+  else candidates = {osReleasePath_};
+  for (const auto& path : candidates) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) continue;
+    std::ostringstream text;
+    text << in.rdbuf();
+    const std::string pretty = OsReleasePrettyName(text.str());
+    return pretty.empty() ? "Linux" : "Linux " + pretty;
+  }
+  return "Linux";
+}
+
+void LinuxSystemInfo::ProcessEventsFor(int milliseconds) {
+  if (milliseconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+}  // namespace zynta::platform

@@ -1,0 +1,626 @@
+// The desktop services against the real system: HTTP against a small server of the test's own
+// on 127.0.0.1, the instance lock across objects and processes, the folders and the system name.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/desktop_services.h"
+
+namespace zynta::platform {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+// ---------------------------------------------------------------------------------------------
+// Helpers
+
+// Sets or unsets an environment variable and puts the old value back at the end.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    if (value) setenv(name, value->c_str(), 1);
+    else unsetenv(name);
+  }
+  ~ScopedEnv() {
+    if (old_) setenv(name_, old_->c_str(), 1);
+    else unsetenv(name_);
+  }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+// A fresh folder under the temp folder, removed at the end.
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern = (fs::temp_directory_path() / "zynta-test-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+  }
+  ~TempFolder() {
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+  }
+  const fs::path& Path() const { return path_; }
+  std::string Str() const { return path_.string(); }
+
+ private:
+  fs::path path_;
+};
+
+double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+bool SendAll(int fd, const std::string& data) {
+  size_t sent = 0;
+  while (sent < data.size()) {
+    const ssize_t n = send(fd, data.data() + sent, data.size() - sent, MSG_NOSIGNAL);
+    if (n <= 0) return false;
+    sent += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// An HTTP server on 127.0.0.1 and a free port. It serves at most maxConnections connections,
+// lives at most `lifetime`, and stops early on Stop(); the destructor joins its thread.
+class TestServer {
+ public:
+  // Answers one request on the connection; `stop` turns true when the server is told to end.
+  using Handler = std::function<void(int fd, const std::string& request, const std::atomic<bool>& stop)>;
+
+  explicit TestServer(Handler handler, int maxConnections = 1, Clock::duration lifetime = 3s)
+      : handler_(std::move(handler)) {
+    listenFd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (listenFd_ < 0) throw std::runtime_error("socket failed");
+    const int yes = 1;
+    setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_port = 0;
+    socklen_t len = sizeof addr;
+    if (bind(listenFd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(listenFd_, 8) != 0 ||
+        getsockname(listenFd_, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
+      close(listenFd_);
+      throw std::runtime_error("cannot listen");
+    }
+    port_ = ntohs(addr.sin_port);
+    thread_ = std::thread([this, maxConnections, lifetime] { Run(maxConnections, Clock::now() + lifetime); });
+  }
+  ~TestServer() { Stop(); }
+  TestServer(const TestServer&) = delete;
+  TestServer& operator=(const TestServer&) = delete;
+
+  int Port() const { return port_; }
+  void Stop() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+  }
+  std::vector<std::string> Requests() const {
+    std::lock_guard lock(mutex_);
+    return requests_;
+  }
+
+ private:
+  void Run(int maxConnections, Clock::time_point deadline) {
+    for (int served = 0; served < maxConnections && !stop_ && Clock::now() < deadline;) {
+      pollfd p{listenFd_, POLLIN, 0};
+      if (poll(&p, 1, 20) <= 0) continue;
+      const int fd = accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
+      if (fd < 0) continue;
+      ++served;
+      const std::string request = ReadRequest(fd, deadline);
+      {
+        std::lock_guard lock(mutex_);
+        requests_.push_back(request);
+      }
+      handler_(fd, request, stop_);
+      close(fd);
+    }
+    close(listenFd_);
+  }
+
+  // Reads up to the blank line after the headers (a GET has no body).
+  std::string ReadRequest(int fd, Clock::time_point deadline) {
+    std::string request;
+    char buffer[4096];
+    while (request.find("\r\n\r\n") == std::string::npos && !stop_ && Clock::now() < deadline) {
+      pollfd p{fd, POLLIN, 0};
+      if (poll(&p, 1, 20) <= 0) continue;
+      const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
+      if (n <= 0) break;
+      request.append(buffer, static_cast<size_t>(n));
+    }
+    return request;
+  }
+
+  Handler handler_;
+  int listenFd_ = -1;
+  int port_ = 0;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+  mutable std::mutex mutex_;
+  std::vector<std::string> requests_;
+};
+
+std::string Response(const std::string& status, const std::string& body, const std::string& extra = "") {
+  return "HTTP/1.1 " + status + "\r\nContent-Length: " + std::to_string(body.size()) +
+         "\r\nConnection: close\r\n" + extra + "\r\n" + body;
+}
+
+TestServer::Handler Answer(std::string response) {
+  return [response](int fd, const std::string&, const std::atomic<bool>&) { SendAll(fd, response); };
+}
+
+// Waits, bounded, until the client hangs up.
+void WaitForHangUp(int fd, const std::atomic<bool>& stop, Clock::duration limit) {
+  const auto end = Clock::now() + limit;
+  char buffer[256];
+  while (!stop && Clock::now() < end) {
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, 20) <= 0) continue;
+    if (recv(fd, buffer, sizeof buffer, 0) <= 0) return;
+  }
+}
+
+// A port on 127.0.0.1 that refuses connections: bound, so nobody else takes it, but not listening.
+class RefusingPort {
+ public:
+  RefusingPort() {
+    fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    if (fd_ < 0 || bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
+      throw std::runtime_error("cannot bind");
+    port_ = ntohs(addr.sin_port);
+  }
+  ~RefusingPort() { close(fd_); }
+  int Port() const { return port_; }
+
+ private:
+  int fd_ = -1;
+  int port_ = 0;
+};
+
+// ---------------------------------------------------------------------------------------------
+// CurlHttpClient
+
+const std::string VersionBody = "1.2.0.0\r\nfree\r\n3\r\n";
+
+TEST(CurlHttpClient, ReturnsTheBodyOfA200Exactly) {
+  TestServer server(Answer(Response("200 OK", VersionBody, "Content-Type: text/plain\r\n")));
+  CurlHttpClient http;
+  const auto body = http.Get("127.0.0.1", server.Port(), "/zynta/version.txt");
+  ASSERT_TRUE(body.has_value());
+  EXPECT_EQ(*body, VersionBody);
+  server.Stop();
+  const auto requests = server.Requests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].rfind("GET /zynta/version.txt HTTP/1.1\r\n", 0), 0u) << requests[0];
+  EXPECT_NE(requests[0].find("\r\nHost: 127.0.0.1:" + std::to_string(server.Port()) + "\r\n"), std::string::npos)
+      << requests[0];
+}
+
+TEST(CurlHttpClient, PathWithoutLeadingSlashAndEmptyBody) {
+  TestServer server(Answer(Response("204 No Content", "")));
+  CurlHttpClient http;
+  const auto body = http.Get("127.0.0.1", server.Port(), "a/b?x=1");
+  ASSERT_TRUE(body.has_value());  // any 2xx succeeds, an empty body too
+  EXPECT_EQ(*body, "");
+  server.Stop();
+  ASSERT_EQ(server.Requests().size(), 1u);
+  EXPECT_EQ(server.Requests()[0].rfind("GET /a/b?x=1 HTTP/1.1\r\n", 0), 0u);
+}
+
+TEST(CurlHttpClient, ErrorStatusesFail) {
+  TestServer server(
+      [](int fd, const std::string& request, const std::atomic<bool>&) {
+        if (request.rfind("GET /missing ", 0) == 0) SendAll(fd, Response("404 Not Found", "no such page"));
+        else if (request.rfind("GET /broken ", 0) == 0) SendAll(fd, Response("500 Internal Server Error", "oops"));
+        else SendAll(fd, Response("100 Continue", ""));  // nothing final: not a success either
+      },
+      3);
+  CurlHttpClient http(2000, 2000);
+  EXPECT_EQ(http.Get("127.0.0.1", server.Port(), "/missing"), std::nullopt);
+  EXPECT_EQ(http.Get("127.0.0.1", server.Port(), "/broken"), std::nullopt);
+  EXPECT_EQ(http.Get("127.0.0.1", server.Port(), "/other"), std::nullopt);
+}
+
+TEST(CurlHttpClient, RedirectIsAFailureAndNotFollowed) {
+  TestServer server(
+      [](int fd, const std::string& request, const std::atomic<bool>&) {
+        if (request.rfind("GET /moved ", 0) == 0)
+          SendAll(fd, Response("301 Moved Permanently", "", "Location: /target\r\n"));
+        else
+          SendAll(fd, Response("200 OK", VersionBody));
+      },
+      2);
+  CurlHttpClient http;
+  EXPECT_EQ(http.Get("127.0.0.1", server.Port(), "/moved"), std::nullopt);
+  server.Stop();
+  EXPECT_EQ(server.Requests().size(), 1u);  // /target was never asked for
+}
+
+TEST(CurlHttpClient, ServerThatClosesWithoutAnswerFails) {
+  TestServer server([](int, const std::string&, const std::atomic<bool>&) {});
+  CurlHttpClient http;
+  EXPECT_EQ(http.Get("127.0.0.1", server.Port(), "/"), std::nullopt);
+}
+
+TEST(CurlHttpClient, SlowServerTimesOut) {
+  TestServer server([](int fd, const std::string&, const std::atomic<bool>& stop) {
+    WaitForHangUp(fd, stop, 2s);  // never answers
+  });
+  CurlHttpClient http(300, 300);
+  const auto start = Clock::now();
+  EXPECT_EQ(http.Get("127.0.0.1", server.Port(), "/slow"), std::nullopt);
+  const double took = Seconds(Clock::now() - start);
+  EXPECT_GE(took, 0.25);
+  EXPECT_LT(took, 1.0);
+  server.Stop();
+  EXPECT_EQ(server.Requests().size(), 1u);  // the request did reach it: the time-out came after
+}
+
+TEST(CurlHttpClient, DeclaredBodyOverTheLimitFails) {
+  TestServer server(Answer(Response("200 OK", std::string(70 * 1024, 'x'))));
+  CurlHttpClient http;
+  EXPECT_EQ(http.Get("127.0.0.1", server.Port(), "/big"), std::nullopt);
+}
+
+TEST(CurlHttpClient, UndeclaredBodyOverTheLimitStopsTheTransfer) {
+  // 70 KiB and then an endless trickle for seconds: only stopping at the limit returns soon.
+  TestServer server([](int fd, const std::string&, const std::atomic<bool>& stop) {
+    if (!SendAll(fd, "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + std::string(70 * 1024, 'x'))) return;
+    const auto end = Clock::now() + 3s;
+    while (!stop && Clock::now() < end && SendAll(fd, std::string(1024, 'y'))) std::this_thread::sleep_for(10ms);
+  });
+  CurlHttpClient http;
+  const auto start = Clock::now();
+  EXPECT_EQ(http.Get("127.0.0.1", server.Port(), "/stream"), std::nullopt);
+  EXPECT_LT(Seconds(Clock::now() - start), 1.0);
+}
+
+TEST(CurlHttpClient, BodyOfExactlyTheLimitSucceeds) {
+  const std::string body(64 * 1024, 'z');
+  TestServer server(
+      [&body](int fd, const std::string& request, const std::atomic<bool>&) {
+        if (request.rfind("GET /declared ", 0) == 0) SendAll(fd, Response("200 OK", body));
+        else SendAll(fd, "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + body);
+      },
+      2);
+  CurlHttpClient http;
+  const auto declared = http.Get("127.0.0.1", server.Port(), "/declared");
+  ASSERT_TRUE(declared.has_value());
+  EXPECT_EQ(*declared, body);
+  const auto undeclared = http.Get("127.0.0.1", server.Port(), "/undeclared");
+  ASSERT_TRUE(undeclared.has_value());
+  EXPECT_EQ(*undeclared, body);
+}
+
+TEST(CurlHttpClient, SmallerLimitFromTheConstructor) {
+  TestServer server(
+      [](int fd, const std::string& request, const std::atomic<bool>&) {
+        SendAll(fd, Response("200 OK", request.rfind("GET /ten ", 0) == 0 ? "0123456789" : "0123456789A"));
+      },
+      2);
+  CurlHttpClient http(5000, 10000, 10);
+  EXPECT_EQ(http.Get("127.0.0.1", server.Port(), "/ten"), std::optional<std::string>("0123456789"));
+  EXPECT_EQ(http.Get("127.0.0.1", server.Port(), "/eleven"), std::nullopt);
+}
+
+TEST(CurlHttpClient, RefusedConnectionFailsQuickly) {
+  RefusingPort refusing;
+  CurlHttpClient http;
+  const auto start = Clock::now();
+  EXPECT_EQ(http.Get("127.0.0.1", refusing.Port(), "/"), std::nullopt);
+  EXPECT_LT(Seconds(Clock::now() - start), 1.0);
+}
+
+TEST(CurlHttpClient, ProxyFromTheEnvironmentIsNotUsed) {
+  RefusingPort refusing;
+  const std::string proxy = "http://127.0.0.1:" + std::to_string(refusing.Port());
+  ScopedEnv a("http_proxy", proxy), b("ALL_PROXY", proxy), c("all_proxy", proxy), d("no_proxy", std::nullopt),
+      e("NO_PROXY", std::nullopt);
+  TestServer server(Answer(Response("200 OK", VersionBody)));
+  CurlHttpClient http(1000, 2000);
+  EXPECT_EQ(http.Get("127.0.0.1", server.Port(), "/"), std::optional<std::string>(VersionBody));
+}
+
+TEST(CurlHttpClient, BadAddressesFailWithoutARequest) {
+  TestServer server(Answer(Response("200 OK", VersionBody)), 4, 500ms);
+  CurlHttpClient http(500, 500);
+  const int port = server.Port();
+  EXPECT_EQ(http.Get("127.0.0.1", 0, "/"), std::nullopt);
+  EXPECT_EQ(http.Get("127.0.0.1", 70000, "/"), std::nullopt);
+  EXPECT_EQ(http.Get("", port, "/"), std::nullopt);
+  EXPECT_EQ(http.Get("127.0.0.1", port, "/a\r\nX-Injected: 1"), std::nullopt);
+  EXPECT_EQ(http.Get("127.0.0.1/x", port, "/"), std::nullopt);
+  server.Stop();
+  EXPECT_TRUE(server.Requests().empty());
+}
+
+// ---------------------------------------------------------------------------------------------
+// FileInstanceLock
+
+struct FileInstanceLockTest : testing::Test {
+  TempFolder runtime;
+};
+
+// Runs `child` in a forked process and returns its exit code (-1 when it did not exit normally).
+int InChild(const std::function<int()>& child) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    alarm(5);  // never outlives a stuck test
+    _exit(child());
+  }
+  if (pid < 0) return -1;
+  int status = 0;
+  if (waitpid(pid, &status, 0) != pid) return -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST_F(FileInstanceLockTest, SecondObjectIsRefusedUntilTheFirstIsGone) {
+  auto first = std::make_unique<FileInstanceLock>(runtime.Str());
+  FileInstanceLock second(runtime.Str());
+  EXPECT_TRUE(first->Acquire("ZYNTA"));
+  EXPECT_TRUE(fs::exists(runtime.Path() / "ZYNTA.lock"));
+  EXPECT_FALSE(second.Acquire("ZYNTA"));
+  EXPECT_FALSE(second.Held());
+  EXPECT_TRUE(second.Acquire("OTHER"));  // another name is another lock
+  first.reset();
+  EXPECT_TRUE(second.Acquire("ZYNTA"));
+  FileInstanceLock third(runtime.Str());
+  EXPECT_FALSE(third.Acquire("ZYNTA"));
+  EXPECT_TRUE(third.Acquire("OTHER"));  // taking ZYNTA let go of OTHER
+}
+
+TEST_F(FileInstanceLockTest, SameObjectAcquiringAgainKeepsItAndReleaseFreesIt) {
+  FileInstanceLock lock(runtime.Str());
+  EXPECT_TRUE(lock.Acquire("ZYNTA"));
+  EXPECT_TRUE(lock.Acquire("ZYNTA"));
+  FileInstanceLock other(runtime.Str());
+  EXPECT_FALSE(other.Acquire("ZYNTA"));
+  lock.Release();
+  EXPECT_FALSE(lock.Held());
+  EXPECT_TRUE(other.Acquire("ZYNTA"));
+}
+
+TEST_F(FileInstanceLockTest, ChildProcessIsRefusedWhileTheParentHoldsIt) {
+  const std::string folder = runtime.Str();
+  auto tryInChild = [&folder] {
+    FileInstanceLock lock(folder);
+    return lock.Acquire("ZYNTA") ? 0 : 3;
+  };
+  {
+    FileInstanceLock parent(folder);
+    ASSERT_TRUE(parent.Acquire("ZYNTA"));
+    EXPECT_EQ(InChild(tryInChild), 3);
+  }
+  EXPECT_EQ(InChild(tryInChild), 0);  // free again once the parent let go
+}
+
+TEST_F(FileInstanceLockTest, KilledHolderLeavesNoStaleLock) {
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const std::string folder = runtime.Str();
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    alarm(5);
+    close(ready[0]);
+    FileInstanceLock lock(folder);
+    const char ok = lock.Acquire("ZYNTA") ? 'y' : 'n';
+    if (write(ready[1], &ok, 1) != 1) _exit(2);
+    pause();  // until killed (or the alarm)
+    _exit(0);
+  }
+  close(ready[1]);
+  char got = 0;
+  pollfd p{ready[0], POLLIN, 0};
+  const bool answered = poll(&p, 1, 3000) == 1 && read(ready[0], &got, 1) == 1;
+  close(ready[0]);
+  FileInstanceLock parent(folder);
+  const bool whileChildHolds = parent.Acquire("ZYNTA");
+  kill(pid, SIGKILL);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  ASSERT_TRUE(answered);
+  EXPECT_EQ(got, 'y');
+  EXPECT_FALSE(whileChildHolds);
+  EXPECT_TRUE(fs::exists(runtime.Path() / "ZYNTA.lock"));  // the file is still there...
+  EXPECT_TRUE(parent.Acquire("ZYNTA"));                    // ...but the lock died with its holder
+}
+
+TEST_F(FileInstanceLockTest, NamesThatAreNotPlainFileNamesAreRefused) {
+  FileInstanceLock lock(runtime.Str());
+  EXPECT_FALSE(lock.Acquire(""));
+  EXPECT_FALSE(lock.Acquire("a/b"));
+  EXPECT_FALSE(lock.Acquire(".."));
+  EXPECT_FALSE(lock.Acquire(std::string("a\0b", 3)));
+  EXPECT_FALSE(lock.Held());
+}
+
+TEST_F(FileInstanceLockTest, RuntimeFolderFromTheEnvironment) {
+  {
+    ScopedEnv xdg("XDG_RUNTIME_DIR", runtime.Str());
+    FileInstanceLock lock;
+    EXPECT_EQ(lock.RuntimeFolder(), runtime.Str());
+    EXPECT_TRUE(lock.Acquire("ZYNTA"));
+    EXPECT_TRUE(fs::exists(runtime.Path() / "ZYNTA.lock"));
+  }
+  // Unset, relative or missing: a private folder of this user under the temp folder.
+  ScopedEnv tmp("TMPDIR", runtime.Str());
+  const std::string perUser = (runtime.Path() / ("zynta-" + std::to_string(geteuid()))).string();
+  for (const std::optional<std::string>& value :
+       {std::optional<std::string>(), std::optional<std::string>("relative"),
+        std::optional<std::string>(runtime.Str() + "/missing")}) {
+    ScopedEnv xdg("XDG_RUNTIME_DIR", value);
+    EXPECT_EQ(FileInstanceLock::DefaultRuntimeFolder(), perUser);
+  }
+  ScopedEnv xdg("XDG_RUNTIME_DIR", std::nullopt);
+  FileInstanceLock a, b;
+  EXPECT_TRUE(a.Acquire("ZYNTA"));
+  EXPECT_FALSE(b.Acquire("ZYNTA"));
+  struct stat st {};
+  ASSERT_EQ(stat(perUser.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISDIR(st.st_mode));
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+}
+
+TEST_F(FileInstanceLockTest, ForeignLinkAsThePerUserFolderIsNotTrusted) {
+  ScopedEnv tmp("TMPDIR", runtime.Str());
+  ScopedEnv xdg("XDG_RUNTIME_DIR", std::nullopt);
+  fs::create_directory(runtime.Path() / "elsewhere");
+  fs::create_directory_symlink(runtime.Path() / "elsewhere", FileInstanceLock::DefaultRuntimeFolder());
+  FileInstanceLock lock;
+  EXPECT_FALSE(lock.Acquire("ZYNTA"));
+  EXPECT_FALSE(fs::exists(runtime.Path() / "elsewhere" / "ZYNTA.lock"));
+}
+
+// ---------------------------------------------------------------------------------------------
+// XdgFolders
+
+TEST(XdgFolders, AppDataFolderFromXdgConfigHome) {
+  ScopedEnv home("HOME", "/home/someone");
+  XdgFolders folders;
+  {
+    ScopedEnv xdg("XDG_CONFIG_HOME", "/srv/cfg//");
+    EXPECT_EQ(folders.AppDataFolder(), "/srv/cfg");
+  }
+  {
+    ScopedEnv xdg("XDG_CONFIG_HOME", "/srv/cfg");
+    EXPECT_EQ(folders.AppDataFolder(), "/srv/cfg");
+  }
+}
+
+TEST(XdgFolders, AppDataFolderFallsBackToDotConfigInHome) {
+  ScopedEnv home("HOME", "/home/someone/");
+  XdgFolders folders;
+  for (const std::optional<std::string>& value :
+       {std::optional<std::string>(), std::optional<std::string>(""), std::optional<std::string>("relative/cfg")}) {
+    ScopedEnv xdg("XDG_CONFIG_HOME", value);
+    EXPECT_EQ(folders.AppDataFolder(), "/home/someone/.config");
+  }
+  ScopedEnv xdg("XDG_CONFIG_HOME", std::nullopt);
+  ScopedEnv rootHome("HOME", "/");
+  EXPECT_EQ(folders.AppDataFolder(), "/.config");
+}
+
+TEST(XdgFolders, AppDataFolderWithoutHomeUsesThePasswordEntry) {
+  ScopedEnv xdg("XDG_CONFIG_HOME", std::nullopt);
+  ScopedEnv home("HOME", std::nullopt);
+  const std::string folder = XdgFolders().AppDataFolder();
+  EXPECT_TRUE(folder.ends_with("/.config")) << folder;
+  EXPECT_EQ(folder.front(), '/');
+}
+
+TEST(XdgFolders, ExecutableNameOfTheTestProgram) { EXPECT_EQ(XdgFolders().ExecutableName(), "zynta-tests"); }
+
+TEST(XdgFolders, ExecutableNameDropsFolderExtensionAndDeletedMark) {
+  TempFolder dir;
+  fs::create_symlink("/opt/zynta/zynta.bin", dir.Path() / "exe1");
+  fs::create_symlink("/usr/bin/zynta (deleted)", dir.Path() / "exe2");
+  EXPECT_EQ(XdgFolders((dir.Path() / "exe1").string()).ExecutableName(), "zynta");
+  EXPECT_EQ(XdgFolders((dir.Path() / "exe2").string()).ExecutableName(), "zynta");
+}
+
+TEST(XdgFolders, SetWorkingDirectory) {
+  TempFolder dir;
+  const fs::path before = fs::current_path();
+  XdgFolders folders;
+  EXPECT_TRUE(folders.SetWorkingDirectory(dir.Str()));
+  EXPECT_EQ(fs::current_path(), fs::canonical(dir.Path()));
+  EXPECT_FALSE(folders.SetWorkingDirectory(dir.Str() + "/missing"));
+  EXPECT_FALSE(folders.SetWorkingDirectory(""));
+  EXPECT_EQ(fs::current_path(), fs::canonical(dir.Path()));  // a failure changes nothing
+  EXPECT_TRUE(folders.SetWorkingDirectory(before.string()));
+  EXPECT_EQ(fs::current_path(), before);
+}
+
+// ---------------------------------------------------------------------------------------------
+// LinuxSystemInfo
+
+std::string WriteFile(const TempFolder& dir, const std::string& name, const std::string& text) {
+  const std::string path = (dir.Path() / name).string();
+  std::ofstream(path, std::ios::binary) << text;
+  return path;
+}
+
+TEST(LinuxSystemInfo, OsNameFromQuotedPrettyName) {
+  TempFolder dir;
+  const std::string path = WriteFile(dir, "os-release",
+                                     "# comment\n"
+                                     "PRETTY_NAME_EXTRA=\"no\"\n"
+                                     "PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n"
+                                     "NAME=\"Debian GNU/Linux\"\n"
+                                     "VERSION_ID=\"12\"\n");
+  EXPECT_EQ(LinuxSystemInfo(path).OsName(), "Linux Debian GNU/Linux 12 (bookworm)");
+}
+
+TEST(LinuxSystemInfo, OsNameWithoutFileOrPrettyName) {
+  TempFolder dir;
+  EXPECT_EQ(LinuxSystemInfo((dir.Path() / "missing").string()).OsName(), "Linux");
+  EXPECT_EQ(LinuxSystemInfo(WriteFile(dir, "a", "NAME=Fedora\nID=fedora\n")).OsName(), "Linux");
+  EXPECT_EQ(LinuxSystemInfo(WriteFile(dir, "b", "PRETTY_NAME=\"\"\n")).OsName(), "Linux");
+  EXPECT_EQ(LinuxSystemInfo(WriteFile(dir, "c", "")).OsName(), "Linux");
+}
+
+TEST(LinuxSystemInfo, PrettyNameQuotingAsTheShellReadsIt) {
+  EXPECT_EQ(OsReleasePrettyName("PRETTY_NAME=Arch\n"), "Arch");
+  EXPECT_EQ(OsReleasePrettyName("PRETTY_NAME='Single Quoted \\n'\n"), "Single Quoted \\n");
+  EXPECT_EQ(OsReleasePrettyName("PRETTY_NAME=\"Say \\\"hi\\\" \\$5 \\\\ \\n\"\n"), "Say \"hi\" $5 \\ \\n");
+  EXPECT_EQ(OsReleasePrettyName("PRETTY_NAME=\"Windows Lines\"\r\nNAME=x\r\n"), "Windows Lines");
+  EXPECT_EQ(OsReleasePrettyName("  PRETTY_NAME=\"Indented\"  # trailing\n"), "Indented");
+  EXPECT_EQ(OsReleasePrettyName("PRETTY_NAME=\"First\"\nPRETTY_NAME=\"Second\"\n"), "Second");
+  EXPECT_EQ(OsReleasePrettyName("PRETTY_NAME=\"No end"), "No end");
+}
+
+TEST(LinuxSystemInfo, OsNameOfThisSystemStartsWithLinux) {
+  const std::string name = LinuxSystemInfo().OsName();
+  EXPECT_TRUE(name == "Linux" || name.rfind("Linux ", 0) == 0) << name;
+  EXPECT_EQ(name.find('"'), std::string::npos) << name;
+}
+
+TEST(LinuxSystemInfo, ProcessEventsForWaitsThatLong) {
+  LinuxSystemInfo system;
+  auto start = Clock::now();
+  system.ProcessEventsFor(60);
+  const double took = Seconds(Clock::now() - start);
+  EXPECT_GE(took, 0.06);
+  EXPECT_LT(took, 1.0);
+  start = Clock::now();
+  system.ProcessEventsFor(0);
+  system.ProcessEventsFor(-5);
+  EXPECT_LT(Seconds(Clock::now() - start), 0.05);
+}
+
+}  // namespace
+}  // namespace zynta::platform
