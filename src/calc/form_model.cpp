@@ -67,7 +67,7 @@ FormModel::FormModel(platform::Platform& ui)
   // Blank by design: the clipboard report gives them trailing blanks.
   UnitLabels[SG]->SetCaption(" ");
   UnitLabels[FricFact]->SetCaption(" ");
-  Sound1.SetCaption("&Sound");
+  Sound1.SetCaption("S&ound");
   StayonTop1.SetCaption("Stay on &Top");
   StartHidden1.SetCaption("Start &Hidden");
   Checkforupdates1.SetCaption("&Auto check for updates");

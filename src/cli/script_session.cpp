@@ -217,7 +217,10 @@ bool Session::Setup(const std::string& verb, LineReader& r) {
     const std::string answer = r.Word();
     if (answer != "ok" && answer != "cancel") throw LineError("answer takes ok or cancel");
     nextAnswerOk_ = answer == "ok";
-    if (ui_) ui_->boxes.nextAnswer = nextAnswerOk_;
+    if (ui_) {
+      ui_->boxes.nextAnswer = nextAnswerOk_;
+      nextAnswerOk_ = true;
+    }
   } else if (verb == "mail") {
     const std::string how = r.Word();
     if (how == "ok") {
@@ -246,9 +249,10 @@ shell::TfrmZYNTA& Session::Form() const {
   return program_->Form();
 }
 
-std::unique_ptr<platform::RecordingPlatform> Session::MakePlatform() const {
+std::unique_ptr<platform::RecordingPlatform> Session::MakePlatform() {
   auto ui = std::make_unique<platform::RecordingPlatform>();
   ui->boxes.nextAnswer = nextAnswerOk_;
+  nextAnswerOk_ = true;  // the platform answers the next box; later ones are OK again
   ui->folders.appData = appdataDir_.string();
   ui->http.body = webFails_ ? std::nullopt : std::optional<std::string>(webBody_);
   ui->mail.failCode = mailFailCode_;

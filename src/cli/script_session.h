@@ -43,7 +43,7 @@ class Session {
   void Start();
   void SecondStart();
   shell::TfrmZYNTA& Form() const;
-  std::unique_ptr<platform::RecordingPlatform> MakePlatform() const;
+  std::unique_ptr<platform::RecordingPlatform> MakePlatform();
   void ArrangeIntro(platform::RecordingPlatform& ui) const;
   void WindowAction(const std::string& verb, LineReader& r);
   void AboutAction(const std::string& verb);

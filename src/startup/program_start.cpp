@@ -1,5 +1,6 @@
 #include "startup/program_start.h"
 
+#include "startup/update_check.h"
 #include "startup/version.h"
 #include "startup/web_site.h"
 
@@ -66,9 +67,16 @@ void ZyntaProgram::CreateSplash() {
   form_->CheckUpdatesAtStart = ini && ini->ReadBool("MainForm", "Checkforupdates", false);
   if (!form_->NoIntro) ShowIntro(main.Left() + main.Width() / 2, main.Top() + main.Height() / 2);
   ui_.GetLabel("splash.lbZYNTA").SetCaption("ZYNTA");
-  ui_.GetLabel("splash.lbUpdateCheck").SetVisible(false);
-  ui_.GetButton("splash.Button1").SetVisible(false);
-  ui_.GetButton("splash.Button2").SetVisible(false);
+  platform::Label& updateCheck = ui_.GetLabel("splash.lbUpdateCheck");
+  updateCheck.SetCaption("Checking for updates...");
+  updateCheck.SetVisible(false);
+  platform::Button& site = ui_.GetButton("splash.Button1");
+  site.SetCaption(WebHost);
+  site.OnClick = [this] { ui_.GetDesktop().OpenUrl(WebPage(UpdatesPagePath)); };
+  site.SetVisible(false);
+  platform::Button& proceed = ui_.GetButton("splash.Button2");
+  proceed.SetCaption("Continue...");
+  proceed.SetVisible(false);
   splash.SetShown(true);
   ui_.GetLabel("splash.lbVersion").SetCaption(ProgramVersion);
   platform::Label& loading = ui_.GetLabel("splash.lbLoading");
