@@ -8,7 +8,10 @@ namespace {
 std::filesystem::path ProgramDir() { return std::filesystem::read_symlink("/proc/self/exe").parent_path(); }
 }  // namespace
 
-Calculator::Calculator() : form(std::make_unique<shell::TfrmZYNTA>(ui, ProgramDir())) {
+// The settings go to a folder of the benchmark's own, never the user's.
+Calculator::Calculator() {
+  ui.folders.appData = (std::filesystem::temp_directory_path() / "zynta-bench-settings").string();
+  form = std::make_unique<shell::TfrmZYNTA>(ui, ProgramDir());
   form->FormCreate();
   form->Show();
 }
