@@ -1,11 +1,15 @@
 // zynta-cli: the calculator without a screen.
 //   zynta-cli script [--program-dir DIR] [--dump] FILE...
+//   zynta-cli solve|batch|units|pipes|fluids ... (each with --help)
 #include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "cli/batch_command.h"
+#include "cli/list_commands.h"
 #include "cli/script_runner.h"
+#include "cli/solve_command.h"
 
 namespace {
 
@@ -53,9 +57,25 @@ int Script(const std::vector<std::string>& args, const char* argv0) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) return Usage();
+  if (argc < 2) {
+    std::cerr << zynta::cli::ProgramHelp;
+    return 2;
+  }
   const std::string command = argv[1];
   const std::vector<std::string> args(argv + 2, argv + argc);
   if (command == "script") return Script(args, argv[0]);
-  return Usage();
+  if (command == "solve") return zynta::cli::SolveCommand(args, std::cout, std::cerr);
+  if (command == "batch") {
+    std::ios::sync_with_stdio(false);
+    return zynta::cli::BatchCommand(args, std::cin, std::cout, std::cerr);
+  }
+  if (command == "units") return zynta::cli::UnitsCommand(args, std::cout, std::cerr);
+  if (command == "pipes") return zynta::cli::PipesCommand(args, std::cout, std::cerr);
+  if (command == "fluids") return zynta::cli::FluidsCommand(args, std::cout, std::cerr);
+  if (command == "--help" || command == "-h" || command == "help") {
+    std::cout << zynta::cli::ProgramHelp;
+    return 0;
+  }
+  std::cerr << "zynta-cli: unknown command \"" << command << "\"\n" << zynta::cli::ProgramHelp;
+  return 2;
 }

@@ -1,0 +1,392 @@
+#include "cli/batch_command.h"
+
+#include <array>
+#include <fstream>
+#include <optional>
+#include <ostream>
+
+#include "calc/params.h"
+#include "cli/csv_stream.h"
+#include "cli/headless_calculator.h"
+#include "cli/json_report.h"
+#include "cli/solve_command.h"
+
+namespace zynta::cli {
+
+using namespace calc;
+
+const char* const BatchHelp =
+    "usage: zynta-cli batch [--json] FILE|-\n"
+    "\n"
+    "Solves every row of a CSV file (- for standard input) on one calculator started\n"
+    "on the shipped data, and writes the same CSV to standard output with the result\n"
+    "columns and the status column filled: one output row per input row, in order.\n"
+    "A row that cannot be solved says why in its own status cell; the run goes on.\n"
+    "\n"
+    "The header row names the columns, in any order, letter case ignored:\n"
+    "  equation         Hazen-Williams, Darcy-Weisbach or Mannings\n"
+    "                   (empty: Hazen-Williams)\n"
+    "  problem          the problem's position (0 to 6) or its text (empty: 0)\n"
+    "  PARAM [UNIT]     a parameter (IDia, Area, Len, Fric, Vis, SG, Flow, HL, Vel,\n"
+    "                   ReyNo, FricFact) in a unit of its catalog, as\n"
+    "                   \"Flow [gpm]\" or \"Len [ft]\"; without a unit the catalog's\n"
+    "                   default (in, in2, ft, cSt, gpm, ftliq, ft/s); the unit of\n"
+    "                   Fric is the roughness's, Hazen-Williams C and Manning's n\n"
+    "                   being plain numbers\n"
+    "  PARAM decimals   decimal places shown for the parameter (1 to 6; empty: as\n"
+    "                   shipped)\n"
+    "  spec, size, fluid, material   picks from the window's lists (the size sets\n"
+    "                   the nominal and the inside diameter)\n"
+    "  status           filled with the status bar's text (\"Solved!\",\n"
+    "                   \"Invalid Flow!\", ...) or the reason the row failed\n"
+    "\n"
+    "Each row starts from empty fields (Clear Fields after its equation and problem\n"
+    "are picked); its input cells are typed into their fields in the header's\n"
+    "units, cells of parameters the row's problem does not take are left as they\n"
+    "are, and every result is written as the window shows it, in the header's unit.\n"
+    "Results without a column get one at the end (IDia, Area, Flow, HL, Vel, ReyNo,\n"
+    "FricFact in their default units), then status when there is none.\n"
+    "\n"
+    "Options:\n"
+    "  --json        one JSON object per row instead (JSON Lines): \"row\", \"solved\",\n"
+    "                \"status\" and every visible field, as solve --json prints them\n"
+    "  -h, --help    this text\n"
+    "\n"
+    "Rows are read, solved and written one at a time: memory does not grow with the\n"
+    "number of rows.\n"
+    "\n"
+    "Exit status: 0 every row solved; 1 some row not solved; 2 a usage error (the\n"
+    "arguments, a file that cannot be read, a bad header).\n";
+
+namespace {
+
+// Blank: a column without a name (a trailing comma), written back as it is.
+enum class Kind { Equation, Problem, Status, Spec, Size, Fluid, Material, Param, Decimals, Blank };
+constexpr size_t KindCount = 10;
+
+struct Column {
+  Kind kind = Kind::Param;
+  int index = -1;     // the parameter
+  std::string unit;   // the catalog's spelling; "" for none
+  bool explicitUnit = false;
+  std::string name;   // the header cell as written
+};
+
+// Every parameter some problem has as a result, in parameter order.
+constexpr std::array<int, 7> ResultParams = {IDia, Area, Flow, HL, Vel, ReyNo, FricFact};
+
+std::string Trim(std::string_view text) {
+  const size_t first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return "";
+  return std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
+}
+
+std::string ValidColumns() {
+  return "equation, problem, spec, size, fluid, material, status, \"PARAM [UNIT]\", \"PARAM decimals\"; "
+         "parameters: " +
+         Join(ParamIds());
+}
+
+Column ParseColumn(const std::string& cell, const HeadlessCalculator& calc) {
+  Column col;
+  col.name = cell;
+  const std::string name = Trim(cell);
+  if (name.empty()) {
+    col.kind = Kind::Blank;
+    return col;
+  }
+  static const std::array<std::pair<const char*, Kind>, 7> words = {{{"equation", Kind::Equation},
+                                                                     {"problem", Kind::Problem},
+                                                                     {"status", Kind::Status},
+                                                                     {"spec", Kind::Spec},
+                                                                     {"size", Kind::Size},
+                                                                     {"fluid", Kind::Fluid},
+                                                                     {"material", Kind::Material}}};
+  for (const auto& [word, kind] : words) {
+    if (SameText(name, word)) {
+      col.kind = kind;
+      return col;
+    }
+  }
+  std::string id = name;
+  const std::string decimalsWord = " decimals";
+  if (name.size() > decimalsWord.size() &&
+      SameText(std::string_view(name).substr(name.size() - decimalsWord.size()), decimalsWord)) {
+    col.kind = Kind::Decimals;
+    id = Trim(std::string_view(name).substr(0, name.size() - decimalsWord.size()));
+  } else if (const size_t open = name.find('['); open != std::string::npos) {
+    if (name.back() != ']') throw UsageError("bad column " + InQuotes(cell) + ": a unit is written \"Flow [gpm]\"");
+    id = Trim(std::string_view(name).substr(0, open));
+    col.unit = Trim(std::string_view(name).substr(open + 1, name.size() - open - 2));
+    col.explicitUnit = true;
+  }
+  col.index = ParamNamed(id);
+  if (col.index < 0) throw UsageError("unknown column " + InQuotes(cell) + "; columns: " + ValidColumns());
+  if (col.index == NDia && col.kind == Kind::Param)
+    throw UsageError("column " + InQuotes(cell) + ": the nominal diameter is chosen in the size column");
+  if (col.kind == Kind::Decimals) return col;
+  if (col.explicitUnit) {
+    if (!calc.HasUnits(col.index)) throw UsageError("column " + InQuotes(cell) + ": " + ParamId(col.index) + " has no units");
+    const int u = calc.UnitPosition(col.index, col.unit);
+    if (u < 0)
+      throw UsageError("column " + InQuotes(cell) + ": unknown unit " + InQuotes(col.unit) + " for " +
+                       ParamId(col.index) + "; units: " + Join(calc.Units(col.index)));
+    col.unit = calc.Units(col.index)[static_cast<size_t>(u)];
+  } else {
+    col.unit = calc.DefaultUnit(col.index);
+  }
+  return col;
+}
+
+class Batch {
+ public:
+  Batch(HeadlessCalculator& calc, bool json, std::ostream& out) : calc_(calc), json_(json), out_(out) {
+    defaultEquation_ = calc.Equation();
+    defaultProblem_ = std::to_string(calc.ProblemPosition());
+    for (int i = 0; i < ParamCount; ++i) defaultDecimals_[static_cast<size_t>(i)] = calc.Form().P(i).Decimals;
+  }
+
+  void Header(const std::vector<std::string>& cells, bool crlf);
+  // False when the row was not solved.
+  bool Row(const std::vector<std::string>& cells);
+
+ private:
+  const std::string& Cell(Kind kind) const;
+  // False when a value was refused ("Bad value!"): the row is not solved.
+  bool Run();
+  void Write(const SolveOutcome& outcome, bool ranSolve);
+
+  HeadlessCalculator& calc_;
+  bool json_;
+  std::ostream& out_;
+  std::string eol_ = "\n";
+  std::string defaultEquation_;
+  std::string defaultProblem_;
+  std::array<int, ParamCount> defaultDecimals_{};
+
+  std::vector<Column> columns_;  // input columns, then the added ones
+  size_t inputCount_ = 0;
+  size_t statusColumn_ = 0;
+  std::array<int, KindCount> special_{};  // the column of each single-column kind, -1 for none
+
+  long row_ = 0;
+  std::vector<std::string> cells_;  // the row being solved, one per column
+  std::string line_;
+  const std::string empty_;
+};
+
+void Batch::Header(const std::vector<std::string>& cells, bool crlf) {
+  eol_ = crlf ? "\r\n" : "\n";
+  special_.fill(-1);
+  std::array<bool, ParamCount> valueColumn{};
+  std::array<bool, ParamCount> decimalsColumn{};
+  for (const std::string& cell : cells) {
+    Column col = ParseColumn(cell, calc_);
+    if (col.kind == Kind::Blank) {
+      // nothing to check
+    } else if (col.kind == Kind::Param || col.kind == Kind::Decimals) {
+      bool& seen = (col.kind == Kind::Param ? valueColumn : decimalsColumn)[static_cast<size_t>(col.index)];
+      if (seen) throw UsageError("column " + InQuotes(cell) + ": " + ParamId(col.index) + " has two columns");
+      seen = true;
+    } else {
+      int& at = special_[static_cast<size_t>(col.kind)];
+      if (at >= 0) throw UsageError("two " + InQuotes(Trim(cell)) + " columns");
+      at = static_cast<int>(columns_.size());
+    }
+    columns_.push_back(std::move(col));
+  }
+  inputCount_ = columns_.size();
+  for (const int index : ResultParams) {
+    if (valueColumn[static_cast<size_t>(index)]) continue;
+    Column col;
+    col.index = index;
+    col.unit = calc_.DefaultUnit(index);
+    col.name = std::string(ParamId(index)) + (col.unit.empty() ? "" : " [" + col.unit + "]");
+    columns_.push_back(std::move(col));
+  }
+  if (special_[static_cast<size_t>(Kind::Status)] < 0) {
+    Column col;
+    col.kind = Kind::Status;
+    col.name = "status";
+    special_[static_cast<size_t>(Kind::Status)] = static_cast<int>(columns_.size());
+    columns_.push_back(std::move(col));
+  }
+  statusColumn_ = static_cast<size_t>(special_[static_cast<size_t>(Kind::Status)]);
+  if (json_) return;
+  line_.clear();
+  for (size_t c = 0; c < columns_.size(); ++c) {
+    if (c) line_ += ',';
+    AppendCsvCell(line_, columns_[c].name);
+  }
+  line_ += eol_;
+  out_ << line_;
+}
+
+const std::string& Batch::Cell(Kind kind) const {
+  const int at = special_[static_cast<size_t>(kind)];
+  return at < 0 ? empty_ : cells_[static_cast<size_t>(at)];
+}
+
+bool Batch::Row(const std::vector<std::string>& cells) {
+  ++row_;
+  cells_.resize(columns_.size());
+  for (size_t c = 0; c < columns_.size(); ++c) {
+    if (c < inputCount_ && c < cells.size()) {
+      cells_[c].assign(cells[c]);
+    } else {
+      cells_[c].clear();
+    }
+  }
+  calc_.ForgetHistory();
+  SolveOutcome outcome;
+  bool ranSolve = false;
+  bool extra = false;  // cells beyond the header's, other than empty ones
+  for (size_t c = inputCount_; c < cells.size(); ++c) extra = extra || !Trim(cells[c]).empty();
+  if (extra) {
+    outcome.status = std::to_string(cells.size()) + " cells where the header has " + std::to_string(inputCount_);
+  } else {
+    try {
+      ranSolve = Run();
+      outcome = OutcomeOf(calc_);
+      if (!outcome.solved && outcome.status.empty()) outcome.status = "Not solved.";
+    } catch (const std::exception& e) {  // a usage error of this row, or anything else: the run goes on
+      outcome = {false, e.what()};
+    }
+  }
+  Write(outcome, ranSolve);
+  return outcome.solved;
+}
+
+bool Batch::Run() {
+  const std::string& equation = Cell(Kind::Equation);
+  const std::string& problem = Cell(Kind::Problem);
+  calc_.PickEquation(equation.empty() ? defaultEquation_ : Trim(equation));
+  calc_.PickProblem(problem.empty() ? defaultProblem_ : Trim(problem));
+  calc_.ClearFields();
+
+  // The decimals first: a change of decimals rewrites a field from its displayed text.
+  for (size_t c = 0; c < columns_.size(); ++c) {
+    const Column& col = columns_[c];
+    if (col.kind != Kind::Decimals) continue;
+    const std::string text = Trim(cells_[c]);
+    int n = defaultDecimals_[static_cast<size_t>(col.index)];
+    if (!text.empty()) {
+      if (text.size() > 2 || text.find_first_not_of("0123456789") != std::string::npos)
+        throw UsageError(col.name + ": " + InQuotes(text) + " is not a number of decimal places");
+      n = std::stoi(text);
+    }
+    calc_.SetDecimals(col.index, n);
+  }
+  // The units, for the results too, before the lists: a unit switch converts the displayed
+  // (rounded) text, while a pick writes the value whole in the unit already chosen. A field
+  // whose unit label is hidden has no unit in this row (the friction as C or n): its column's
+  // unit is for the rows where it has one.
+  for (size_t c = 0; c < columns_.size(); ++c) {
+    const Column& col = columns_[c];
+    if (col.kind == Kind::Param && !col.unit.empty()) calc_.SetUnit(col.index, col.unit);
+  }
+  const std::string& spec = Cell(Kind::Spec);
+  if (!spec.empty()) {
+    calc_.PickSpec(Trim(spec));
+  } else if (calc_.Form().ComboSpec.Text() != "None") {
+    calc_.PickSpec("None");
+  }
+  if (const std::string& size = Cell(Kind::Size); !size.empty()) calc_.PickSize(Trim(size));
+  if (const std::string& fluid = Cell(Kind::Fluid); !fluid.empty()) calc_.PickFluid(Trim(fluid));
+  if (const std::string& material = Cell(Kind::Material); !material.empty()) calc_.PickMaterial(Trim(material));
+
+  // The values, in the order of the columns.
+  for (size_t c = 0; c < inputCount_; ++c) {
+    const Column& col = columns_[c];
+    if (col.kind != Kind::Param || cells_[c].empty() || !calc_.IsInput(col.index)) continue;
+    if (calc_.Enter(col.index, Trim(cells_[c])) == HeadlessCalculator::Entry::BadValue) return false;
+  }
+  calc_.Solve();
+  return true;
+}
+
+void Batch::Write(const SolveOutcome& outcome, bool ranSolve) {
+  if (json_) {
+    const JsonLayout layout{true, row_};
+    line_ = ranSolve ? WindowJson(calc_, outcome.status, outcome.solved, layout) : FailureJson(outcome.status, layout);
+    line_ += '\n';
+    out_ << line_;
+    return;
+  }
+  if (ranSolve) {
+    for (size_t c = 0; c < columns_.size(); ++c) {
+      const Column& col = columns_[c];
+      if (col.kind == Kind::Param && calc_.IsResult(col.index)) cells_[c] = calc_.Text(col.index);
+    }
+  }
+  cells_[statusColumn_] = outcome.status;
+  line_.clear();
+  for (size_t c = 0; c < cells_.size(); ++c) {
+    if (c) line_ += ',';
+    AppendCsvCell(line_, cells_[c]);
+  }
+  line_ += eol_;
+  out_ << line_;
+}
+
+int Usage(std::ostream& err, const std::string& message) {
+  err << "zynta-cli batch: " << message << "\nTry 'zynta-cli batch --help'.\n";
+  return 2;
+}
+
+}  // namespace
+
+int BatchCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
+  bool json = false;
+  std::optional<std::string> file;
+  for (const std::string& a : args) {
+    if (a == "-h" || a == "--help") {
+      out << BatchHelp;
+      return 0;
+    }
+    if (a == "--json") {
+      json = true;
+    } else if (a.size() > 1 && a[0] == '-') {
+      return Usage(err, "unknown option " + InQuotes(a) + "; options: --json, --help");
+    } else if (file) {
+      return Usage(err, "one file only, not " + InQuotes(*file) + " and " + InQuotes(a));
+    } else {
+      file = a;
+    }
+  }
+  if (!file) return Usage(err, "no file given (- reads standard input)");
+  std::ifstream stream;
+  std::istream* source = &in;
+  if (*file != "-") {
+    stream.open(*file, std::ios::binary);
+    if (!stream) return Usage(err, "cannot read " + InQuotes(*file));
+    source = &stream;
+  }
+
+  std::optional<HeadlessCalculator> calc;
+  try {
+    calc.emplace();
+  } catch (const std::exception& e) {
+    err << "zynta-cli batch: " << e.what() << "\n";
+    return 1;
+  }
+  CsvReader reader(*source);
+  std::vector<std::string> cells;
+  if (!reader.Next(cells)) return Usage(err, "no header row in " + InQuotes(*file));
+  Batch batch(*calc, json, out);
+  try {
+    batch.Header(cells, reader.EndedWithCrLf());
+  } catch (const UsageError& e) {
+    return Usage(err, "header row: " + std::string(e.what()));
+  }
+  bool allSolved = true;
+  while (reader.Next(cells)) allSolved = batch.Row(cells) && allSolved;
+  out.flush();
+  if (source->bad()) {
+    err << "zynta-cli batch: reading " << *file << " failed\n";
+    return 2;
+  }
+  return allSolved ? 0 : 1;
+}
+
+}  // namespace zynta::cli

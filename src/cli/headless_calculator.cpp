@@ -1,0 +1,367 @@
+#include "cli/headless_calculator.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <unistd.h>
+
+#include "calc/catalog.h"
+#include "calc/params.h"
+#include "shell/undo.h"
+#include "units/number_text.h"
+
+namespace zynta::cli {
+
+namespace fs = std::filesystem;
+using namespace calc;
+
+namespace {
+
+constexpr const char* BadValueText = "Bad value!";
+
+fs::path MakePrivateFolder() {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string pattern = (tmp && *tmp ? std::string(tmp) : std::string("/tmp")) + "/zynta-cli-XXXXXX";
+  if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder in " + pattern);
+  return pattern;
+}
+
+bool IsDigits(std::string_view text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The position of the entry of that text, letter case ignored; -1 for none.
+int FindEntry(const std::vector<std::string>& items, std::string_view text) {
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (SameText(items[i], text)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+std::string MaterialName(const std::string& entry) { return entry.substr(0, entry.find('=')); }
+
+}  // namespace
+
+bool SameText(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+  }
+  return true;
+}
+
+std::string Join(const std::vector<std::string>& items, std::string_view separator) {
+  std::string out;
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (i) out += separator;
+    out += items[i];
+  }
+  return out;
+}
+
+std::string InQuotes(const std::string& text) { return "\"" + text + "\""; }
+
+int ParamNamed(std::string_view id) {
+  for (int i = 0; i < ParamCount; ++i) {
+    if (SameText(id, ParamTable[static_cast<size_t>(i)].id)) return i;
+  }
+  return -1;
+}
+
+std::vector<std::string> ParamIds() {
+  std::vector<std::string> ids;
+  for (const ParamInfo& info : ParamTable) ids.emplace_back(info.id);
+  return ids;
+}
+
+const char* ParamId(int index) { return ParamTable[static_cast<size_t>(index)].id; }
+
+fs::path OwnFolder() {
+  std::error_code ec;
+  const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+  return ec ? fs::current_path() : self.parent_path();
+}
+
+HeadlessCalculator::HeadlessCalculator(const fs::path& programDir) : root_(MakePrivateFolder()) {
+  ui_.folders.appData = root_.string();
+  form_ = std::make_unique<shell::TfrmZYNTA>(ui_, programDir);
+  const bool created = form_->FormCreate();
+  std::error_code ec;
+  // The settings are read while the window is created and never saved: nothing is left
+  // behind, even when the process is killed later.
+  fs::remove_all(root_, ec);
+  // Any message at start (a data file or the default settings missing) means the shipped
+  // data is not what the answers would rest on.
+  if (!created || !ui_.boxes.shown.empty()) {
+    std::vector<std::string> why;
+    for (const auto& box : ui_.boxes.shown) why.push_back(box.text);
+    form_.reset();
+    throw std::runtime_error(why.empty() ? "the calculator could not start" : Join(why, "; "));
+  }
+  form_->Show();
+  ForgetHistory();
+}
+
+HeadlessCalculator::~HeadlessCalculator() {
+  form_.reset();
+  std::error_code ec;
+  fs::remove_all(root_, ec);
+}
+
+platform::RecComboBox& HeadlessCalculator::Combo(platform::ComboBox& combo) {
+  return dynamic_cast<platform::RecComboBox&>(combo);
+}
+
+void HeadlessCalculator::Focus(platform::Control& control) { ui_.window.SetFocus(control); }
+
+void HeadlessCalculator::OpenListAndPick(platform::RecComboBox& list, int position) {
+  Focus(list);
+  list.UserDropDown();
+  list.UserPick(position);
+  list.UserCloseUp();
+}
+
+void HeadlessCalculator::PickEquation(const std::string& name) {
+  const auto items = Equations();
+  const int i = FindEntry(items, name);
+  if (i < 0) throw UsageError("unknown equation " + InQuotes(name) + "; equations: " + Join(items));
+  if (form_->ComboEq.Text() == items[static_cast<size_t>(i)]) return;
+  // The velocity problems hide the equation chooser: back to the first problem to reach it.
+  if (!form_->ComboEq.CanFocus()) PickProblem("0");
+  Focus(form_->ComboEq);
+  Combo(form_->ComboEq).UserPick(i);
+}
+
+std::vector<std::string> HeadlessCalculator::Problems() const {
+  std::vector<std::string> out;
+  const auto items = form_->cbSolveFor.Items();
+  for (size_t i = 0; i < items.size(); ++i) out.push_back(std::to_string(i) + " " + InQuotes(items[i]));
+  return out;
+}
+
+void HeadlessCalculator::PickProblem(const std::string& which) {
+  const auto items = form_->cbSolveFor.Items();
+  int i = -1;
+  if (IsDigits(which)) {
+    if (which.size() <= 2) i = std::stoi(which);
+    if (i >= static_cast<int>(items.size())) i = -1;
+  } else {
+    i = FindEntry(items, which);
+  }
+  if (i < 0)
+    throw UsageError("unknown problem " + InQuotes(which) + " of " + Equation() + "; problems: " + Join(Problems()));
+  if (form_->cbSolveFor.ItemIndex() == i) return;
+  Focus(form_->cbSolveFor);
+  Combo(form_->cbSolveFor).UserPick(i);
+}
+
+std::string HeadlessCalculator::Spec() const {
+  if (!form_->ComboSpec.Visible() || form_->ComboSpec.Text() == "None") return "";
+  return form_->ComboSpec.Text();
+}
+
+bool HeadlessCalculator::PickSpec(const std::string& name) {
+  const auto items = Specs();
+  const int i = FindEntry(items, name);
+  if (i < 0) throw UsageError("unknown pipe specification " + InQuotes(name) + "; specifications: " + Join(items));
+  if (!form_->ComboSpec.CanFocus()) return false;
+  Focus(form_->ComboSpec);
+  Combo(form_->ComboSpec).UserPick(i);
+  return true;
+}
+
+bool HeadlessCalculator::PickSize(const std::string& size) {
+  if (form_->ComboSpec.Text() == "None")
+    throw UsageError("the size " + InQuotes(size) + " needs a pipe specification");
+  const auto items = Sizes();
+  int i = FindEntry(items, size);
+  if (i < 0) {
+    // "2.0" names the entry "2": sizes compare as numbers too.
+    if (const auto wanted = units::ParseFieldNumber(size)) {
+      for (size_t j = 0; j < items.size() && i < 0; ++j) {
+        const auto n = units::ParseFieldNumber(items[j]);
+        if (n && *n == *wanted) i = static_cast<int>(j);
+      }
+    }
+  }
+  if (i < 0)
+    throw UsageError("unknown size " + InQuotes(size) + " of " + form_->ComboSpec.Text() + "; sizes: " + Join(items));
+  if (!form_->NDiaList.CanFocus()) return false;
+  OpenListAndPick(Combo(form_->NDiaList), i);
+  return true;
+}
+
+bool HeadlessCalculator::PickFluid(const std::string& name) {
+  const auto items = Fluids();
+  const int i = FindEntry(items, name);
+  if (i < 0) throw UsageError("unknown fluid " + InQuotes(name) + "; fluids: " + Join(items));
+  if (!form_->cbVisList.CanFocus()) return false;
+  OpenListAndPick(Combo(form_->cbVisList), i);
+  return true;
+}
+
+bool HeadlessCalculator::PickMaterial(const std::string& name) {
+  if (!form_->cbFricList.CanFocus()) return false;
+  auto& list = Combo(form_->cbFricList);
+  Focus(list);
+  list.UserDropDown();  // the list is filled for the equation as it opens
+  const auto items = list.Items();
+  int i = -1;
+  std::vector<std::string> names;
+  for (size_t j = 0; j < items.size(); ++j) {
+    names.push_back(MaterialName(items[j]));
+    if (i < 0 && (SameText(names.back(), name) || SameText(items[j], name))) i = static_cast<int>(j);
+  }
+  if (i < 0) {
+    list.UserCloseUp();
+    throw UsageError("unknown material " + InQuotes(name) + " for " + Equation() + "; materials: " + Join(names));
+  }
+  list.UserPick(i);
+  list.UserCloseUp();
+  return true;
+}
+
+bool HeadlessCalculator::SetDecimals(int index, int decimals) {
+  auto& field = dynamic_cast<platform::RecTextField&>(*form_->Edits[static_cast<size_t>(index)]);
+  if (!field.Visible()) return false;
+  if (form_->P(index).Decimals == decimals) return true;
+  platform::RecMenu& menu = ui_.MenuNamed("EditPopupMenu");
+  menu.open = false;
+  field.UserRightClick();
+  if (!menu.open) throw UsageError(std::string(ParamId(index)) + " has no decimal places to choose");
+  menu.open = false;
+  platform::RecMenu* places = menu.Submenu("Decimal places");
+  if (!places || !places->UserChoose(std::to_string(decimals))) {
+    std::vector<std::string> offered;
+    if (places) offered = places->Captions();
+    throw UsageError("decimal places " + std::to_string(decimals) + " for " + ParamId(index) +
+                     " are not offered; choose from: " + Join(offered));
+  }
+  return true;
+}
+
+bool HeadlessCalculator::HasUnits(int index) const {
+  return ParamTable[static_cast<size_t>(index)].catalog[0] != '\0';
+}
+
+const std::vector<std::string>& HeadlessCalculator::Units(int index) const {
+  return form_->ParamTypes[static_cast<size_t>(index)]->Units;
+}
+
+int HeadlessCalculator::UnitPosition(int index, std::string_view unit) const {
+  if (!HasUnits(index)) return -1;
+  return FindEntry(Units(index), unit);
+}
+
+std::string HeadlessCalculator::DefaultUnit(int index) const {
+  if (!HasUnits(index)) return "";
+  const auto& units = Units(index);
+  const int d = ParamTable[static_cast<size_t>(index)].defaultUnitIndex;
+  return d < static_cast<int>(units.size()) ? units[static_cast<size_t>(d)] : units.front();
+}
+
+std::string HeadlessCalculator::BaseUnit(int index) const {
+  if (!HasUnits(index) || (index == Fric && !form_->UnitLabels[Fric]->Visible())) return "";
+  return DefaultUnit(index);
+}
+
+bool HeadlessCalculator::SetUnit(int index, const std::string& unit) {
+  if (!HasUnits(index)) throw UsageError(std::string(ParamId(index)) + " has no units");
+  const int u = UnitPosition(index, unit);
+  if (u < 0)
+    throw UsageError("unknown unit " + InQuotes(unit) + " for " + ParamId(index) + "; units: " + Join(Units(index)));
+  platform::Label& label = *form_->UnitLabels[static_cast<size_t>(index)];
+  if (!label.Visible()) return false;
+  const TParamType& p = form_->P(index);
+  const std::string& name = p.Units[static_cast<size_t>(u)];
+  if (p.UnitIndex == u && label.Caption() == name) return true;
+  platform::RecMenu& menu = ui_.MenuNamed("UnitsPopupMenu");
+  menu.open = false;
+  dynamic_cast<platform::RecLabel&>(label).UserRightClick();
+  if (!menu.open || !menu.UserChoose(name)) throw UsageError(std::string(ParamId(index)) + " has no unit menu");
+  return true;
+}
+
+bool HeadlessCalculator::IsInput(int index) const {
+  const TParamType& p = *form_->ParamTypes[static_cast<size_t>(index)];
+  return p.Role == RoleEntry && p.Edit->CanFocus();
+}
+
+bool HeadlessCalculator::IsResult(int index) const {
+  const TParamType& p = *form_->ParamTypes[static_cast<size_t>(index)];
+  return p.Role == RoleResult && p.Edit->Visible();
+}
+
+bool HeadlessCalculator::IsShown(int index) const { return form_->Edits[static_cast<size_t>(index)]->Visible(); }
+
+std::string HeadlessCalculator::Text(int index) const { return form_->Edits[static_cast<size_t>(index)]->Text(); }
+
+double HeadlessCalculator::Value(int index) const { return form_->ParamTypes[static_cast<size_t>(index)]->ParamValue; }
+
+std::string HeadlessCalculator::Caption(int index) const {
+  std::string caption = form_->NameLabels[static_cast<size_t>(index)]->Caption();
+  while (!caption.empty() && (caption.back() == ' ' || caption.back() == ':')) caption.pop_back();
+  return caption;
+}
+
+std::string HeadlessCalculator::ShownUnit(int index) const {
+  const platform::Label& label = *form_->UnitLabels[static_cast<size_t>(index)];
+  return HasUnits(index) && label.Visible() ? label.Caption() : "";
+}
+
+std::string HeadlessCalculator::RegimeText() const { return form_->lbReyNoUn.Caption(); }
+
+std::vector<std::string> HeadlessCalculator::Inputs() const {
+  std::vector<std::string> out;
+  for (int i = 0; i < ParamCount; ++i) {
+    if (IsInput(i)) out.emplace_back(ParamId(i));
+  }
+  return out;
+}
+
+std::string HeadlessCalculator::NotAnInputText(int index) const {
+  const TParamType& p = *form_->ParamTypes[static_cast<size_t>(index)];
+  const std::string problem = InQuotes(Problem()) + " (" + Equation() + ")";
+  std::string why;
+  if (p.Role == RoleResult) {
+    why = " is a result of ";
+  } else if (p.Role == RoleEntry && p.Edit->Visible() && !p.Edit->Enabled()) {
+    why = " is fixed at " + p.Edit->Text() + " " + ShownUnit(index) + " in ";
+  } else {
+    why = " is not an input of ";
+  }
+  return std::string(ParamId(index)) + why + problem + "; inputs: " + Join(Inputs());
+}
+
+HeadlessCalculator::Entry HeadlessCalculator::Enter(int index, const std::string& text) {
+  if (!IsInput(index)) return Entry::NotAnInput;
+  auto& field = dynamic_cast<platform::RecTextField&>(*form_->Edits[static_cast<size_t>(index)]);
+  Focus(field);
+  if (ui_.window.Focused() != &field) throw std::runtime_error(std::string(ParamId(index)) + " cannot take the focus");
+  field.SelectAll();
+  if (text.empty()) field.UserKey('\b');
+  for (char c : text) {
+    if (ui_.window.Focused() != &field) break;  // the rest is dropped, as the window drops it
+    field.UserKey(c);
+  }
+  Focus(form_->cbSolveFor);  // leaving the field commits it
+  return Status() == BadValueText ? Entry::BadValue : Entry::Done;
+}
+
+void HeadlessCalculator::ClearFields() { form_->ClearFields2.OnClick(); }
+
+void HeadlessCalculator::Solve() { form_->Solve1.OnClick(); }
+
+std::string HeadlessCalculator::Report() {
+  form_->CopytoClipboard2.OnClick();
+  return ui_.clipboard.Text();
+}
+
+void HeadlessCalculator::ForgetHistory() {
+  form_->SnapshotStack.clear();  // keeps its storage: the next rows reuse it
+  shell::SetUndoAvailable(*form_, false);
+  ui_.boxes.shown.clear();
+  ui_.beeper.beeps.clear();
+}
+
+}  // namespace zynta::cli

@@ -1,0 +1,24 @@
+#pragma once
+// zynta-cli solve: one problem on a fresh calculator, printed as the clipboard report or JSON.
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "cli/headless_calculator.h"
+
+namespace zynta::cli {
+
+extern const char* const SolveHelp;
+
+// Exit status: 0 solved, 1 not solved (the status on err), 2 a usage error.
+int SolveCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// What the window says after a solve: the status bar, or the message box an error raised.
+struct SolveOutcome {
+  bool solved = false;
+  std::string status;
+};
+SolveOutcome OutcomeOf(const HeadlessCalculator& calc);
+
+}  // namespace zynta::cli
