@@ -47,13 +47,11 @@ class ControlWidget : public Widget, public Interface {
   bool Visible() const override { return visible_; }
   void SetVisible(bool visible) override {
     visible_ = visible;
-    if (visible == !this->isHidden()) return;
     Request([&] { this->setVisible(visible); });
   }
   bool Enabled() const override { return enabled_; }
   void SetEnabled(bool enabled) override {
     enabled_ = enabled;
-    if (enabled == this->isEnabledTo(nullptr)) return;
     Request([&] { this->setEnabled(enabled); });
   }
   void SetHint(const std::string& hint) override { this->setToolTip(Q(hint)); }
@@ -273,7 +271,7 @@ class PopupMenu : public platform::Menu {
  private:
   PopupMenu(std::string name, QMenu* menu);
   struct Entry {
-    QAction* action = nullptr;  // the entry's action (of the submenu, for a submenu)
+    QPointer<QAction> action;  // the entry's action (of the submenu, for a submenu)
     MenuAction* item = nullptr;
     std::unique_ptr<PopupMenu> submenu;
   };

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include <QApplication>
 #include <QDebug>
 
 namespace zynta::gui {
@@ -71,6 +72,14 @@ void FromQt(const std::function<void()>& handler) noexcept {
 bool InsideRequest() { return !Frames().empty() && !Frames().back()->Loop(); }
 
 bool AtTopLevel() { return Frames().empty() && handlerDepth == 0; }
+
+ArrowWhileAsking::ArrowWhileAsking() : pushed_(QApplication::overrideCursor() != nullptr) {
+  if (pushed_) QApplication::setOverrideCursor(Qt::ArrowCursor);
+}
+
+ArrowWhileAsking::~ArrowWhileAsking() {
+  if (pushed_) QApplication::restoreOverrideCursor();
+}
 
 void SetAfterAction(std::function<void()> after) { After() = std::move(after); }
 

@@ -62,6 +62,19 @@ bool InsideRequest();
 // True while Qt delivers a user action: no request and no handler on the stack.
 bool AtTopLevel();
 
+// While the program asks the user something (a modal window), a busy cursor gives way to the
+// arrow; it comes back afterwards.
+class ArrowWhileAsking {
+ public:
+  ArrowWhileAsking();
+  ~ArrowWhileAsking();
+  ArrowWhileAsking(const ArrowWhileAsking&) = delete;
+  ArrowWhileAsking& operator=(const ArrowWhileAsking&) = delete;
+
+ private:
+  bool pushed_;
+};
+
 // Called after every user action that the event loop delivered (the program may have ended).
 void SetAfterAction(std::function<void()> after);
 // From now on no handler runs: the controls are being taken down.

@@ -1,0 +1,55 @@
+#include "gui/desktop_program.h"
+
+#include <QApplication>
+#include <QSessionManager>
+
+#include "gui/dispatch.h"
+#include "gui/timing.h"
+
+namespace zynta::gui {
+
+DesktopProgram::DesktopProgram(const std::filesystem::path& programDir)
+    : platform_(std::make_unique<QtPlatform>(programDir)),
+      program_(std::make_unique<startup::ZyntaProgram>(*platform_, programDir)) {
+  // The desktop session ends: the state is saved, then the program goes.
+  QObject::connect(qApp, &QGuiApplication::commitDataRequest, &platform_->MainWidget(), [this](QSessionManager&) {
+    if (program_->HasForm()) FromQt([this] { program_->Form().SessionEndQuery(); });
+    // Once the session manager has its answer.
+    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+  });
+}
+
+// The core goes first: the controls it refers to live in the platform.
+DesktopProgram::~DesktopProgram() {
+  Shutdown();
+  program_.reset();
+  platform_.reset();
+}
+
+bool DesktopProgram::Start() {
+  SetAfterAction([this] { AfterAction(); });
+  const bool started = program_->Start();
+  Timing::Get().StartFinished(started && platform_->MainAdapter().Shown());
+  return started && program_->Running();
+}
+
+void DesktopProgram::AfterAction() {
+  if (!program_->Running() && running_loop_) QCoreApplication::quit();
+}
+
+int DesktopProgram::Run() {
+  if (!program_->Running()) return 0;
+  running_loop_ = true;
+  const int code = QApplication::exec();
+  running_loop_ = false;
+  return code;
+}
+
+std::filesystem::path ExecutableFolder() {
+  std::error_code ec;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (!ec) return self.parent_path();
+  return std::filesystem::path(S(QCoreApplication::applicationDirPath()));
+}
+
+}  // namespace zynta::gui

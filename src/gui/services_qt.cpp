@@ -1,0 +1,137 @@
+#include "gui/services_qt.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QEventLoop>
+#include <QMessageBox>
+#include <QTimer>
+#include <QUrl>
+
+#include "gui/controls_qt.h"
+#include "gui/dispatch.h"
+#include "gui/timing.h"
+
+namespace zynta::gui {
+
+namespace {
+constexpr const char* AppTitle = "ZYNTA";
+
+QWidget* BoxParent(QWidget* parent) { return parent && parent->isVisible() ? parent : nullptr; }
+
+QString BoxCaption(const std::string& caption) { return caption.empty() ? QString(AppTitle) : Q(caption); }
+}  // namespace
+
+void QtBeeper::MessageBeep(unsigned) { QApplication::beep(); }
+
+void QtMessageBoxes::Show(const std::string& text, const std::string& caption) {
+  QMessageBox box(QMessageBox::NoIcon, BoxCaption(caption), Q(text), QMessageBox::Ok, BoxParent(parent_));
+  box.setObjectName("ZyntaMessage");
+  ArrowWhileAsking arrow;
+  Loop([&] { box.exec(); });
+}
+
+bool QtMessageBoxes::Confirm(const std::string& text, const std::string& caption) {
+  QMessageBox box(QMessageBox::Question, BoxCaption(caption), Q(text), QMessageBox::Ok | QMessageBox::Cancel,
+                  BoxParent(parent_));
+  box.setObjectName("ZyntaQuestion");
+  box.setDefaultButton(QMessageBox::Ok);
+  int answer = QMessageBox::Cancel;
+  ArrowWhileAsking arrow;
+  Loop([&] { answer = box.exec(); });
+  return answer == QMessageBox::Ok;
+}
+
+std::string QtClipboard::Text() const { return S(QGuiApplication::clipboard()->text()); }
+
+void QtClipboard::SetText(const std::string& text) { QGuiApplication::clipboard()->setText(Q(text)); }
+
+void QtDesktop::OpenUrl(const std::string& url) {
+  Request([&] { QDesktopServices::openUrl(QUrl(Q(url))); });
+}
+
+QtTrayIcon::~QtTrayIcon() { delete tray_; }
+
+bool QtTrayIcon::Available() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
+
+void QtTrayIcon::Add(const std::string& tip) {
+  tip_ = tip;
+  present_ = true;
+  if (!tray_) {
+    tray_ = new QSystemTrayIcon(icon_);
+    tray_->setObjectName("ZyntaTray");
+    QObject::connect(tray_, &QSystemTrayIcon::activated, tray_, [this](QSystemTrayIcon::ActivationReason reason) {
+      platform::Handler run;
+      if (reason == QSystemTrayIcon::Trigger) run = OnLeftClick;
+      if (reason == QSystemTrayIcon::Context) run = OnRightClick;
+      FromQt(run);
+    });
+  }
+  tray_->setToolTip(Q(tip));
+  if (Available()) Request([&] { tray_->show(); });
+}
+
+void QtTrayIcon::Remove() {
+  present_ = false;
+  if (tray_) Request([&] { tray_->hide(); });
+}
+
+void QtTrayIcon::PopupMenu(platform::Menu& menu) {
+  if (auto* popup = dynamic_cast<gui::PopupMenu*>(&menu)) {
+    popup->PopupAt(QCursor::pos());
+  } else {
+    menu.Popup();
+  }
+}
+
+QtHelpViewer::~QtHelpViewer() { delete browser_; }
+
+bool QtHelpViewer::ShowContents(const std::string& entryPage) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(entryPage, ec)) return false;
+  if (!browser_) {
+    browser_ = new QTextBrowser();
+    browser_->setObjectName("ZyntaHelp");
+    browser_->setWindowTitle("ZYNTA Help");
+    browser_->setWindowIcon(icon_);
+    browser_->setOpenExternalLinks(true);
+    browser_->resize(640, 520);
+  }
+  browser_->setSource(QUrl::fromLocalFile(Q(entryPage)));
+  Request([&] {
+    browser_->show();
+    browser_->raise();
+    browser_->activateWindow();
+  });
+  return true;
+}
+
+void QtHelpViewer::CloseAll() {
+  if (browser_) Request([&] { browser_->close(); });
+}
+
+std::string MailtoUrl(const platform::MailMessage& mail) {
+  auto encode = [](const std::string& text) { return QUrl::toPercentEncoding(Q(text)).toStdString(); };
+  return "mailto:" + encode(mail.toAddress) + "?subject=" + encode(mail.subject) + "&body=" + encode(mail.body);
+}
+
+int QtMailComposer::Compose(const platform::MailMessage& mail) {
+  bool opened = false;
+  const QUrl url = QUrl::fromEncoded(QByteArray::fromStdString(MailtoUrl(mail)), QUrl::StrictMode);
+  Request([&] { opened = url.isValid() && QDesktopServices::openUrl(url); });
+  return opened ? 0 : 2;
+}
+
+void QtSystem::ProcessEventsFor(int milliseconds) {
+  waitedMs += milliseconds;
+  Loop([&] {
+    Timing::Get().WaitStarted();
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+    Timing::Get().WaitEnded();
+  });
+}
+
+}  // namespace zynta::gui

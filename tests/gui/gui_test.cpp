@@ -1,0 +1,642 @@
+// The desktop program's widgets and window, driven as a user would: clicks, keys and menus on
+// the offscreen platform. The calculator itself is tested by the scenario scripts; these cases
+// cover what only the Qt side can get wrong.
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QtTest>
+
+#include "gui/controls_qt.h"
+#include "gui/desktop_program.h"
+#include "gui/dispatch.h"
+#include "gui/services_qt.h"
+#include "gui/timing.h"
+#include "gui/window_qt.h"
+
+namespace fs = std::filesystem;
+using namespace zynta;
+using namespace zynta::gui;
+
+namespace {
+
+// A copy of the shipped program folder, so the tests never touch the real one.
+fs::path CopyProgramFolder(const QString& into) {
+  const fs::path target = fs::path(into.toStdString()) / "program";
+  fs::copy(ZYNTA_DATA_DIR, target, fs::copy_options::recursive);
+  return target;
+}
+
+// Clicks the intro's OK once it is up (it is shown modally during the start).
+void CloseIntroWhenShown(bool& seen) {
+  auto* timer = new QTimer(qApp);
+  QObject::connect(timer, &QTimer::timeout, timer, [timer, &seen] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || modal->objectName() != "ZyntaIntro") return;
+    auto* ok = modal->findChild<QPushButton*>("intro.Button3");
+    if (!ok) return;
+    seen = true;
+    timer->stop();
+    timer->deleteLater();
+    QTest::mouseClick(ok, Qt::LeftButton);
+  });
+  timer->start(20);
+}
+
+// Runs act on the modal window of that name once it is up (a message box, the about box).
+void WhenModal(const QString& name, std::function<void(QWidget*)> act, bool& seen) {
+  auto* timer = new QTimer(qApp);
+  QObject::connect(timer, &QTimer::timeout, timer, [timer, name, act, &seen] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || modal->objectName() != name) return;
+    seen = true;
+    timer->stop();
+    timer->deleteLater();
+    act(modal);
+  });
+  timer->start(20);
+}
+
+QMenu* OpenPopup() {
+  QMenu* menu = nullptr;
+  for (int i = 0; i < 100 && !menu; ++i) {
+    menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!menu) QTest::qWait(20);
+  }
+  return menu;
+}
+
+QAction* ActionNamed(QMenu* menu, const QString& text) {
+  for (QAction* a : menu->actions()) {
+    if (a->text() == text) return a;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+class GuiTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase();
+  void cleanupTestCase();
+
+  // The controls on their own.
+  void programWriteFiresChangeOnceAndClearsModified();
+  void typingRunsTheKeyHandlerFirstAndMarksModified();
+  void keyHandlerCanDiscardTheCharacter();
+  void ownVisibilityWhileTheWindowIsHidden();
+  void chooserProgramChangesFireNothing();
+  void chooserPickInTheOpenList();
+  void chooserTyping();
+  void menuEntryKeepsTheCoreCheckMark();
+  void runtimeMenuShowsCaptionsVerbatim();
+  void exitHandlerThatMovesTheFocusWins();
+  void exitHandlerErrorTravelsToTheCaller();
+  void tabRunsExitThenEnter();
+  void hidingTheFocusedControlMovesTheFocusAfterTheRequest();
+  void errorOfAHandlerRunByQtReachesTheRequest();
+  void mailtoCarriesTheMessage();
+
+  // The calculator.
+  void startShowsTheWindowAfterTheIntro();
+  void f2SolvesTheShippedExample();
+  void screenshotOfTheSolvedExample();
+  void fieldMenuSetsDecimalPlaces();
+  void typingThenTabCommits();
+  void rightClickOnAUnitLabelConverts();
+  void unitLabelsAndListsHaveTips();
+  void listButtonsSitAtTheEndOfTheirFields();
+  void ctrlZUndoesFromAField();
+  void optionAsksForARestartInAMessageBox();
+  void f1OpensTheHelpWindow();
+  void aboutBoxIsModalAndOkClosesIt();
+  void closeButton();
+
+ private:
+  QTemporaryDir temp_;
+  fs::path programDir_;
+  std::unique_ptr<DesktopProgram> program_;
+  QtPlatform& P() { return program_->Platform(); }
+  LineField& Field(const char* name) { return dynamic_cast<LineField&>(P().GetTextField(name)); }
+  MainFrame& Frame() { return P().MainWidget(); }
+};
+
+void GuiTest::initTestCase() {
+  QVERIFY(temp_.isValid());
+  QApplication::setQuitOnLastWindowClosed(false);
+  qputenv("XDG_CONFIG_HOME", (temp_.path() + "/config").toUtf8());
+  qputenv("XDG_RUNTIME_DIR", (temp_.path() + "/run").toUtf8());
+  QDir().mkpath(temp_.path() + "/config");
+  QDir().mkpath(temp_.path() + "/run");
+  programDir_ = CopyProgramFolder(temp_.path());
+}
+
+void GuiTest::cleanupTestCase() { program_.reset(); }
+
+// ---- controls
+
+struct Host {
+  QWidget window;
+  QtClipboard qtClipboard;
+  Host() { window.resize(300, 200); }
+};
+
+void GuiTest::programWriteFiresChangeOnceAndClearsModified() {
+  Host host;
+  LineField field("F", host.qtClipboard, &host.window);
+  int changes = 0;
+  field.OnChange = [&] { ++changes; };
+  field.SetModified(true);
+  field.SetText("12.5");
+  QCOMPARE(changes, 1);
+  QCOMPARE(field.Text(), std::string("12.5"));
+  QVERIFY(!field.Modified());
+  field.SetText("12.5");  // the same text: nothing at all
+  QCOMPARE(changes, 1);
+  field.SetText("");
+  QCOMPARE(changes, 2);
+}
+
+void GuiTest::typingRunsTheKeyHandlerFirstAndMarksModified() {
+  Host host;
+  LineField field("F", host.qtClipboard, &host.window);
+  host.window.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&host.window));
+  std::vector<std::string> log;
+  field.OnKeyPress = [&](char& key) { log.push_back(std::string("key ") + key + " text " + field.Text()); };
+  field.OnChange = [&] { log.push_back("change " + field.Text()); };
+  QTest::keyClicks(&field, "7");
+  QTest::keyClick(&field, Qt::Key_Backspace);
+  QCOMPARE(log, (std::vector<std::string>{"key 7 text ", "change 7", "key \b text 7", "change "}));
+  QVERIFY(field.Modified());
+}
+
+void GuiTest::keyHandlerCanDiscardTheCharacter() {
+  Host host;
+  LineField field("F", host.qtClipboard, &host.window);
+  host.window.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&host.window));
+  field.SetText("?");
+  int changes = 0;
+  field.OnChange = [&] { ++changes; };
+  field.OnKeyPress = [](char& key) { key = 0; };
+  QTest::keyClicks(&field, "5");
+  QTest::keyClick(&field, Qt::Key_Backspace);
+  QCOMPARE(field.Text(), std::string("?"));
+  QCOMPARE(changes, 0);
+  QVERIFY(!field.Modified());
+}
+
+void GuiTest::ownVisibilityWhileTheWindowIsHidden() {
+  Host host;  // never shown
+  LineField field("F", host.qtClipboard, &host.window);
+  TextLabel label("L", &host.window);
+  QVERIFY(field.Visible());
+  QVERIFY(field.CanFocus());
+  label.SetVisible(false);
+  QVERIFY(!label.Visible());
+  host.window.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&host.window));
+  QVERIFY(!label.isVisible());
+  QVERIFY(field.isVisible());
+  field.SetEnabled(false);
+  QVERIFY(!field.CanFocus());
+}
+
+void GuiTest::chooserProgramChangesFireNothing() {
+  Host host;
+  ChooserBox box("C", false, &host.window);
+  int events = 0;
+  box.OnChange = box.OnSelect = [&] { ++events; };
+  box.SetStyle(platform::ComboStyle::PickOnly);
+  box.AddItem("one");
+  QCOMPARE(box.ItemIndex(), -1);  // adding selects nothing
+  box.AddItem("two & three");
+  box.SetItemIndex(1);
+  QCOMPARE(box.Text(), std::string("two & three"));
+  box.SetText("one");
+  QCOMPARE(box.ItemIndex(), 0);
+  box.SetStyle(platform::ComboStyle::Editable);
+  box.SetText("typed");
+  QCOMPARE(box.ItemIndex(), -1);
+  QCOMPARE(box.lineEdit()->text(), QString("typed"));
+  box.ClearItems();
+  QVERIFY(box.Items().empty());
+  QCOMPARE(events, 0);
+}
+
+void GuiTest::chooserPickInTheOpenList() {
+  Host host;
+  ChooserBox box("C", false, &host.window);
+  box.resize(200, box.sizeHint().height());
+  box.SetStyle(platform::ComboStyle::PickOnly);
+  std::vector<std::string> log;
+  box.OnDropDown = [&] {
+    log.push_back("dropdown");
+    box.ClearItems();  // built when it opens, as the material list is
+    box.AddItem("Brass=140");
+    box.AddItem("Concrete=120");
+  };
+  box.OnSelect = [&] { log.push_back("select " + box.Text()); };
+  box.OnChange = [&] { log.push_back("change"); };
+  box.OnCloseUp = [&] { log.push_back("closeup"); };
+  host.window.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&host.window));
+  QTest::mouseClick(&box, Qt::LeftButton);
+  QTRY_VERIFY(box.view()->isVisible());
+  QTest::qWait(QApplication::doubleClickInterval() + 50);  // a release right after the press is no pick
+  QAbstractItemView* list = box.view();
+  const QRect second = list->visualRect(list->model()->index(1, 0));
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second.center());
+  QTRY_COMPARE(log.size(), size_t(3));
+  QCOMPARE(log, (std::vector<std::string>{"dropdown", "select Concrete=120", "closeup"}));
+  QCOMPARE(box.ItemIndex(), 1);
+}
+
+void GuiTest::chooserTyping() {
+  Host host;
+  ChooserBox box("C", false, &host.window);
+  box.SetStyle(platform::ComboStyle::Editable);
+  box.AddItem("Mannings");
+  box.SetItemIndex(0);
+  host.window.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&host.window));
+  std::vector<std::string> log;
+  box.OnKeyPress = [&](char& key) { log.push_back(std::string("key ") + key + " " + box.Text()); };
+  box.OnChange = [&] { log.push_back("change " + box.Text()); };
+  box.lineEdit()->selectAll();
+  QTest::keyClicks(box.lineEdit(), "Da");
+  QCOMPARE(log, (std::vector<std::string>{"key D Mannings", "change D", "key a D", "change Da"}));
+  QCOMPARE(box.ItemIndex(), -1);
+}
+
+void GuiTest::menuEntryKeepsTheCoreCheckMark() {
+  MenuAction item("Sound1", false, nullptr);
+  item.setCheckable(true);
+  item.SetCaption("S&ound");
+  QCOMPARE(item.text(), QString("S&ound"));  // an accelerator in the window's menus
+  int clicks = 0;
+  item.OnClick = [&] {
+    ++clicks;
+    item.SetChecked(!item.Checked());  // the handler toggles, as the core's do
+  };
+  item.trigger();
+  QCOMPARE(clicks, 1);
+  QVERIFY(item.Checked());
+  QVERIFY(item.isChecked());
+  item.OnClick = [&] { ++clicks; };  // a handler that refuses the change
+  item.trigger();
+  QVERIFY(item.Checked());
+  QVERIFY(item.isChecked());
+  item.SetEnabled(false);
+  item.trigger();
+  QCOMPARE(clicks, 2);
+}
+
+void GuiTest::runtimeMenuShowsCaptionsVerbatim() {
+  QWidget parent;
+  PopupMenu menu("M", &parent);
+  menu.Add("Cut");
+  platform::MenuItem& amp = menu.Add("R&D");
+  menu.AddSeparator();
+  platform::Menu& sub = menu.AddSubmenu("Decimal places");
+  sub.Add("2").SetChecked(true);
+  QCOMPARE(amp.Caption(), std::string("R&D"));
+  QCOMPARE(menu.Widget()->actions().at(1)->text(), QString("R&&D"));
+  QCOMPARE(menu.Entries().size(), size_t(2));
+  QVERIFY(sub.Entries().front()->Checked());
+  menu.Clear();
+  QVERIFY(menu.Entries().empty());
+  QVERIFY(menu.Widget()->actions().isEmpty());
+}
+
+struct FocusHost {
+  QWidget window;
+  QtClipboard clipboard;
+  WindowAdapter adapter{&window};
+  LineField a{"A", clipboard, &window};
+  LineField b{"B", clipboard, &window};
+  LineField c{"C", clipboard, &window};
+  std::vector<std::string> log;
+  FocusHost() {
+    auto* layout = new QVBoxLayout(&window);
+    for (LineField* f : {&a, &b, &c}) {
+      layout->addWidget(f);
+      adapter.Register(f, f);
+      f->OnEnter = [this, f] { log.push_back("enter " + f->Name()); };
+      f->OnExit = [this, f] { log.push_back("exit " + f->Name()); };
+    }
+    QObject::connect(qApp, &QApplication::focusChanged, &window, [this](QWidget*, QWidget* now) {
+      if (now) adapter.QtFocusChanged(now);
+    });
+  }
+  bool Show() {
+    window.show();
+    window.activateWindow();
+    return QTest::qWaitForWindowActive(&window);
+  }
+};
+
+void GuiTest::exitHandlerThatMovesTheFocusWins() {
+  FocusHost host;
+  QVERIFY(host.Show());
+  host.adapter.SetFocus(host.a);
+  host.log.clear();
+  host.a.OnExit = [&] {
+    host.log.push_back("exit A");
+    host.adapter.SetFocus(host.c);
+  };
+  host.adapter.SetFocus(host.b);
+  QCOMPARE(host.log, (std::vector<std::string>{"exit A", "enter C"}));
+  QCOMPARE(host.adapter.Focused(), static_cast<platform::Control*>(&host.c));
+  QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(&host.c));
+}
+
+void GuiTest::exitHandlerErrorTravelsToTheCaller() {
+  FocusHost host;
+  QVERIFY(host.Show());
+  host.adapter.SetFocus(host.a);
+  host.a.OnExit = [] { throw std::runtime_error("bad"); };
+  QVERIFY_THROWS_EXCEPTION(std::runtime_error, host.adapter.SetFocus(host.b));
+  QCOMPARE(host.adapter.Focused(), static_cast<platform::Control*>(&host.a));
+  QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(&host.a));
+}
+
+void GuiTest::tabRunsExitThenEnter() {
+  FocusHost host;
+  QVERIFY(host.Show());
+  host.adapter.SetFocus(host.a);
+  host.log.clear();
+  QTest::keyClick(&host.a, Qt::Key_Tab);
+  QCOMPARE(host.log, (std::vector<std::string>{"exit A", "enter B"}));
+  QCOMPARE(host.adapter.Focused(), static_cast<platform::Control*>(&host.b));
+  // The exit handler sends the focus back ("Bad value!"): the click on C does not stand.
+  host.b.OnExit = [&] {
+    host.log.push_back("exit B");
+    host.adapter.SetFocus(host.b);
+  };
+  host.log.clear();
+  QTest::mouseClick(&host.c, Qt::LeftButton);
+  QCOMPARE(host.log, (std::vector<std::string>{"exit B", "enter B"}));
+  QCOMPARE(host.adapter.Focused(), static_cast<platform::Control*>(&host.b));
+  QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(&host.b));
+}
+
+void GuiTest::hidingTheFocusedControlMovesTheFocusAfterTheRequest() {
+  FocusHost host;
+  QVERIFY(host.Show());
+  host.adapter.SetFocus(host.a);
+  host.log.clear();
+  std::vector<std::string> during;
+  host.b.OnChange = [&] {  // a handler that hides the focused field, as a problem switch does
+    host.a.SetVisible(false);
+    during = host.log;
+  };
+  host.b.SetText("x");
+  QVERIFY(during.empty());  // Qt moved its focus on its own: no handler ran inside the request
+  QCOMPARE(host.adapter.Focused(), static_cast<platform::Control*>(&host.a));
+  QTRY_COMPARE(host.adapter.Focused(), static_cast<platform::Control*>(&host.b));
+  QCOMPARE(host.log, (std::vector<std::string>{"exit A", "enter B"}));
+}
+
+void GuiTest::errorOfAHandlerRunByQtReachesTheRequest() {
+  bool reached = false;
+  try {
+    Request([] { FromQt([] { throw std::runtime_error("from a nested handler"); }); });
+  } catch (const std::runtime_error& e) {
+    reached = std::string(e.what()) == "from a nested handler";
+  }
+  QVERIFY(reached);
+  // From the event loop (no request) nothing escapes.
+  FromQt([] { throw std::runtime_error("logged"); });
+  QVERIFY(!InsideRequest());
+}
+
+void GuiTest::mailtoCarriesTheMessage() {
+  platform::MailMessage mail;
+  mail.toAddress = "support@zynta.example.com";
+  mail.subject = "ZYNTA Version 1.1";
+  mail.body = "System: Linux\r\nThank you!";
+  QCOMPARE(MailtoUrl(mail), std::string("mailto:support%40zynta.example.com?subject=ZYNTA%20Version%201.1"
+                                        "&body=System%3A%20Linux%0D%0AThank%20you%21"));
+}
+
+// ---- the calculator
+
+void GuiTest::startShowsTheWindowAfterTheIntro() {
+  Timing::Get().MainEntered(false);
+  program_ = std::make_unique<DesktopProgram>(programDir_);
+  bool introSeen = false;
+  CloseIntroWhenShown(introSeen);
+  QVERIFY(program_->Start());
+  QVERIFY(introSeen);
+  QVERIFY(Frame().isVisible());
+  QVERIFY(QTest::qWaitForWindowExposed(&Frame()));
+  QCOMPARE(Frame().windowTitle(), QString("ZYNTA"));
+  QVERIFY(!P().DialogWidget("splash")->isVisible());
+  QCOMPARE(P().GetWindow().Focused(), static_cast<platform::Control*>(&P().GetComboBox("cbSolveFor")));
+  // Only a close button, a size fitted to the content.
+  QVERIFY(Frame().windowFlags() & Qt::WindowCloseButtonHint);
+  QVERIFY(!(Frame().windowFlags() & Qt::WindowMinimizeButtonHint));
+  QCOMPARE(Frame().minimumSize(), Frame().maximumSize());
+  // The captions the core gave the menus.
+  QCOMPARE(P().GetMenuItem("Solve1").Caption(), std::string("&Solve-F2"));
+  QCOMPARE(P().GetMenuItem("Sound1").Caption(), std::string("S&ound"));
+  QVERIFY(dynamic_cast<MenuAction&>(P().GetMenuItem("Sound1")).isCheckable());
+  QCOMPARE(Frame().menuBar()->actions().first()->text(), QString("&Solve-F2"));
+  QVERIFY(!P().GetLabel("lbStackCount").Visible());
+  QVERIFY(!Frame().findChild<QWidget*>("MemoClipbrd")->isVisible());
+}
+
+void GuiTest::f2SolvesTheShippedExample() {
+  QVERIFY(program_ && program_->Running());
+  QCOMPARE(Field("EditHL").text(), QString("?"));
+  QWidget* focus = QApplication::focusWidget();
+  QVERIFY(focus);
+  QTest::keyClick(focus, Qt::Key_F2);
+  QCOMPARE(P().GetStatusBar().Text(), std::string("Solved!"));
+  QCOMPARE(Frame().statusBar()->findChild<QLabel*>("StatusText")->text(), QString("Solved!"));
+  QCOMPARE(Field("EditHL").text(), QString("21.79"));
+  QCOMPARE(Field("EditHL").palette().color(QPalette::Active, QPalette::Text), QColor(Qt::blue));
+  QVERIFY(Field("EditVel").text() != "?");
+  QTRY_VERIFY(Timing::Get().solveMs >= 0);  // the fields were painted after the solve
+}
+
+void GuiTest::screenshotOfTheSolvedExample() {
+  QCOMPARE(P().GetStatusBar().Text(), std::string("Solved!"));
+  QVERIFY(QTest::qWaitForWindowExposed(&Frame()));
+  const QPixmap shot = Frame().grab();
+  QVERIFY(!shot.isNull());
+  QVERIFY(QDir().mkpath(ZYNTA_SCREENSHOT_DIR));
+  QVERIFY(shot.save(QString(ZYNTA_SCREENSHOT_DIR) + "/main.png"));
+}
+
+void GuiTest::fieldMenuSetsDecimalPlaces() {
+  LineField& vel = Field("EditVel");
+  QCOMPARE(vel.text(), QString("9.56"));
+  const QPoint at = vel.mapTo(&Frame(), vel.rect().center());
+  QTest::mouseClick(Frame().windowHandle(), Qt::RightButton, {}, at);
+  QMenu* menu = OpenPopup();
+  QVERIFY(menu);
+  QCOMPARE(menu->objectName(), QString("EditPopupMenu"));
+  QAction* decimals = ActionNamed(menu, "Decimal places");
+  QVERIFY(decimals && decimals->menu());
+  QAction* two = ActionNamed(decimals->menu(), "2");
+  QAction* three = ActionNamed(decimals->menu(), "3");
+  QVERIFY(two && three);
+  QVERIFY(two->isChecked());  // the field's decimals, checked by the core as the menu opened
+  three->trigger();
+  menu->close();
+  QCOMPARE(vel.text(), QString("9.560"));  // from the text as shown, in the new decimals
+  QVERIFY(three->isChecked());
+  QVERIFY(!two->isChecked());
+}
+
+void GuiTest::typingThenTabCommits() {
+  LineField& len = Field("EditLen");
+  QTest::mouseClick(&len, Qt::LeftButton);
+  QCOMPARE(P().GetWindow().Focused(), static_cast<platform::Control*>(&len));
+  len.selectAll();
+  QTest::keyClick(&len, Qt::Key_Backspace);
+  QTest::keyClicks(&len, "100");
+  QCOMPARE(len.text(), QString("100"));
+  QVERIFY(len.Modified());
+  QCOMPARE(P().GetStatusBar().Text(), std::string(""));  // typing ends the solution on screen
+  QCOMPARE(Field("EditHL").text(), QString("?"));
+  QTest::keyClick(&len, Qt::Key_Tab);
+  QCOMPARE(len.text(), QString("100.00"));
+  QVERIFY(!len.Modified());
+  QCOMPARE(P().GetWindow().Focused(), static_cast<platform::Control*>(&P().GetTextField("EditFric")));
+  QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(&Field("EditFric")));
+}
+
+void GuiTest::rightClickOnAUnitLabelConverts() {
+  auto* unit = Frame().findChild<TextLabel*>("lbLenUn");
+  QVERIFY(unit);
+  QCOMPARE(unit->Caption(), std::string("ft"));
+  // Through the window, as the system delivers it: the context menu comes from the press itself.
+  const QPoint at = unit->mapTo(&Frame(), unit->rect().center());
+  QTest::mouseClick(Frame().windowHandle(), Qt::RightButton, {}, at);
+  QMenu* menu = OpenPopup();
+  QVERIFY(menu);
+  QCOMPARE(menu->objectName(), QString("UnitsPopupMenu"));
+  QAction* metres = ActionNamed(menu, "m");
+  QVERIFY(metres);
+  QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(metres).center());
+  QTRY_COMPARE(unit->Caption(), std::string("m"));
+  QCOMPARE(Field("EditLen").text(), QString("30.48"));
+  QVERIFY(!menu->isVisible());
+  // The menu took no focus from the field that had it.
+  QCOMPARE(P().GetWindow().Focused(), static_cast<platform::Control*>(&P().GetTextField("EditFric")));
+}
+
+void GuiTest::unitLabelsAndListsHaveTips() {
+  for (const char* name : {"lbNDiaUn", "lbIDiaUn", "lbLenUn", "lbFricUn", "LbVisUn", "lbFlowUn", "lbHLUn",
+                           "lbVelUn"}) {
+    auto* label = Frame().findChild<QLabel*>(name);
+    QVERIFY2(label, name);
+    QCOMPARE(label->toolTip(), QString("Right click to change units"));
+  }
+  QCOMPARE(Frame().findChild<QWidget*>("NDiaList")->toolTip(), QString("Click for std sizes"));
+  QCOMPARE(Frame().findChild<QWidget*>("cbVisList")->toolTip(), QString("Click for fluids list"));
+  QCOMPARE(Frame().findChild<QWidget*>("cbFricList")->toolTip(), QString("Click for material list"));
+}
+
+void GuiTest::listButtonsSitAtTheEndOfTheirFields() {
+  for (auto [list, edit] : {std::pair{"NDiaList", "EditNDia"}, std::pair{"cbFricList", "EditFric"},
+                            std::pair{"cbVisList", "EditVis"}}) {
+    auto* button = Frame().findChild<QWidget*>(list);
+    QWidget* field = &Field(edit);
+    QCOMPARE(button->parentWidget(), field);
+    QVERIFY(button->width() < 30);
+    QVERIFY(button->geometry().right() >= field->width() - 4);
+  }
+}
+
+void GuiTest::ctrlZUndoesFromAField() {
+  LineField& len = Field("EditLen");
+  QTest::mouseClick(&len, Qt::LeftButton);
+  QTest::keyClick(&len, Qt::Key_Z, Qt::ControlModifier);
+  // The unit change is undone: back to feet.
+  QTRY_COMPARE(Frame().findChild<TextLabel*>("lbLenUn")->Caption(), std::string("ft"));
+  QCOMPARE(len.text(), QString("100.00"));
+}
+
+void GuiTest::optionAsksForARestartInAMessageBox() {
+  platform::MenuItem& onTop = P().GetMenuItem("StayonTop1");
+  const bool before = onTop.Checked();
+  bool seen = false;
+  QString title, text;
+  WhenModal("ZyntaMessage", [&](QWidget* box) {
+    title = box->windowTitle();
+    text = static_cast<QMessageBox*>(box)->text();
+    QTest::mouseClick(static_cast<QMessageBox*>(box)->button(QMessageBox::Ok), Qt::LeftButton);
+  }, seen);
+  dynamic_cast<MenuAction&>(onTop).trigger();
+  QVERIFY(seen);
+  QCOMPARE(title, QString("ZYNTA"));  // no caption given: the application's title
+  QCOMPARE(text, QString("Changes will take effect when ZYNTA is restarted!"));
+  QCOMPARE(onTop.Checked(), !before);
+  QCOMPARE(dynamic_cast<MenuAction&>(onTop).isChecked(), !before);
+}
+
+void GuiTest::f1OpensTheHelpWindow() {
+  Frame().activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&Frame()));
+  QVERIFY(QApplication::focusWidget());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+  QTextBrowser* help = P().HelpWindow().Window();
+  QVERIFY(help);
+  QVERIFY(help->isVisible());
+  QCOMPARE(help->documentTitle(), QString("ZYNTA Help"));
+}
+
+void GuiTest::aboutBoxIsModalAndOkClosesIt() {
+  bool seen = false;
+  QString version, title;
+  WhenModal("ZyntaAbout", [&](QWidget* box) {
+    title = box->windowTitle();
+    version = box->findChild<QLabel*>("about.lbVersion")->text();
+    QTest::mouseClick(box->findChild<QPushButton*>("about.OKButton"), Qt::LeftButton);
+  }, seen);
+  dynamic_cast<MenuAction&>(P().GetMenuItem("About1")).trigger();  // returns once the box is closed
+  QVERIFY(seen);
+  QCOMPARE(title, QString("About ZYNTA"));
+  QVERIFY(version.startsWith("Ver. 1.1"));
+  QVERIFY(!P().DialogWidget("about")->isVisible());
+}
+
+void GuiTest::closeButton() {
+  QVERIFY(program_->Running());
+  QVERIFY(Frame().isVisible());
+  const bool tray = QSystemTrayIcon::isSystemTrayAvailable();
+  Frame().close();
+  QVERIFY(!Frame().isVisible());
+  QVERIFY(!P().HelpWindow().Window()->isVisible());  // the help closes with the window
+  if (tray) {
+    QVERIFY(program_->Running());  // hidden to the notification area
+    return;
+  }
+  QVERIFY(!program_->Running());  // no notification area: closing ends the program
+  const fs::path settings =
+      fs::path(temp_.path().toStdString()) / "config" / "WXB/ZYNTA/1.1" / "zynta-gui-tests.ini";
+  QVERIFY(fs::is_regular_file(settings));
+}
+
+QTEST_MAIN(GuiTest)
+#include "gui_test.moc"
