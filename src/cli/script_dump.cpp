@@ -1,8 +1,7 @@
 // The state of the calculator as one JSON object, for `dump` and --dump.
-#include <iomanip>
 #include <ostream>
-#include <sstream>
 
+#include "cli/json_report.h"
 #include "cli/script_session.h"
 
 namespace zynta::cli {
@@ -11,36 +10,11 @@ using namespace calc;
 
 namespace {
 
-std::string Json(const std::string& text) {
-  std::ostringstream out;
-  out << '"';
-  for (unsigned char c : text) {
-    switch (c) {
-      case '"': out << "\\\""; break;
-      case '\\': out << "\\\\"; break;
-      case '\n': out << "\\n"; break;
-      case '\r': out << "\\r"; break;
-      case '\t': out << "\\t"; break;
-      default:
-        if (c < 0x20) {
-          out << "\\u" << std::hex << std::setw(4) << std::setfill('0') << int(c) << std::dec;
-        } else {
-          out << c;
-        }
-    }
-  }
-  out << '"';
-  return out.str();
-}
+std::string Json(const std::string& text) { return JsonString(text); }
 
 std::string Json(bool value) { return value ? "true" : "false"; }
 
-std::string Json(double value) {
-  std::ostringstream out;
-  out.precision(17);
-  out << value;
-  return out.str();
-}
+std::string Json(double value) { return JsonNumber(value); }
 
 std::string JsonList(const std::vector<std::string>& items) {
   std::string out = "[";
