@@ -131,7 +131,7 @@ void ApplyRole(FormModel& f, int index) {
   }
 }
 
-// Without a pipe specification the nominal-diameter row stays hidden, while the chooser follows
+// Without a pipe spec the nominal-diameter row stays hidden, while the chooser follows
 // the nominal diameter's role, so that "None" can always be left again.
 void ApplySpecControls(FormModel& f) {
   const bool noSpec = f.ComboSpec.Text() == "None";

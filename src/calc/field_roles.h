@@ -11,7 +11,7 @@ namespace zynta::calc {
 void ComboEqChange(FormModel& f, bool fromUser);
 void cbSolveForChange(FormModel& f);
 void SwitchEquation(FormModel& f, bool fromUser);
-// The focus enters the equation or the pipe-specification chooser.
+// The focus enters the equation or the pipe-spec chooser.
 void ComboEqEnter(FormModel& f);
 
 void ApplyFieldRoles(FormModel& f);

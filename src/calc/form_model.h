@@ -29,8 +29,8 @@ struct FormModel {
 
   platform::ComboBox& ComboEq;     // the equation chooser
   platform::ComboBox& cbSolveFor;  // the problem chooser
-  platform::ComboBox& ComboSpec;   // the pipe-specification chooser
-  platform::ComboBox& NDiaList;    // nominal sizes of the chosen specification
+  platform::ComboBox& ComboSpec;   // the pipe-spec chooser
+  platform::ComboBox& NDiaList;    // nominal sizes of the chosen pipe spec
   platform::ComboBox& cbVisList;   // fluids
   platform::ComboBox& cbFricList;  // materials
   platform::Label& lbHLEq;
@@ -70,7 +70,7 @@ struct FormModel {
   std::unique_ptr<refdata::Table> cdsPipeSpec;
   std::unique_ptr<refdata::Table> cdsPipeSize;  // the detail of cdsPipeSpec on Index
   std::unique_ptr<refdata::Table> cdsLiq_Prop;
-  std::string CurrentSpecIndex;  // Index of the chosen specification, or "None"
+  std::string CurrentSpecIndex;  // Index of the chosen pipe spec, or "None"
 
   // The undo history.
   shell::TPrev CurrentSelection;

@@ -163,7 +163,7 @@ std::string HeadlessCalculator::Spec() const {
 bool HeadlessCalculator::PickSpec(const std::string& name) {
   const auto items = Specs();
   const int i = FindEntry(items, name);
-  if (i < 0) throw UsageError("unknown pipe specification " + InQuotes(name) + "; specifications: " + Join(items));
+  if (i < 0) throw UsageError("unknown pipe spec " + InQuotes(name) + "; specifications: " + Join(items));
   if (!form_->ComboSpec.CanFocus()) return false;
   Focus(form_->ComboSpec);
   Combo(form_->ComboSpec).UserPick(i);
@@ -172,7 +172,7 @@ bool HeadlessCalculator::PickSpec(const std::string& name) {
 
 bool HeadlessCalculator::PickSize(const std::string& size) {
   if (form_->ComboSpec.Text() == "None")
-    throw UsageError("the size " + InQuotes(size) + " needs a pipe specification");
+    throw UsageError("the size " + InQuotes(size) + " needs a pipe spec");
   const auto items = Sizes();
   int i = FindEntry(items, size);
   if (i < 0) {

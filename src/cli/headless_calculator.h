@@ -87,7 +87,7 @@ class HeadlessCalculator {
   std::string Equation() const { return form_->ComboEq.Text(); }
   std::string Problem() const { return form_->cbSolveFor.Text(); }
   int ProblemPosition() const { return form_->cbSolveFor.ItemIndex(); }
-  // The specification as the report names it: "" for none or when the chooser is hidden.
+  // The pipe spec as the report names it: "" for none or when the chooser is hidden.
   std::string Spec() const;
   bool IsInput(int index) const;   // an entry that can be typed into now
   bool IsResult(int index) const;  // a visible result

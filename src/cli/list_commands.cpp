@@ -41,7 +41,7 @@ const char* const UnitsHelp =
 const char* const PipesHelp =
     "usage: zynta-cli pipes [SPEC]\n"
     "\n"
-    "Without SPEC: every pipe specification with its index, its Hazen-Williams C and\n"
+    "Without SPEC: every pipe spec with its index, its Hazen-Williams C and\n"
     "its roughness (ft). With SPEC (its name, letter case ignored, or its index): the\n"
     "nominal sizes as --size takes them, with inside diameter, wall and weight.\n";
 
@@ -149,7 +149,7 @@ int PipesCommand(const std::vector<std::string>& args, std::ostream& out, std::o
   return WithCalculator("pipes", err, [&](HeadlessCalculator& calc) {
     refdata::Table& specs = *calc.Form().cdsPipeSpec;
     if (args.empty()) {
-      Rows rows = {{"INDEX", "HW C", "ROUGH (ft)", "SPECIFICATION"}};
+      Rows rows = {{"INDEX", "HW C", "ROUGH (ft)", "PIPE SPEC"}};
       for (specs.First(); !specs.Eof(); specs.Next()) {
         rows.push_back({specs.AsString("Index"), specs.AsString("HWCoef"), specs.AsString("SpecRough"),
                         specs.AsString("Description")});
@@ -168,7 +168,7 @@ int PipesCommand(const std::vector<std::string>& args, std::ostream& out, std::o
       if (found) break;
       names.push_back(specs.AsString("Description"));
     }
-    if (!found) throw UsageError("unknown pipe specification " + InQuotes(wanted) + "; specifications: " + Join(names));
+    if (!found) throw UsageError("unknown pipe spec " + InQuotes(wanted) + "; specifications: " + Join(names));
     out << specs.AsString("Description") << " (index " << specs.AsString("Index") << ")\n";
     refdata::Table& sizes = *calc.Form().cdsPipeSize;
     Rows rows = {{"SIZE", "INSIDE (in)", "WALL (in)", "LB/FT"}};

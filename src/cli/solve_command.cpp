@@ -20,8 +20,8 @@ const char* const SolveHelp =
     "  --equation NAME      Hazen-Williams, Darcy-Weisbach or Mannings\n"
     "  --problem N|TEXT     the problem's position (0 to 6) or its text,\n"
     "                       as \"HL given D,L,E,Vis,Q\"\n"
-    "  --spec NAME          a pipe specification (zynta-cli pipes lists them)\n"
-    "  --size TEXT          a nominal size of that specification: the inside\n"
+    "  --spec NAME          a pipe spec (zynta-cli pipes lists them)\n"
+    "  --size TEXT          a nominal size of that pipe spec: the inside\n"
     "                       diameter comes from its table\n"
     "  --fluid NAME         a fluid of the list (Darcy-Weisbach): specific gravity\n"
     "                       and viscosity (zynta-cli fluids lists them)\n"
@@ -190,7 +190,7 @@ bool Apply(HeadlessCalculator& calc, const SolveArgs& a, std::ostream& err) {
       throw UsageError(id + " has no units: " + InQuotes(v.arg));
     }
   }
-  if (a.spec) NotOffered(calc.PickSpec(*a.spec), "the pipe specification", calc);
+  if (a.spec) NotOffered(calc.PickSpec(*a.spec), "the pipe spec", calc);
   if (a.size) NotOffered(calc.PickSize(*a.size), "the size list", calc);
   if (a.fluid) NotOffered(calc.PickFluid(*a.fluid), "the fluid list", calc);
   if (a.material) NotOffered(calc.PickMaterial(*a.material), "the material list", calc);

@@ -38,10 +38,10 @@ void ShowInsideDiameter(FormModel& f) {
   f.Edits[IDia]->SetText(InsideDiameterText(f, f.cdsPipeSize->AsFloat("InDia")));
 }
 
-// Selects the size for a newly chosen specification and shows its inside diameter.
+// Selects the size for a newly chosen pipe spec and shows its inside diameter.
 void ChooseSize(FormModel& f, int keepSize) {
-  if (f.NDiaList.Text() == NoSize) {  // no specification was chosen before: the smallest size
-    // A specification without sizes leaves the inside diameter as it is.
+  if (f.NDiaList.Text() == NoSize) {  // no pipe spec was chosen before: the smallest size
+    // A pipe spec without sizes leaves the inside diameter as it is.
     if (f.cdsPipeSize->FindKey({f.CurrentSpecIndex})) {
       f.NDiaList.SetItemIndex(0);
       ShowInsideDiameter(f);
@@ -103,8 +103,8 @@ void cbPipeSpecChange(FormModel& f, int keepSize) {
   if (f.Window.Shown()) {
     const std::string before = f.Edits[NDia]->Text();
     f.Edits[NDia]->SetText(f.NDiaList.Text());
-    // The same size carried to another specification changes no text, but the inside
-    // diameter's value must still follow the new specification's table.
+    // The same size carried to another pipe spec changes no text, but the inside
+    // diameter's value must still follow the new pipe spec's table.
     if (f.Edits[NDia]->Text() == before) EditNDiaChange(f);
   }
   const bool none = f.ComboSpec.Text() == NoSpec;

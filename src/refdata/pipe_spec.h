@@ -1,5 +1,5 @@
 #pragma once
-// The pipe-specification chooser and the nominal-size list: a standard pipe instead of a
+// The pipe-spec chooser and the nominal-size list: a standard pipe instead of a
 // typed diameter.
 
 #include "calc/form_model.h"
@@ -8,7 +8,7 @@ namespace zynta::refdata {
 
 inline constexpr const char* NoSpec = "None";
 
-// Fills the chooser with "None" and every specification, and selects the saved entry.
+// Fills the chooser with "None" and every pipe spec, and selects the saved entry.
 void FillPipeSpecs(calc::FormModel& f, int savedIndex);
 
 // The chooser's text changed. keepSize is the size entry a unit switch of the nominal diameter

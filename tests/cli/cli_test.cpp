@@ -122,7 +122,7 @@ Using Darcy-Weisbach equation
 Friction Factor (f):        0.022  
 
 )", ""},
-        // a pipe specification and size: the inside diameter from the table
+        // a pipe spec and size: the inside diameter from the table
         ReportCase{"SpecAndSize",
                    {"solve", "--spec", "PVC Sch 40 (ASTM D1785)", "--size", "0.75", "--clear", "Len=50 ft",
                     "Fric=140", "Flow=10", "SG=1"},
@@ -312,7 +312,7 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"FixedViscosity", {"solve", "Vis=2"}, {"Vis is fixed at 1.13 cSt", "Hazen-Williams"}},
         UsageCase{"FrictionUnitOutsideDarcy", {"solve", "Fric=3 mm"}, {"Fric takes no unit", "\"Fric=3 mm\""}},
         UsageCase{"Spec", {"solve", "--spec", "Steel Sch 41"}, {"\"Steel Sch 41\"", "Steel Sch 40 (ASME B36.10M)"}},
-        UsageCase{"SizeWithoutSpec", {"solve", "--size", "2"}, {"\"2\"", "pipe specification"}},
+        UsageCase{"SizeWithoutSpec", {"solve", "--size", "2"}, {"\"2\"", "pipe spec"}},
         UsageCase{"Size",
                   {"solve", "--spec", "Copper Type L (ASTM B88)", "--size", "7"},
                   {"\"7\"", "Copper Type L (ASTM B88)", "0.25"}},
@@ -624,7 +624,7 @@ TEST(Lists, CatalogsAndReferenceData) {
         "HL        Head Loss         ftliq    ftliq psi kPa mtrliq bar kg/cm2", "SG        Specific Gravity  -        (none)"}},
       {{"units", "hl"},
        {"HL (Head Loss), default unit ftliq", "ftliq   1", "psi     0.43352750400100426  x SG", "mtrliq  0.3048"}},
-      {{"pipes"}, {"INDEX  HW C  ROUGH (ft)  SPECIFICATION", "0001   130   0.00015     Steel Sch 40 (ASME B36.10M)"}},
+      {{"pipes"}, {"INDEX  HW C  ROUGH (ft)  PIPE SPEC", "0001   130   0.00015     Steel Sch 40 (ASME B36.10M)"}},
       {{"pipes", "steel sch 40 (asme b36.10m)"},
        {"Steel Sch 40 (ASME B36.10M) (index 0001)", "SIZE   INSIDE (in)  WALL (in)  LB/FT"}},
       {{"pipes", "8"}, {"PVC Sch 40 (ASTM D1785) (index 0008)", "0.75   0.824        0.113      -"}},
