@@ -38,7 +38,7 @@ test-sanitize: deps
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j $(JOBS)
 
-# libFuzzer targets (clang), each run for FUZZ_TIME seconds on a copy of its seed corpus.
+# libFuzzer targets (clang), each run for FUZZ_TIME seconds from its seed corpus (fuzz/run).
 FUZZ_DIR ?= build-fuzz
 FUZZ_TIME ?= 30
 

@@ -191,7 +191,8 @@ IniDocument IniDocument::Parse(std::string_view text) {
     const std::size_t end = text.find('\n');
     std::string_view line = text.substr(0, end);
     text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
-    if (line.ends_with('\r')) line.remove_suffix(1);
+    // Every CR before the line end belongs to it: "\r\r\n" is a CRLF file converted once more.
+    while (line.ends_with('\r')) line.remove_suffix(1);
     doc.lines_.push_back(ParseLine(line, in_section));
     in_section = in_section || doc.lines_.back().kind == Kind::kSection;
   }

@@ -2,10 +2,11 @@
 // shipped beside the program.
 //
 // Format: "[Section]" lines open sections, "Key=Value" lines follow. Lines
-// whose first non-blank character is ';' are comments. Section and key names
-// compare without regard to ASCII letter case; blanks (space, tab) around
-// names and values are ignored. Rewriting a file keeps its comments, blank
-// lines, stray lines, byte order mark and line-end style.
+// whose first non-blank character is ';' are comments. Lines end at LF (or
+// the end of the text); the CRs just before a line's end belong to it.
+// Section and key names compare without regard to ASCII letter case; blanks
+// (space, tab) around names and values are ignored. Rewriting a file keeps
+// its comments, blank lines, stray lines, byte order mark and line-end style.
 #pragma once
 
 #include <cstdint>

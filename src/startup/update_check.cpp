@@ -32,9 +32,12 @@ int StrToInt(const std::string& text) {
   int value = 0;
   const char* first = text.data();
   const char* last = text.data() + text.size();
-  if (first != last && *first == '+') ++first;
+  // One sign: from_chars reads a '-' itself, so after a '+' there must be none.
+  const bool plus = first != last && *first == '+';
+  if (plus) ++first;
   const auto res = std::from_chars(first, last, value);
-  if (text.empty() || res.ec != std::errc() || res.ptr != last)
+  if (text.empty() || (plus && first != last && *first == '-') || res.ec != std::errc() ||
+      res.ptr != last)
     throw calc::CalcError("'" + text + "' is not a valid integer value");
   return value;
 }

@@ -140,6 +140,13 @@ TEST_F(IniFileTest, ReadIntegerFallsBackToDefaultForNonNumbers) {
   EXPECT_EQ(ini.ReadInteger("S", "missing", -3), -3);
 }
 
+TEST_F(IniFileTest, ReadsLinesEndedByCrsBeforeTheLineEnd) {
+  Put(File(), "[S]\r\r\nDecimals=3\r\r\nValue=2.067\r\r\n");
+  const IniFile ini(File());
+  EXPECT_EQ(ini.ReadInteger("S", "Decimals", 9), 3);
+  EXPECT_EQ(ini.ReadString("S", "Value", ""), "2.067");
+}
+
 // ---- Reading the text model ----
 
 struct LookupCase {
@@ -165,6 +172,8 @@ TEST(IniDocument, LooksUpValues) {
       {"';' inside value kept", "[S]\nk=5 ; note\n", "S", "k", "5 ; note"},
       {"text after ']' ignored", "[S] ; note\nk=v\n", "S", "k", "v"},
       {"crlf", "[S]\r\nk=v\r\n", "S", "k", "v"},
+      {"crs before the line end", "[S]\r\r\nk=v\r\r\n", "S", "k", "v"},
+      {"crs at the end of the text", "[S]\nk=v\r\r", "S", "k", "v"},
       {"bom", "\xEF\xBB\xBF[S]\nk=v\n", "S", "k", "v"},
       {"no final line end", "[S]\nk=v", "S", "k", "v"},
       {"first duplicate wins", "[S]\nk=1\nK=2\n", "S", "k", "1"},
@@ -241,6 +250,23 @@ TEST(IniDocument, TextGivesBackWhatWasParsed) {
   }
 }
 
+// The text a document writes reads back as the same document, also when it was not written
+// the way the document writes it.
+TEST(IniDocument, TextReadsBackAsTheSameDocument) {
+  const LookupCase cases[] = {
+      {"crs before the line end, lf file", "[S]\nk=v\r\r\n", "S", "k", "v"},
+      {"crs at the end of the text", "[S]\nk=v\r\r", "S", "k", "v"},
+      {"crs before the line end, crlf file", "[S]\r\nk=v\r\r\n", "S", "k", "v"},
+      {"mixed line ends", "[S]\nk=v\r\nj=w\n", "S", "j", "w"},
+  };
+  for (const auto& c : cases) {
+    const IniDocument doc = IniDocument::Parse(c.text);
+    const IniDocument again = IniDocument::Parse(doc.Text());
+    EXPECT_EQ(again.Get(c.section, c.key), c.expected) << c.what;
+    EXPECT_EQ(again.Text(), doc.Text()) << c.what;
+  }
+}
+
 // ---- Editing the text model ----
 
 struct EditCase {
@@ -282,6 +308,8 @@ TEST(IniDocument, SetReplacesAppendsOrAddsSection) {
       {"crlf kept on new section", "[S]\r\na=1\r\n", "T", "b", "2",
        "[S]\r\na=1\r\n[T]\r\nb=2\r\n"},
       {"bom kept", "\xEF\xBB\xBF[S]\nk=1\n", "S", "k", "2", "\xEF\xBB\xBF[S]\nk=2\n"},
+      {"crs before line ends go with them", "[S]\nk=1\r\r\na=2\r\r", "S", "a", "3",
+       "[S]\nk=1\na=3\n"},
   };
   for (const auto& c : cases) {
     IniDocument doc = IniDocument::Parse(c.before);
