@@ -19,6 +19,16 @@ const std::array<ParamInfo, ParamCount> ParamTable = {{
     {"FricFact", "FricFact", "EditFricFact", "lbFricFact", "Friction Factor (f): ", "lbFricFactUn", "", 0, 3},
 }};
 
+const char* RoleName(char role) {
+  switch (role) {
+    case RoleEntry: return "entry";
+    case RoleResult: return "result";
+    case RoleDisplay: return "display";
+    case RoleHidden: return "hidden";
+    default: return "unset";
+  }
+}
+
 int ParamIndexOf(const std::string& id) {
   for (int i = 0; i < ParamCount; ++i) {
     if (id == ParamTable[i].id) return i;

@@ -27,6 +27,9 @@ constexpr char RoleUnset = '\0';   // never given a role yet
 constexpr platform::Color clResult = 0xFF0000;
 constexpr platform::Color clNormal = 0x000000;
 
+// "entry", "result", "display", "hidden", or "unset" for a record never given a role.
+const char* RoleName(char role);
+
 // A field whose text is exactly this holds a result that has not been solved.
 inline constexpr const char* ResultMarker = "?";
 

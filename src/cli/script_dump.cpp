@@ -33,16 +33,6 @@ class Members {
   std::string text_;
 };
 
-const char* RoleWord(char role) {
-  switch (role) {
-    case RoleEntry: return "entry";
-    case RoleResult: return "result";
-    case RoleDisplay: return "display";
-    case RoleHidden: return "hidden";
-    default: return "unset";
-  }
-}
-
 }  // namespace
 
 void Session::Dump(std::ostream& out) const {
@@ -68,7 +58,7 @@ void Session::Dump(std::ostream& out) const {
     m.Add("unitIndex", std::to_string(p.UnitIndex));
     m.Add("decimals", std::to_string(p.Decimals));
     m.Add("color", Json(std::string(p.Edit->FontColor() == clResult ? "result" : "normal")));
-    m.Add("role", Json(std::string(RoleWord(p.Role))));
+    m.Add("role", Json(std::string(RoleName(p.Role))));
     m.Add("visible", Json(p.Edit->Visible()));
     m.Add("enabled", Json(p.Edit->Enabled()));
     controls.Add(ParamTable[static_cast<size_t>(i)].id, m.Object());

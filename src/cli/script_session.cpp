@@ -95,16 +95,6 @@ void WriteFile(const fs::path& path, const std::string& content) {
   if (!f) throw LineError("cannot write " + path.string());
 }
 
-const char* RoleName(char role) {
-  switch (role) {
-    case RoleEntry: return "entry";
-    case RoleResult: return "result";
-    case RoleDisplay: return "display";
-    case RoleHidden: return "hidden";
-    default: return "unset";
-  }
-}
-
 }  // namespace
 
 Session::Session(fs::path file, const ScriptOptions& options, std::ostream& out, std::ostream& err)
