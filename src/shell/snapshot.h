@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -35,7 +36,8 @@ struct TCalcSnapShot {
   std::array<TParamState, calc::ParamCount> Params;
 };
 
-// Last in, first out; unbounded.
-using TSnapshotStack = std::vector<TCalcSnapShot>;
+// Last in, first out; unbounded. A deque, so that a growing history never moves the
+// snapshots it already holds.
+using TSnapshotStack = std::deque<TCalcSnapShot>;
 
 }  // namespace zynta::shell
