@@ -161,9 +161,8 @@ void ApplyFrictionUnit(FormModel& f) {
 }  // namespace
 
 char RoleOf(int position, int index, bool darcy) {
-  const char role = RoleTable[static_cast<size_t>(position)][index];
   if (index == FricFact && position <= 2) return darcy ? RoleResult : RoleHidden;
-  return role;
+  return RoleTable[static_cast<size_t>(position)][index];
 }
 
 double MapFriction(double value, const std::string& from, const std::string& to) {
