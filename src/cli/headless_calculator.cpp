@@ -8,6 +8,7 @@
 #include "calc/catalog.h"
 #include "calc/params.h"
 #include "shell/undo.h"
+#include "startup/program_folder.h"
 #include "units/number_text.h"
 
 namespace zynta::cli {
@@ -76,11 +77,7 @@ std::vector<std::string> ParamIds() {
 
 const char* ParamId(int index) { return ParamTable[static_cast<size_t>(index)].id; }
 
-fs::path OwnFolder() {
-  std::error_code ec;
-  const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-  return ec ? fs::current_path() : self.parent_path();
-}
+fs::path OwnFolder() { return startup::RunningProgramFolder(fs::current_path() / "zynta-cli"); }
 
 HeadlessCalculator::HeadlessCalculator(const fs::path& programDir) : root_(MakePrivateFolder()) {
   ui_.folders.appData = root_.string();

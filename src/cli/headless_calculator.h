@@ -35,7 +35,7 @@ int ParamNamed(std::string_view id);
 std::vector<std::string> ParamIds();
 const char* ParamId(int index);
 
-// The folder this program lies in, where the shipped data files are.
+// The program folder of this tool: the shipped data beside it, or <prefix>/share/zynta.
 std::filesystem::path OwnFolder();
 
 class HeadlessCalculator {

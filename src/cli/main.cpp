@@ -10,6 +10,7 @@
 #include "cli/list_commands.h"
 #include "cli/script_runner.h"
 #include "cli/solve_command.h"
+#include "startup/program_folder.h"
 
 namespace {
 
@@ -20,13 +21,8 @@ int Usage() {
   return 2;
 }
 
-// The shipped program folder is the one this tool lies in: the data files travel beside it.
-fs::path OwnFolder(const char* argv0) {
-  std::error_code ec;
-  const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-  if (!ec) return self.parent_path();
-  return fs::absolute(argv0).parent_path();
-}
+// The shipped program folder: beside this tool in a build, <prefix>/share/zynta when installed.
+fs::path OwnFolder(const char* argv0) { return zynta::startup::RunningProgramFolder(fs::absolute(argv0)); }
 
 int Script(const std::vector<std::string>& args, const char* argv0) {
   zynta::cli::ScriptOptions options;

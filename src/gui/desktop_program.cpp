@@ -5,6 +5,7 @@
 
 #include "gui/dispatch.h"
 #include "gui/timing.h"
+#include "startup/program_folder.h"
 
 namespace zynta::gui {
 
@@ -46,10 +47,7 @@ int DesktopProgram::Run() {
 }
 
 std::filesystem::path ExecutableFolder() {
-  std::error_code ec;
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (!ec) return self.parent_path();
-  return std::filesystem::path(S(QCoreApplication::applicationDirPath()));
+  return startup::RunningProgramFolder(std::filesystem::path(S(QCoreApplication::applicationFilePath())));
 }
 
 }  // namespace zynta::gui

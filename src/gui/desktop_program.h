@@ -32,7 +32,8 @@ class DesktopProgram {
   bool running_loop_ = false;
 };
 
-// The folder of the running executable: the data files lie beside it.
+// The program folder of the running executable: beside it in a build, <prefix>/share/zynta
+// when installed.
 std::filesystem::path ExecutableFolder();
 
 }  // namespace zynta::gui
