@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build run test bench clean test-sanitize fuzz
+.PHONY: deps configure build run test bench package clean test-sanitize fuzz
 
 deps:
 	@bash scripts/install-deps
@@ -18,6 +18,10 @@ run: build
 
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# The Debian package, left in $(BUILD_DIR)/ (zynta_<version>_<arch>.deb).
+package: build
+	@cd $(BUILD_DIR) && cpack
 
 bench: build
 	@$(BUILD_DIR)/bin/zynta-bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
