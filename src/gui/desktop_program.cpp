@@ -12,12 +12,14 @@ namespace zynta::gui {
 DesktopProgram::DesktopProgram(const std::filesystem::path& programDir)
     : platform_(std::make_unique<QtPlatform>(programDir)),
       program_(std::make_unique<startup::ZyntaProgram>(*platform_, programDir)) {
-  // The desktop session ends: the state is saved, then the program goes.
-  QObject::connect(qApp, &QGuiApplication::commitDataRequest, &platform_->MainWidget(), [this](QSessionManager&) {
-    if (program_->HasForm()) FromQt([this] { program_->Form().SessionEndQuery(); });
-    // Once the session manager has its answer.
-    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
-  });
+  QObject::connect(qApp, &QGuiApplication::commitDataRequest, &platform_->MainWidget(),
+                   [this](QSessionManager&) { EndSession(); });
+}
+
+void DesktopProgram::EndSession() {
+  if (program_->HasForm()) FromQt([this] { program_->Form().SessionEndQuery(); });
+  // Queued: the session manager gets its answer first.
+  QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
 // The core goes first: the controls it refers to live in the platform.

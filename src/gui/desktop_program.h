@@ -19,6 +19,8 @@ class DesktopProgram {
   bool Start();
   // The event loop, until the calculator ends.
   int Run();
+  // The desktop session or the process is ending: the state is saved, then the loop ends.
+  void EndSession();
 
   bool Running() const { return program_->Running(); }
   QtPlatform& Platform() { return *platform_; }

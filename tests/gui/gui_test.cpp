@@ -1,6 +1,7 @@
 // The desktop program's widgets and window, driven as a user would: clicks, keys and menus on
 // the offscreen platform. The calculator itself is tested by the scenario scripts; these cases
 // cover what only the Qt side can get wrong.
+#include <csignal>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -24,8 +25,10 @@
 #include "gui/desktop_program.h"
 #include "gui/dispatch.h"
 #include "gui/services_qt.h"
+#include "gui/termination_signals.h"
 #include "gui/timing.h"
 #include "gui/window_qt.h"
+#include "settings/ini_file.h"
 
 namespace fs = std::filesystem;
 using namespace zynta;
@@ -126,6 +129,7 @@ class GuiTest : public QObject {
   void f1OpensTheHelpWindow();
   void aboutBoxIsModalAndOkClosesIt();
   void closeButton();
+  void terminationSignalSavesTheSettings();
 
  private:
   QTemporaryDir temp_;
@@ -636,6 +640,29 @@ void GuiTest::closeButton() {
   const fs::path settings =
       fs::path(temp_.path().toStdString()) / "config" / "WXB/ZYNTA/1.1" / "zynta-gui-tests.ini";
   QVERIFY(fs::is_regular_file(settings));
+}
+
+// SIGTERM from a logout or shutdown ends the program as the session's end does: settings saved.
+void GuiTest::terminationSignalSavesTheSettings() {
+  program_.reset();
+  const fs::path settings =
+      fs::path(temp_.path().toStdString()) / "config" / "WXB/ZYNTA/1.1" / "zynta-gui-tests.ini";
+  std::error_code ec;
+  fs::remove(settings, ec);
+  program_ = std::make_unique<DesktopProgram>(programDir_);
+  bool introSeen = false;
+  CloseIntroWhenShown(introSeen);
+  QVERIFY(program_->Start());
+  const auto solvedOnDisk = [&] { return settings::IniFile(settings).ReadString("MainForm", "Solved", ""); };
+  QCOMPARE(solvedOnDisk(), std::string("0"));  // the first run's copy of the shipped settings
+  QVERIFY(QTest::qWaitForWindowExposed(&Frame()));
+  QTRY_VERIFY(QApplication::focusWidget());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+  QVERIFY(program_->Program().Form().Solved);
+  TerminationSignals termination([this] { program_->EndSession(); });
+  QCOMPARE(::raise(SIGTERM), 0);
+  QTRY_VERIFY(!program_->Running());
+  QCOMPARE(solvedOnDisk(), std::string("1"));
 }
 
 QTEST_MAIN(GuiTest)
