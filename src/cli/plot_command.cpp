@@ -1,17 +1,12 @@
 #include "cli/plot_command.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <stdlib.h>
 #include <optional>
 #include <ostream>
 
 #include "cli/solve_command.h"
 
 #ifdef ZYNTA_PLOTS
-#include <QApplication>
-
-#include "gui/plot_charts.h"
+#include "gui/plot_files.h"  // plain C++: the Qt side stays in src/gui
 #endif
 
 namespace zynta::cli {
@@ -89,61 +84,6 @@ bool Parse(const std::vector<std::string>& args, PlotArgs& a, std::ostream& err)
   return true;
 }
 
-#ifdef ZYNTA_PLOTS
-// Without $XDG_RUNTIME_DIR Qt makes itself one under $TMPDIR and leaves it behind: it gets a
-// private one (mode 0700, as Qt wants it) for the run instead, removed afterwards.
-class PrivateRuntimeDir {
- public:
-  PrivateRuntimeDir() {
-    if (std::getenv("XDG_RUNTIME_DIR")) return;
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/zynta-cli-runtime-XXXXXX";
-    if (!mkdtemp(pattern.data())) return;
-    folder_ = pattern;
-    setenv("XDG_RUNTIME_DIR", folder_.c_str(), 1);
-  }
-  ~PrivateRuntimeDir() {
-    if (folder_.empty()) return;
-    unsetenv("XDG_RUNTIME_DIR");
-    std::error_code ec;
-    std::filesystem::remove_all(folder_, ec);
-  }
-  PrivateRuntimeDir(const PrivateRuntimeDir&) = delete;
-  PrivateRuntimeDir& operator=(const PrivateRuntimeDir&) = delete;
-
- private:
-  std::string folder_;
-};
-
-// Qt Charts draws through QApplication. Offscreen unless the caller chose a platform: the
-// pictures do not depend on one, and a display that is set but unreachable would abort.
-int WritePictures(const PlotArgs& a, const platform::PlotData& data, std::ostream& out, std::ostream& err) {
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  static int argc = 1;
-  static char name[] = "zynta-cli";
-  static char* argv[] = {name, nullptr};
-  PrivateRuntimeDir runtime;
-  QApplication app(argc, argv);
-  int status = 0;
-  for (auto [prefix, format] : {std::pair{a.png, gui::PictureFormat::Png}, std::pair{a.svg, gui::PictureFormat::Svg}}) {
-    if (!prefix) continue;
-    for (gui::PlotKind kind : {gui::PlotKind::System, gui::PlotKind::Moody}) {
-      if (!gui::HasPlot(data, kind)) continue;
-      const QString file = gui::PictureFile(QString::fromStdString(*prefix), kind, format);
-      std::string error;
-      if (gui::WritePicture(data, kind, format, file, &error)) {
-        out << file.toStdString() << "\n";
-      } else {
-        err << "zynta-cli plot: " << error << "\n";
-        status = 1;
-      }
-    }
-  }
-  if (!data.moody.ok) err << "zynta-cli plot: no Moody diagram: " << data.moodyNotice << "\n";
-  return status;
-}
-#endif
-
 }  // namespace
 
 int PlotCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -170,7 +110,7 @@ int PlotCommand(const std::vector<std::string>& args, std::ostream& out, std::os
     err << "zynta-cli plot: " << data.notice << "\n";
     return 1;
   }
-  return WritePictures(a, data, out, err);
+  return gui::WritePlotFiles(data, a.png, a.svg, out, err);
 #endif
 }
 
