@@ -36,6 +36,7 @@ FormModel::FormModel(platform::Platform& ui)
       StartHidden1(ui.GetMenuItem("StartHidden1")),
       Checkforupdates1(ui.GetMenuItem("Checkforupdates1")),
       ClearFields2(ui.GetMenuItem("ClearFields2")),
+      Plot1(ui.GetMenuItem("Plot1")),
       Help2(ui.GetMenuItem("Help2")),
       About1(ui.GetMenuItem("About1")),
       TaskBarPopupMenu(ui.GetMenu("TaskBarPopupMenu")),
@@ -72,6 +73,7 @@ FormModel::FormModel(platform::Platform& ui)
   StartHidden1.SetCaption("Start &Hidden");
   Checkforupdates1.SetCaption("&Auto check for updates");
   ClearFields2.SetCaption("Clear &Fields");
+  Plot1.SetCaption("&Plot...");
   Help2.SetCaption("&Help");
   About1.SetCaption("&About");
   SetEnglishUnits1.SetCaption("Set &English Units");

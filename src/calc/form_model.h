@@ -46,6 +46,7 @@ struct FormModel {
   platform::MenuItem& StartHidden1;
   platform::MenuItem& Checkforupdates1;
   platform::MenuItem& ClearFields2;
+  platform::MenuItem& Plot1;  // Tools, "Plot...": the plot window of the solved state
   platform::MenuItem& Help2;
   platform::MenuItem& About1;
   platform::Menu& TaskBarPopupMenu;  // the notification icon's menu

@@ -349,6 +349,15 @@ void HeadlessCalculator::ClearFields() { form_->ClearFields2.OnClick(); }
 
 void HeadlessCalculator::Solve() { form_->Solve1.OnClick(); }
 
+platform::PlotData HeadlessCalculator::Plot() {
+  ui_.plots.shown.clear();
+  form_->Plot1.OnClick();
+  if (ui_.plots.shown.empty()) return {};
+  platform::PlotData data = std::move(ui_.plots.shown.back());
+  ui_.plots.shown.clear();
+  return data;
+}
+
 std::string HeadlessCalculator::Report() {
   form_->CopytoClipboard2.OnClick();
   return ui_.clipboard.Text();

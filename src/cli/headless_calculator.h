@@ -76,6 +76,8 @@ class HeadlessCalculator {
   void Solve();
   // Copy to Clipboard: the report, with its CR LF line ends.
   std::string Report();
+  // Tools, "Plot...": what the plot window shows (or not ok, with its notice).
+  platform::PlotData Plot();
 
   // Drops the undo history and the recorded message boxes, so a long run keeps its size.
   void ForgetHistory();

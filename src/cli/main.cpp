@@ -1,6 +1,6 @@
 // zynta-cli: the calculator without a screen.
 //   zynta-cli script [--program-dir DIR] [--dump] FILE...
-//   zynta-cli solve|batch|units|pipes|fluids ... (each with --help)
+//   zynta-cli solve|plot|batch|units|pipes|fluids ... (each with --help)
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -8,6 +8,7 @@
 
 #include "cli/batch_command.h"
 #include "cli/list_commands.h"
+#include "cli/plot_command.h"
 #include "cli/script_runner.h"
 #include "cli/solve_command.h"
 #include "startup/program_folder.h"
@@ -61,6 +62,7 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 2, argv + argc);
   if (command == "script") return Script(args, argv[0]);
   if (command == "solve") return zynta::cli::SolveCommand(args, std::cout, std::cerr);
+  if (command == "plot") return zynta::cli::PlotCommand(args, std::cout, std::cerr);
   if (command == "batch") {
     std::ios::sync_with_stdio(false);
     return zynta::cli::BatchCommand(args, std::cin, std::cout, std::cerr);

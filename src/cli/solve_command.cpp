@@ -168,7 +168,7 @@ void NotOffered(bool offered, const std::string& what, const HeadlessCalculator&
 // and the units come before the lists: a change of either rewrites a field from its displayed
 // (rounded) text, while a pick writes the value whole in the unit already chosen.
 // False after a "Bad value!".
-bool Apply(HeadlessCalculator& calc, const SolveArgs& a, std::ostream& err) {
+bool Apply(HeadlessCalculator& calc, const SolveArgs& a, std::ostream& err, const std::string& command = "solve") {
   if (a.equation) calc.PickEquation(*a.equation);
   if (a.problem) calc.PickProblem(*a.problem);
   if (a.clear) calc.ClearFields();
@@ -197,7 +197,7 @@ bool Apply(HeadlessCalculator& calc, const SolveArgs& a, std::ostream& err) {
   for (const ValueArg& v : a.values) {
     if (v.text == calc::ResultMarker) continue;
     if (calc.Enter(v.index, v.text) == HeadlessCalculator::Entry::BadValue) {
-      err << calc.Status() << "\nzynta-cli solve: " << InQuotes(v.arg) << ": " << InQuotes(v.text)
+      err << calc.Status() << "\nzynta-cli " << command << ": " << InQuotes(v.arg) << ": " << InQuotes(v.text)
           << " is not a number\n";
       return false;
     }
@@ -214,6 +214,32 @@ SolveOutcome OutcomeOf(const HeadlessCalculator& calc) {
   o.solved = calc.Solved() && boxes.empty();
   o.status = boxes.empty() ? calc.Status() : Join(boxes, " ");
   return o;
+}
+
+int EnterAndSolve(const std::vector<std::string>& args, const std::string& command,
+                  std::optional<HeadlessCalculator>& calc, std::ostream& err) {
+  SolveArgs a;
+  try {
+    a = Parse(args);
+    if (a.help || a.json) throw UsageError(std::string(a.help ? "--help" : "--json") + " is no option here");
+  } catch (const UsageError& e) {
+    err << "zynta-cli " << command << ": " << e.what() << "\nTry 'zynta-cli " << command << " --help'.\n";
+    return 2;
+  }
+  try {
+    calc.emplace();
+  } catch (const std::exception& e) {
+    err << "zynta-cli " << command << ": " << e.what() << "\n";
+    return 1;
+  }
+  try {
+    if (!Apply(*calc, a, err, command)) return 1;
+  } catch (const UsageError& e) {
+    err << "zynta-cli " << command << ": " << e.what() << "\nTry 'zynta-cli " << command << " --help'.\n";
+    return 2;
+  }
+  calc->Solve();
+  return -1;
 }
 
 int SolveCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

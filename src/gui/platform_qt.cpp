@@ -43,6 +43,7 @@ QtPlatform::QtPlatform(const std::filesystem::path& programDir)
     : icon_(LoadIcon(programDir)),
       tray_(std::make_unique<QtTrayIcon>(icon_)),
       help_(std::make_unique<QtHelpViewer>(icon_)),
+      plots_(std::make_unique<QtPlotViewer>(icon_)),
       stash_(std::make_unique<QWidget>()),
       mainFrame_(std::make_unique<MainFrame>()) {
   Reopen();
@@ -193,6 +194,7 @@ void QtPlatform::BuildMainWindow() {
   tools->addAction(&AddMenuItem("Undo1", QKeySequence(Qt::CTRL | Qt::Key_Z), false));
   tools->addAction(&AddMenuItem("CopytoClipboard2", {}, false));
   tools->addAction(&AddMenuItem("ClearFields2", {}, false));
+  tools->addAction(&AddMenuItem("Plot1", {}, false));
   tools->addSeparator();
   tools->addAction(&AddMenuItem("SetEnglishUnits1", {}, false));
   tools->addAction(&AddMenuItem("SetSIUnits1", {}, false));

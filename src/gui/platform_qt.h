@@ -11,6 +11,7 @@
 #include <QIcon>
 
 #include "gui/controls_qt.h"
+#include "gui/plot_window.h"
 #include "gui/services_qt.h"
 #include "gui/window_qt.h"
 #include "platform/desktop_services.h"
@@ -44,6 +45,7 @@ class QtPlatform : public platform::Platform {
   platform::Desktop& GetDesktop() override { return desktop_; }
   platform::TrayIcon& GetTrayIcon() override { return *tray_; }
   platform::HelpViewer& GetHelp() override { return *help_; }
+  platform::PlotViewer& GetPlots() override { return *plots_; }
   platform::MailComposer& GetMail() override { return mail_; }
   platform::HttpClient& GetHttp() override { return http_; }
   platform::InstanceLock& GetInstanceLock() override { return lock_; }
@@ -55,6 +57,7 @@ class QtPlatform : public platform::Platform {
   QWidget* DialogWidget(std::string_view name) const;
   QtTrayIcon& Tray() const { return *tray_; }
   QtHelpViewer& HelpWindow() const { return *help_; }
+  QtPlotViewer& PlotViewer() const { return *plots_; }
   QtSystem& System() { return system_; }
   const QIcon& AppIcon() const { return icon_; }
 
@@ -84,6 +87,7 @@ class QtPlatform : public platform::Platform {
   QtSystem system_;
   std::unique_ptr<QtTrayIcon> tray_;
   std::unique_ptr<QtHelpViewer> help_;
+  std::unique_ptr<QtPlotViewer> plots_;
 
   // The adapters outlive the widgets: a widget being taken down may still report to them.
   std::unique_ptr<WindowAdapter> main_;

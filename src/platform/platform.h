@@ -33,6 +33,7 @@ class Platform {
   virtual Desktop& GetDesktop() = 0;
   virtual TrayIcon& GetTrayIcon() = 0;
   virtual HelpViewer& GetHelp() = 0;
+  virtual PlotViewer& GetPlots() = 0;
   virtual MailComposer& GetMail() = 0;
   virtual HttpClient& GetHttp() = 0;
   virtual InstanceLock& GetInstanceLock() = 0;

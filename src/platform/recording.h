@@ -298,6 +298,26 @@ class RecHelpViewer : public HelpViewer {
   std::string page;
 };
 
+// Records every showing of the plot window; the user closes it with UserClose.
+class RecPlotViewer : public PlotViewer {
+ public:
+  void Show(const PlotData& data) override {
+    shown.push_back(data);
+    open = true;
+    ++raised;
+  }
+  void Update(const PlotData& data) override {
+    if (open) shown.push_back(data);
+  }
+  bool Open() const override { return open; }
+  void CloseAll() override { open = false; }
+  void UserClose() { open = false; }
+  // What the window showed, in order; the last one is on screen while it is open.
+  std::vector<PlotData> shown;
+  bool open = false;
+  int raised = 0;  // how often Show brought it to the front
+};
+
 class RecMailComposer : public MailComposer {
  public:
   int Compose(const MailMessage& mail) override {
@@ -367,6 +387,7 @@ class RecordingPlatform : public Platform {
   Desktop& GetDesktop() override { return desktop; }
   TrayIcon& GetTrayIcon() override { return tray; }
   HelpViewer& GetHelp() override { return help; }
+  PlotViewer& GetPlots() override { return plots; }
   MailComposer& GetMail() override { return mail; }
   HttpClient& GetHttp() override { return http; }
   InstanceLock& GetInstanceLock() override { return lock; }
@@ -401,6 +422,7 @@ class RecordingPlatform : public Platform {
   RecDesktop desktop;
   RecTrayIcon tray;
   RecHelpViewer help;
+  RecPlotViewer plots;
   RecMailComposer mail;
   RecHttpClient http;
   RecInstanceLock lock;

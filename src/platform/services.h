@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/controls.h"
+#include "platform/plot_data.h"
 
 namespace zynta::platform {
 
@@ -68,6 +69,20 @@ class HelpViewer {
   virtual ~HelpViewer() = default;
   // False when no help window results (the page is missing).
   virtual bool ShowContents(const std::string& entryPage) = 0;
+  virtual void CloseAll() = 0;
+};
+
+// The plot window: the system curve and the Moody diagram of the pipe on screen (or the notice
+// that there is nothing to plot), with its own PNG and SVG export.
+class PlotViewer {
+ public:
+  virtual ~PlotViewer() = default;
+  // Opens the window, or brings it to the front, showing the data.
+  virtual void Show(const PlotData& data) = 0;
+  // Shows new data in the open window without bringing it to the front.
+  virtual void Update(const PlotData& data) = 0;
+  // Whether the window is open (the user may close it at any time).
+  virtual bool Open() const = 0;
   virtual void CloseAll() = 0;
 };
 

@@ -9,6 +9,7 @@
 #include "settings/save_settings.h"
 #include "refdata/materials.h"
 #include "refdata/pipe_spec.h"
+#include "shell/plot_curves.h"
 #include "shell/report.h"
 #include "shell/undo.h"
 #include "units/field_entry.h"
@@ -93,8 +94,11 @@ void TfrmZYNTA::BindMenus() {
   for (platform::MenuItem* entry : DecimalsMenu.Entries())
     entry->OnClick = boundary_.Guard([this, entry] { units::DispDecimalsClick(*this, *entry); });
 
-  Solve1.OnClick = boundary_.Guard([this] { Solve1Click(*this); });
-  Undo1.OnClick = boundary_.Guard([this] { sbBackClick(*this); });
+  // A solve abandoned on a bad input still tells an open plot window (it then says "Solve
+  // first"), so the refresh runs however the action ends.
+  Solve1.OnClick = boundary_.Guard([this] { ThenRefreshPlots([this] { Solve1Click(*this); }); });
+  Undo1.OnClick = boundary_.Guard([this] { ThenRefreshPlots([this] { sbBackClick(*this); }); });
+  Plot1.OnClick = boundary_.Guard([this] { Plot1Click(); });
   CopytoClipboard2.OnClick = boundary_.Guard([this] { sbCopyToClipboardClick(*this); });
   Sound1.OnClick = boundary_.Guard([this] { Sound1Click(); });
   ClearFields2.OnClick = boundary_.Guard([this] { units::ClearAllFields(*this); });
@@ -128,6 +132,22 @@ void TfrmZYNTA::Sound1Click() {
 }
 
 
+void TfrmZYNTA::Plot1Click() { ui.GetPlots().Show(BuildPlotData(*this)); }
+
+void TfrmZYNTA::ThenRefreshPlots(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (...) {
+    RefreshPlots();
+    throw;
+  }
+  RefreshPlots();
+}
+
+void TfrmZYNTA::RefreshPlots() {
+  if (ui.GetPlots().Open()) ui.GetPlots().Update(BuildPlotData(*this));
+}
+
 void TfrmZYNTA::Report(const std::string& text) { ui.Boxes().Show(text, AppTitle); }
 
 // A write the system refuses is reported here, and the program still ends.
@@ -145,6 +165,7 @@ void TfrmZYNTA::SaveSettings() {
   settings::ReleaseState(*this);
   ui.GetTrayIcon().Remove();
   ui.GetHelp().CloseAll();
+  ui.GetPlots().CloseAll();
 }
 
 void TfrmZYNTA::FormClose() {

@@ -2,6 +2,7 @@
 // The calculator window: the core's model of it, with every handler bound to its control.
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "calc/form_model.h"
@@ -42,6 +43,10 @@ class TfrmZYNTA : public calc::FormModel {
   void FormCloseQuery(bool& canClose);
   void ApplicationHelp();
   void About1Click();
+  // Tools, "Plot...": opens the plot window on the plots of the current state (or "Solve
+  // first"). While it is open it is shown the plots again after every Solve and Undo.
+  void Plot1Click();
+  void RefreshPlots();
   // Without a notification area a hidden window could never be reached again.
   bool CanHide() const;
 
@@ -68,6 +73,8 @@ class TfrmZYNTA : public calc::FormModel {
   platform::PopupHandler GuardPopup(std::function<void(bool&)> handler);
   void Sound1Click();
   void RestartNotice(platform::MenuItem& item);
+  // Runs the action, then RefreshPlots, also when the action ends early.
+  void ThenRefreshPlots(const std::function<void()>& action);
   void HideWindow();
   void ShowWindow();
   void BindWindow();

@@ -213,4 +213,52 @@ MoodyDiagram BuildMoodyDiagram(const FormModel& f, int pointsPerDecade) {
   return diagram;
 }
 
+namespace {
+
+std::string Trimmed(const std::string& text) {
+  const size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return "";
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// "D 2.067 in": a symbol, the field's text and its unit as the window shows them.
+std::string FieldText(const FormModel& f, const char* symbol, int index) {
+  std::string text = std::string(symbol) + " " + Trimmed(f.Edits[static_cast<size_t>(index)]->Text());
+  const platform::Label& label = *f.UnitLabels[static_cast<size_t>(index)];
+  const std::string unit = label.Visible() ? Trimmed(label.Caption()) : "";  // C and n show none
+  if (!unit.empty()) text += " " + unit;
+  return text;
+}
+
+}  // namespace
+
+PlotData BuildPlotData(const FormModel& f) {
+  PlotData data;
+  if (!f.Solved) {
+    data.notice = PlotSolveFirst;
+    return data;
+  }
+  data.system = BuildSystemCurve(f);
+  if (!data.system.ok) {
+    data.notice = PlotNeedsHeadLossProblem;
+    return data;
+  }
+  data.ok = true;
+  data.equation = f.EquationText();
+  data.problem = f.cbSolveFor.Text();
+  const Equation equation = EquationOf(data.equation);
+  const char* friction = equation == Equation::DarcyWeisbach ? "E" : equation == Equation::HazenWilliams ? "C" : "n";
+  data.pipeText = FieldText(f, "D", IDia) + ", " + FieldText(f, "L", Len) + ", " + FieldText(f, friction, Fric);
+  if (equation == Equation::DarcyWeisbach) data.pipeText += ", " + FieldText(f, "Vis", Vis);
+  data.systemOperatingText = FieldText(f, "Q", Flow) + ", " + FieldText(f, "HL", HL);
+  data.moody = BuildMoodyDiagram(f);
+  if (data.moody.ok) {
+    // The regime label beside the Reynolds number is no unit.
+    data.moodyOperatingText = "Re " + Trimmed(f.Edits[ReyNo]->Text()) + ", f " + Trimmed(f.Edits[FricFact]->Text());
+  } else {
+    data.moodyNotice = MoodyDarcyOnly;
+  }
+  return data;
+}
+
 }  // namespace zynta::shell

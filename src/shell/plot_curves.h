@@ -14,6 +14,7 @@
 
 #include "calc/catalog.h"
 #include "calc/form_model.h"
+#include "platform/plot_data.h"
 
 namespace zynta::shell {
 
@@ -42,31 +43,11 @@ double FrictionFactorAt(const PipeOnScreen& pipe, double re);
 // equation, as the "HL given" solve of that equation computes it. 0 at zero flow.
 double HeadLossAt(const PipeOnScreen& pipe, double flowGpm);
 
-struct CurvePoint {
-  double x = 0.0;
-  double y = 0.0;
-};
-
-// Head loss against flow, from zero to twice the solved flow, in the units the window shows:
-// x in the flow field's unit, y in the head-loss field's unit.
-struct SystemCurve {
-  bool ok = false;  // false: nothing to plot ("Solve first"); everything else is empty then
-  std::vector<CurvePoint> points;
-  CurvePoint operating;  // the solved flow and head loss, as the window holds them
-  std::string xUnit, yUnit;
-};
-
-// Friction factor against Reynolds number (both axes logarithmic).
-struct MoodyDiagram {
-  bool ok = false;  // false: nothing to plot; everything else is empty then
-  // One curve for each relative roughness e/D of MoodyRoughnesses, in that order, over the
-  // turbulent range (just above 2000 up to 1e8).
-  std::vector<std::pair<double, std::vector<CurvePoint>>> roughnessCurves;
-  std::vector<CurvePoint> laminar;  // f = 64/Re, Re 600 to 2000
-  std::vector<CurvePoint> pipe;     // the pipe on screen over the turbulent range
-  double pipeRelativeRoughness = 0.0;
-  CurvePoint operating;  // the solved Reynolds number and friction factor
-};
+// The plain data the plot window draws (platform/plot_data.h).
+using platform::CurvePoint;
+using platform::MoodyDiagram;
+using platform::PlotData;
+using platform::SystemCurve;
 
 // The relative roughnesses of the diagram's family of curves.
 inline constexpr std::array<double, 13> MoodyRoughnesses = {
@@ -88,5 +69,16 @@ SystemCurve BuildSystemCurve(const calc::FormModel& f, int points = 50);
 // number as a point when it is turbulent, the laminar line when it is not (the ranges widen to
 // reach it). Not ok unless HasHeadLossSolution and the equation is Darcy-Weisbach.
 MoodyDiagram BuildMoodyDiagram(const calc::FormModel& f, int pointsPerDecade = 10);
+
+// The notices of the plot window when there is nothing (or no Moody diagram) to plot.
+inline constexpr const char* PlotSolveFirst = "Solve first";
+inline constexpr const char* PlotNeedsHeadLossProblem =
+    "Solve first: the plots need a head-loss problem (HL, D or Q given the others)";
+inline constexpr const char* MoodyDarcyOnly = "The Moody diagram is for the Darcy-Weisbach equation";
+
+// Everything the plot window shows for the current state: both plots with the pipe's texts,
+// or not ok with PlotSolveFirst (not solved) or PlotNeedsHeadLossProblem (a velocity problem,
+// or a head loss in a pressure unit without a valid specific gravity).
+PlotData BuildPlotData(const calc::FormModel& f);
 
 }  // namespace zynta::shell

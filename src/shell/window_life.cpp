@@ -14,10 +14,11 @@ constexpr const char* HelpMissing = "Help file not found!";
 
 bool TfrmZYNTA::CanHide() const { return ui.GetTrayIcon().Available(); }
 
-// Wherever the window hides, the help windows close with it.
+// Wherever the window hides, the help and plot windows close with it.
 void TfrmZYNTA::HideWindow() {
   Window.SetShown(false);
   ui.GetHelp().CloseAll();
+  ui.GetPlots().CloseAll();
 }
 
 void TfrmZYNTA::ShowWindow() {

@@ -1,10 +1,12 @@
 // zynta-cli solve, batch, units, pipes and fluids, run as a shell runs them: exit status,
 // standard output and standard error, compared whole where the text is the product.
+#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
 
 #include <gtest/gtest.h>
+#include <pugixml.hpp>
 
 #include "run_cli.h"
 
@@ -356,6 +358,116 @@ TEST(Settings, NeverReadNorWrittenAndNothingLeftBehind) {
   EXPECT_NE(cli.Run({"solve"}).out.find("Using Hazen-Williams equation"), std::string::npos);
 }
 
+// --- plot: the two pictures, offscreen ---------------------------------------------------------
+
+std::string FileText(const std::filesystem::path& file) {
+  std::ifstream f(file, std::ios::binary);
+  std::stringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+Args PlotArgs(std::vector<std::string> options, const Args& solve) {
+  Args args = {"plot"};
+  args.insert(args.end(), options.begin(), options.end());
+  args.insert(args.end(), solve.begin() + 1, solve.end());  // without "solve"
+  return args;
+}
+
+#ifdef ZYNTA_PLOTS
+
+TEST(Plot, WritesBothPicturesAsPngAndSvgWithoutADisplay) {
+  CliRunner cli;  // its environment has no DISPLAY, no WAYLAND_DISPLAY, no QT_QPA_PLATFORM
+  const auto out = cli.Home() / "out";
+  std::filesystem::create_directories(out);
+  const std::string prefix = (out / "pipe").string();
+  const Args args = PlotArgs({"--png", prefix, "--svg=" + prefix}, DarcyExample);
+  const CliResult r = cli.Run(args);
+  ASSERT_EQ(r.exit, 0) << Describe(args) << "\n" << r.err;
+  EXPECT_EQ(r.out, prefix + "-system.png\n" + prefix + "-moody.png\n" + prefix + "-system.svg\n" + prefix +
+                       "-moody.svg\n");
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(CliRunner::Contents(out).size(), 4u);
+  for (const char* kind : {"system", "moody"}) {
+    SCOPED_TRACE(kind);
+    const std::string png = FileText(prefix + "-" + kind + ".png");
+    ASSERT_GT(png.size(), 10000u);  // a picture, not an empty canvas
+    EXPECT_EQ(png.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+    const std::string svg = FileText(prefix + "-" + kind + ".svg");
+    pugi::xml_document doc;
+    const pugi::xml_parse_result parsed = doc.load_string(svg.c_str());
+    ASSERT_TRUE(parsed) << parsed.description();
+    EXPECT_STREQ(doc.document_element().name(), "svg");
+    EXPECT_NE(svg.find(std::string(kind) == "system" ? "Head loss HL (ftliq)" : "Reynolds number"), std::string::npos);
+  }
+  // Nothing else is left behind.
+  EXPECT_TRUE(CliRunner::Contents(cli.Temp()).empty());
+  EXPECT_TRUE(CliRunner::Contents(cli.Config()).empty());
+}
+
+TEST(Plot, TakesTheSolveArgumentsAndUnits) {
+  CliRunner cli;
+  const std::string prefix = (cli.Home() / "si").string();
+  const CliResult r = cli.Run({"plot", "--png", prefix, "--equation", "Darcy-Weisbach", "IDia=52.5 mm", "Len=30 m",
+                               "Fric=0.045 mm", "Vis=1.0 cSt", "Flow=6 L/s"});
+  ASSERT_EQ(r.exit, 0) << r.err;
+  EXPECT_EQ(r.out, prefix + "-system.png\n" + prefix + "-moody.png\n");
+}
+
+TEST(Plot, OtherEquationsWriteOnlyTheSystemCurve) {
+  CliRunner cli;
+  const std::string prefix = (cli.Home() / "hw").string();
+  const CliResult r = cli.Run({"plot", "--png", prefix});  // the first-run example, Hazen-Williams
+  ASSERT_EQ(r.exit, 0) << r.err;
+  EXPECT_EQ(r.out, prefix + "-system.png\n");
+  EXPECT_EQ(r.err, "zynta-cli plot: no Moody diagram: The Moody diagram is for the Darcy-Weisbach equation\n");
+  EXPECT_FALSE(std::filesystem::exists(prefix + "-moody.png"));
+}
+
+TEST(Plot, NothingSolvedNothingWritten) {
+  CliRunner cli;
+  const std::string prefix = (cli.Home() / "p").string();
+  struct Case {
+    Args args;
+    int exit;
+    std::string err;
+  };
+  for (const Case& c : {Case{{"plot", "--png", prefix, "Flow=0"}, 1, "Invalid Flow!\n"},
+                        Case{{"plot", "--png", prefix, "Flow=x"}, 1, "Bad value!\nzynta-cli plot: \"Flow=x\": \"x\" is not a number\n"},
+                        Case{{"plot", "--png", prefix, "--problem", "3"}, 1,
+                             "zynta-cli plot: Solve first: the plots need a head-loss problem (HL, D or Q given the others)\n"},
+                        Case{{"plot", "--png", (cli.Home() / "no" / "dir").string()}, 1, ""},
+                        Case{{"plot", "Flow=100"}, 2, "give --png PREFIX or --svg PREFIX"},
+                        Case{{"plot", "--png"}, 2, "--png needs a PREFIX"},
+                        Case{{"plot", "--json", "--png", prefix}, 2, "--json is no option of plot"},
+                        Case{{"plot", "--png", prefix, "--equaton", "Mannings"}, 2, "unknown option \"--equaton\""}}) {
+    const CliResult r = cli.Run(c.args);
+    EXPECT_EQ(r.exit, c.exit) << Describe(c.args) << "\n" << r.err;
+    if (c.exit == 2) {
+      EXPECT_NE(r.err.find(c.err), std::string::npos) << Describe(c.args) << "\n" << r.err;
+      EXPECT_NE(r.err.find("Try 'zynta-cli plot --help'."), std::string::npos) << r.err;
+    } else if (!c.err.empty()) {
+      EXPECT_EQ(r.err, c.err) << Describe(c.args);
+    } else {
+      EXPECT_NE(r.err.find("cannot write"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(r.out, "") << Describe(c.args);
+    EXPECT_FALSE(std::filesystem::exists(prefix + "-system.png")) << Describe(c.args);
+  }
+}
+
+#else
+
+TEST(Plot, BuiltWithoutPlotsSaysSo) {
+  CliRunner cli;
+  const CliResult r = cli.Run(PlotArgs({"--png", (cli.Home() / "p").string()}, DarcyExample));
+  EXPECT_EQ(r.exit, 3);
+  EXPECT_EQ(r.err, "zynta-cli plot: this zynta-cli was built without plots (ZYNTA_GUI=OFF)\n");
+  EXPECT_TRUE(CliRunner::Contents(cli.Home()).empty());
+}
+
+#endif
+
 // --- batch --------------------------------------------------------------------------------------
 
 const std::string MixedBatch =
@@ -694,7 +806,7 @@ TEST(Help, EveryCommandHasHelpAndTheManualPageKnowsItsOptions) {
   CliRunner cli;
   const std::string man = ManPage();
   ASSERT_FALSE(man.empty()) << ZYNTA_MAN_PAGE;
-  for (const std::string command : {"solve", "batch", "units", "pipes", "fluids"}) {
+  for (const std::string command : {"solve", "plot", "batch", "units", "pipes", "fluids"}) {
     for (const char* flag : {"--help", "-h"}) {
       const CliResult r = cli.Run({command, flag});
       EXPECT_EQ(r.exit, 0) << command;
@@ -709,7 +821,7 @@ TEST(Help, EveryCommandHasHelpAndTheManualPageKnowsItsOptions) {
   }
   const CliResult all = cli.Run({"--help"});
   EXPECT_EQ(all.exit, 0);
-  for (const char* command : {"solve", "batch", "units", "pipes", "fluids", "script"})
+  for (const char* command : {"solve", "plot", "batch", "units", "pipes", "fluids", "script"})
     EXPECT_NE(all.out.find(std::string("  ") + command + " "), std::string::npos) << command;
 }
 

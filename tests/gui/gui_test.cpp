@@ -18,12 +18,14 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QtCharts/QChartView>
 #include <QVBoxLayout>
 #include <QtTest>
 
 #include "gui/controls_qt.h"
 #include "gui/desktop_program.h"
 #include "gui/dispatch.h"
+#include "gui/plot_window.h"
 #include "gui/services_qt.h"
 #include "gui/termination_signals.h"
 #include "gui/timing.h"
@@ -128,6 +130,7 @@ class GuiTest : public QObject {
   void optionAsksForARestartInAMessageBox();
   void f1OpensTheHelpWindow();
   void aboutBoxIsModalAndOkClosesIt();
+  void plotWindowFollowsTheCalculator();
   void closeButton();
   void terminationSignalSavesTheSettings();
 
@@ -625,6 +628,63 @@ void GuiTest::aboutBoxIsModalAndOkClosesIt() {
   QVERIFY(!P().DialogWidget("about")->isVisible());
 }
 
+void GuiTest::plotWindowFollowsTheCalculator() {
+  auto& solve = dynamic_cast<MenuAction&>(P().GetMenuItem("Solve1"));
+  solve.trigger();
+  QCOMPARE(P().GetStatusBar().Text(), std::string("Solved!"));
+  // Tools holds "Plot..." after Clear Fields.
+  QMenu* tools = nullptr;
+  for (QAction* a : Frame().menuBar()->actions()) {
+    if (a->text() == "&Tools") tools = a->menu();
+  }
+  QVERIFY(tools);
+  QAction* plot = ActionNamed(tools, "&Plot...");
+  QVERIFY(plot);
+  QCOMPARE(tools->actions().indexOf(plot), tools->actions().indexOf(ActionNamed(tools, "Clear &Fields")) + 1);
+
+  plot->trigger();
+  PlotWindow* window = P().PlotViewer().Window();
+  QVERIFY(window);
+  QVERIFY(window->isVisible());
+  QVERIFY(QTest::qWaitForWindowExposed(window));
+  QCOMPARE(window->windowTitle(), QString("ZYNTA Plots"));
+  QCOMPARE(window->Notice(PlotKind::System), QString());
+  QVERIFY(!window->View(PlotKind::System)->chart()->series().isEmpty());
+  QCOMPARE(window->Data().system.operating.x, 100.0);  // the flow on screen, gpm
+  const bool darcy = P().GetComboBox("ComboEq").Text() == "Darcy-Weisbach";
+  QCOMPARE(window->Notice(PlotKind::Moody).isEmpty(), darcy);
+  QVERIFY(window->findChild<QPushButton*>("plot.exportPng")->isEnabled());
+  const QPixmap shot = window->grab();
+  QVERIFY(shot.save(QString(ZYNTA_SCREENSHOT_DIR) + "/plot-window.png"));
+
+  // The export buttons write what the tab shows.
+  const QString png = temp_.path() + "/export.png";
+  QVERIFY(window->Export(PlotKind::System, PictureFormat::Png, png));
+  QFile file(png);
+  QVERIFY(file.open(QIODevice::ReadOnly));
+  QCOMPARE(file.read(8), QByteArray("\x89PNG\r\n\x1a\n", 8));
+
+  // Solved again at another flow: the open window follows.
+  LineField& flow = Field("EditFlow");
+  QTest::mouseClick(&flow, Qt::LeftButton);
+  flow.selectAll();
+  QTest::keyClicks(&flow, "150");
+  solve.trigger();
+  QCOMPARE(P().GetStatusBar().Text(), std::string("Solved!"));
+  QCOMPARE(window->Data().system.operating.x, 150.0);
+  QCOMPARE(window->Data().system.points.back().x, 300.0);
+
+  // Nothing solved: the window says so and exports nothing.
+  dynamic_cast<MenuAction&>(P().GetMenuItem("ClearFields2")).trigger();
+  solve.trigger();
+  QVERIFY(P().GetStatusBar().Text() != "Solved!");
+  QCOMPARE(window->Notice(PlotKind::System), QString("Solve first"));
+  QCOMPARE(window->Notice(PlotKind::Moody), QString("Solve first"));
+  QVERIFY(!window->findChild<QPushButton*>("plot.exportPng")->isEnabled());
+  QVERIFY(!window->Export(PlotKind::System, PictureFormat::Png, png));
+  QVERIFY(P().PlotViewer().Open());  // it closes with the calculator window (closeButton)
+}
+
 void GuiTest::closeButton() {
   QVERIFY(program_->Running());
   QVERIFY(Frame().isVisible());
@@ -632,6 +692,7 @@ void GuiTest::closeButton() {
   Frame().close();
   QVERIFY(!Frame().isVisible());
   QVERIFY(!P().HelpWindow().Window()->isVisible());  // the help closes with the window
+  QVERIFY(!P().PlotViewer().Open());                  // and so do the plots
   if (tray) {
     QVERIFY(program_->Running());  // hidden to the notification area
     return;

@@ -466,5 +466,125 @@ TEST_F(PlotCurves, VelocityProblemsAndOtherEquationsGiveNoMoodyDiagram) {
   EXPECT_FALSE(BuildMoodyDiagram(*form).ok);
 }
 
+// --- Tools, "Plot...": the handler hands the plot data to the plot window (recorded here)
+
+void ExpectSamePoints(const std::vector<CurvePoint>& a, const std::vector<CurvePoint>& b) {
+  ASSERT_EQ(a.size(), b.size());
+  for (size_t i = 0; i < a.size(); ++i) {
+    EXPECT_EQ(a[i].x, b[i].x) << i;
+    EXPECT_EQ(a[i].y, b[i].y) << i;
+  }
+}
+
+TEST_F(PlotCurves, PlotMenuItemSaysSolveFirstWhenNothingIsSolved) {
+  EXPECT_EQ(form->Plot1.Caption(), "&Plot...");
+  ASSERT_FALSE(form->Solved);
+  form->Plot1.OnClick();
+  ASSERT_EQ(ui.plots.shown.size(), 1u);
+  EXPECT_TRUE(ui.plots.open);
+  const PlotData& shown = ui.plots.shown.back();
+  EXPECT_FALSE(shown.ok);
+  EXPECT_EQ(shown.notice, "Solve first");
+  EXPECT_FALSE(shown.system.ok);
+  EXPECT_TRUE(shown.system.points.empty());
+  EXPECT_FALSE(shown.moody.ok);
+  EXPECT_TRUE(ui.boxes.shown.empty());
+}
+
+TEST_F(PlotCurves, PlotShowsTheCurvesOfTheSolvedState) {
+  SolveHazenWilliams();
+  form->Plot1.OnClick();
+  ASSERT_EQ(ui.plots.shown.size(), 1u);
+  const PlotData& hw = ui.plots.shown.back();
+  ASSERT_TRUE(hw.ok) << hw.notice;
+  EXPECT_EQ(hw.notice, "");
+  EXPECT_EQ(hw.equation, HazenWilliams);
+  EXPECT_EQ(hw.problem, "HL given D,L,C,Q");
+  EXPECT_EQ(hw.pipeText, "D " + form->Edits[IDia]->Text() + " in, L " + form->Edits[Len]->Text() + " ft, C " +
+                             form->Edits[Fric]->Text());
+  EXPECT_EQ(hw.systemOperatingText, "Q " + form->Edits[Flow]->Text() + " gpm, HL " + form->Edits[HL]->Text() + " ftliq");
+  const SystemCurve curve = BuildSystemCurve(*form);
+  ASSERT_TRUE(hw.system.ok);
+  ExpectSamePoints(hw.system.points, curve.points);
+  EXPECT_EQ(hw.system.operating.x, 100.0);
+  EXPECT_EQ(hw.system.operating.y, curve.operating.y);
+  EXPECT_EQ(hw.system.xUnit, "gpm");
+  EXPECT_EQ(hw.system.yUnit, "ftliq");
+  // Hazen-Williams has no Moody diagram; the window says why.
+  EXPECT_FALSE(hw.moody.ok);
+  EXPECT_EQ(hw.moodyNotice, MoodyDarcyOnly);
+
+  SolveDarcy();
+  form->Plot1.OnClick();
+  const PlotData& dw = ui.plots.shown.back();
+  ASSERT_TRUE(dw.ok) << dw.notice;
+  const MoodyDiagram moody = BuildMoodyDiagram(*form);
+  ASSERT_TRUE(dw.moody.ok);
+  EXPECT_EQ(dw.moodyNotice, "");
+  EXPECT_EQ(dw.moody.operating.x, P(ReyNo).ParamValue);
+  EXPECT_EQ(dw.moody.operating.y, P(FricFact).ParamValue);
+  EXPECT_EQ(dw.moody.pipeRelativeRoughness, moody.pipeRelativeRoughness);
+  ExpectSamePoints(dw.moody.pipe, moody.pipe);
+  ExpectSamePoints(dw.moody.laminar, moody.laminar);
+  ASSERT_EQ(dw.moody.roughnessCurves.size(), MoodyRoughnesses.size());
+  EXPECT_EQ(dw.moodyOperatingText, "Re " + form->Edits[ReyNo]->Text() + ", f " + form->Edits[FricFact]->Text());
+  EXPECT_NE(dw.pipeText.find(", E " + form->Edits[Fric]->Text() + " mm, Vis " + form->Edits[Vis]->Text() + " cSt"),
+            std::string::npos)
+      << dw.pipeText;
+  EXPECT_EQ(ui.plots.raised, 2);
+}
+
+TEST_F(PlotCurves, OpenPlotWindowFollowsEverySolveAndUndo) {
+  SolveHazenWilliams();
+  form->Plot1.OnClick();
+  ASSERT_EQ(ui.plots.shown.size(), 1u);
+
+  // Solved again at another flow: the window is told, without being raised.
+  Enter(Flow, "150");
+  Solve();
+  ASSERT_EQ(ui.plots.shown.size(), 2u);
+  EXPECT_EQ(ui.plots.raised, 1);
+  EXPECT_EQ(ui.plots.shown.back().system.operating.x, 150.0);
+  EXPECT_EQ(ui.plots.shown.back().system.points.back().x, 300.0);
+  ExpectSamePoints(ui.plots.shown.back().system.points, BuildSystemCurve(*form).points);
+
+  // A solve that fails on its input ends the solution: the window says "Solve first".
+  Enter(Flow, "0");
+  form->Solve1.OnClick();
+  ASSERT_EQ(ui.status.Text(), "Invalid Flow!");
+  ASSERT_FALSE(form->Solved);
+  ASSERT_EQ(ui.plots.shown.size(), 3u);
+  EXPECT_FALSE(ui.plots.shown.back().ok);
+  EXPECT_EQ(ui.plots.shown.back().notice, "Solve first");
+
+  // Undo back to a solved state: the window shows its curves again.
+  while (form->UndoAvailable && !form->Solved) form->Undo1.OnClick();
+  ASSERT_TRUE(form->Solved);
+  ASSERT_GE(ui.plots.shown.size(), 4u);
+  EXPECT_TRUE(ui.plots.shown.back().ok);
+  ExpectSamePoints(ui.plots.shown.back().system.points, BuildSystemCurve(*form).points);
+
+  // A solved velocity problem has nothing to plot either.
+  PickProblem(3);
+  Solve();
+  EXPECT_FALSE(ui.plots.shown.back().ok);
+  EXPECT_EQ(ui.plots.shown.back().notice, PlotNeedsHeadLossProblem);
+
+  // Once the user closed the window, solves leave it alone.
+  const size_t before = ui.plots.shown.size();
+  ui.plots.UserClose();
+  SolveHazenWilliams();
+  EXPECT_EQ(ui.plots.shown.size(), before);
+  EXPECT_TRUE(ui.boxes.shown.empty());
+}
+
+TEST_F(PlotCurves, PlotWindowClosesWithTheProgram) {
+  SolveHazenWilliams();
+  form->Plot1.OnClick();
+  ASSERT_TRUE(ui.plots.open);
+  form->FormClose();
+  EXPECT_FALSE(ui.plots.open);
+}
+
 }  // namespace
 }  // namespace zynta::shell

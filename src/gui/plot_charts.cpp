@@ -1,0 +1,319 @@
+#include "gui/plot_charts.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QGraphicsScene>
+#include <QImage>
+#include <QPainter>
+#include <QPen>
+#include <QSvgGenerator>
+#include <QtCharts/QLegendMarker>
+#include <QtCharts/QLineSeries>
+#include <QtCharts/QLogValueAxis>
+#include <QtCharts/QScatterSeries>
+#include <QtCharts/QValueAxis>
+
+#include "gui/dispatch.h"
+
+namespace zynta::gui {
+
+namespace {
+
+using platform::CurvePoint;
+using platform::PlotData;
+
+const QColor PipeColor(0, 90, 200);
+const QColor OperatingColor(220, 30, 30);
+const QColor FamilyColor(150, 150, 150);
+
+QLineSeries* Line(const std::vector<CurvePoint>& points, const QString& name, const QPen& pen) {
+  auto* series = new QLineSeries();
+  series->setName(name);
+  series->setPen(pen);
+  QList<QPointF> list;
+  list.reserve(static_cast<qsizetype>(points.size()));
+  for (const CurvePoint& p : points) list.append(QPointF(p.x, p.y));
+  series->replace(list);
+  return series;
+}
+
+// The operating point: a red dot with the window's values beside it.
+QScatterSeries* OperatingPoint(CurvePoint at, const QString& text) {
+  auto* series = new QScatterSeries();
+  series->setName("Operating point: " + text);
+  series->setMarkerShape(QScatterSeries::MarkerShapeCircle);
+  series->setMarkerSize(13);
+  series->setColor(OperatingColor);
+  series->setBorderColor(Qt::black);
+  series->append(at.x, at.y);
+  series->setPointLabelsVisible(true);
+  series->setPointLabelsFormat(text);
+  series->setPointLabelsColor(OperatingColor.darker(130));
+  QFont font = series->pointLabelsFont();
+  font.setBold(true);
+  series->setPointLabelsFont(font);
+  series->setPointLabelsClipping(false);
+  return series;
+}
+
+void HideFromLegend(QChart& chart, QAbstractSeries* series) {
+  for (QLegendMarker* marker : chart.legend()->markers(series)) marker->setVisible(false);
+}
+
+void Attach(QChart& chart, QAbstractSeries* series, QAbstractAxis* x, QAbstractAxis* y) {
+  chart.addSeries(series);
+  series->attachAxis(x);
+  series->attachAxis(y);
+}
+
+std::unique_ptr<QChart> NewChart(const QString& title) {
+  auto chart = std::make_unique<QChart>();
+  chart->setTitle(title);
+  QFont font = chart->titleFont();
+  font.setPointSizeF(font.pointSizeF() * 1.15);
+  font.setBold(true);
+  chart->setTitleFont(font);
+  chart->setBackgroundBrush(Qt::white);
+  chart->setAnimationOptions(QChart::NoAnimation);
+  chart->legend()->setAlignment(Qt::AlignBottom);
+  return chart;
+}
+
+// A range from 0 to a little above hi, ending on a round number.
+double NiceTop(double hi) {
+  if (!(hi > 0.0) || !std::isfinite(hi)) return 1.0;
+  const double step = std::pow(10.0, std::floor(std::log10(hi)));
+  for (double m : {1.0, 1.2, 1.5, 2.0, 2.5, 3.0, 4.0, 5.0, 6.0, 8.0, 10.0}) {
+    if (m * step >= hi * 1.02) return m * step;
+  }
+  return 10.0 * step;
+}
+
+std::unique_ptr<QChart> SystemChart(const PlotData& data) {
+  const platform::SystemCurve& curve = data.system;
+  auto chart = NewChart("System curve: " + Q(data.equation) + ", " + Q(data.pipeText));
+
+  auto* x = new QValueAxis();
+  x->setTitleText("Flow Q (" + Q(curve.xUnit) + ")");
+  auto* y = new QValueAxis();
+  y->setTitleText("Head loss HL (" + Q(curve.yUnit) + ")");
+  double xMax = curve.operating.x;
+  double yMax = curve.operating.y;
+  for (const CurvePoint& p : curve.points) {
+    xMax = std::max(xMax, p.x);
+    yMax = std::max(yMax, p.y);
+  }
+  x->setRange(0.0, xMax > 0.0 ? xMax : 1.0);
+  y->setRange(0.0, NiceTop(yMax));
+  x->setTickCount(11);
+  y->setTickCount(11);
+  x->setLabelFormat("%.4g");
+  y->setLabelFormat("%.4g");
+  chart->addAxis(x, Qt::AlignBottom);
+  chart->addAxis(y, Qt::AlignLeft);
+
+  Attach(*chart, Line(curve.points, "Head loss of the pipe, 0 to 2 Q", QPen(PipeColor, 2.5)), x, y);
+
+  // Dashed guides from both axes to the operating point.
+  QPen guide(OperatingColor, 1.2, Qt::DashLine);
+  const CurvePoint op = curve.operating;
+  auto* guides = Line({{op.x, 0.0}, op, {0.0, op.y}}, "", guide);
+  Attach(*chart, guides, x, y);
+  HideFromLegend(*chart, guides);
+
+  Attach(*chart, OperatingPoint(op, Q(data.systemOperatingText)), x, y);
+  return chart;
+}
+
+// "0.001", "5e-05": the relative roughness as a legend or curve label writes it.
+QString Roughness(double e) { return e == 0.0 ? QString("0 (smooth)") : QString::number(e, 'g', 3); }
+
+// The curve's point nearest to Re = at (log scale).
+const CurvePoint* NearestTo(const std::vector<CurvePoint>& curve, double at) {
+  const CurvePoint* best = nullptr;
+  double bestDistance = std::numeric_limits<double>::infinity();
+  for (const CurvePoint& p : curve) {
+    const double d = std::fabs(std::log10(p.x) - std::log10(at));
+    if (d < bestDistance) {
+      bestDistance = d;
+      best = &p;
+    }
+  }
+  return best;
+}
+
+std::unique_ptr<QChart> MoodyChart(const PlotData& data) {
+  const platform::MoodyDiagram& moody = data.moody;
+  auto chart = NewChart("Moody diagram: " + Q(data.equation) + ", " + Q(data.pipeText));
+
+  double xLo = std::numeric_limits<double>::infinity(), xHi = 0.0;
+  double yLo = std::numeric_limits<double>::infinity(), yHi = 0.0;
+  auto extend = [&](const std::vector<CurvePoint>& points) {
+    for (const CurvePoint& p : points) {
+      if (!(p.x > 0.0) || !(p.y > 0.0)) continue;
+      xLo = std::min(xLo, p.x);
+      xHi = std::max(xHi, p.x);
+      yLo = std::min(yLo, p.y);
+      yHi = std::max(yHi, p.y);
+    }
+  };
+  extend(moody.laminar);
+  extend(moody.pipe);
+  for (const auto& [e, curve] : moody.roughnessCurves) extend(curve);
+  extend({moody.operating});
+
+  auto* x = new QLogValueAxis();
+  x->setBase(10.0);
+  x->setTitleText("Reynolds number Re = V D / \u03bd");
+  x->setLabelFormat("%.0e");
+  x->setMinorTickCount(8);
+  x->setRange(xLo * 0.8, std::pow(10.0, std::ceil(std::log10(xHi))));
+  auto* y = new QLogValueAxis();
+  y->setBase(10.0);
+  y->setTitleText("Darcy friction factor f (log scale)");
+  y->setLabelFormat("%.3g");
+  y->setMinorTickCount(8);
+  y->setRange(std::min(0.005, yLo * 0.9), std::max(0.12, yHi * 1.1));
+  chart->addAxis(x, Qt::AlignBottom);
+  chart->addAxis(y, Qt::AlignLeft);
+
+  // The family of Colebrook curves (Colebrook 1939, laid out as Moody 1944), thin and grey,
+  // each labelled with its e/D at the right; one legend entry for them all.
+  bool first = true;
+  double lastLabelY = 0.0;
+  for (const auto& [e, curve] : moody.roughnessCurves) {
+    auto* line = Line(curve, "Colebrook-White, e/D as labelled", QPen(FamilyColor, 1.0));
+    Attach(*chart, line, x, y);
+    if (!first) HideFromLegend(*chart, line);
+    first = false;
+    const CurvePoint* at = NearestTo(curve, 4e7);
+    // A curve that runs close to the one before at the right gets its label further left.
+    const double rightY = at ? at->y : 0.0;
+    if (at && lastLabelY > 0.0 && std::fabs(std::log10(rightY) - std::log10(lastLabelY)) < 0.03)
+      at = NearestTo(curve, 6e6);
+    lastLabelY = rightY;
+    if (at) {
+      auto* label = new QScatterSeries();
+      label->append(at->x, at->y);
+      label->setMarkerSize(3);
+      label->setColor(FamilyColor);
+      label->setBorderColor(FamilyColor);
+      label->setPointLabelsVisible(true);
+      label->setPointLabelsFormat(Roughness(e));
+      label->setPointLabelsColor(FamilyColor.darker(160));
+      QFont font = label->pointLabelsFont();
+      font.setPointSizeF(font.pointSizeF() * 0.8);
+      label->setPointLabelsFont(font);
+      label->setPointLabelsClipping(false);
+      Attach(*chart, label, x, y);
+      HideFromLegend(*chart, label);
+    }
+  }
+
+  Attach(*chart, Line(moody.laminar, "Laminar, f = 64/Re", QPen(Qt::black, 1.6)), x, y);
+  Attach(*chart,
+         Line(moody.pipe, "The pipe on screen, e/D " + QString::number(moody.pipeRelativeRoughness, 'g', 3),
+              QPen(PipeColor, 2.5)),
+         x, y);
+  Attach(*chart, OperatingPoint(moody.operating, Q(data.moodyOperatingText)), x, y);
+  return chart;
+}
+
+std::unique_ptr<QChart> NoticeChart(const std::string& notice) {
+  auto chart = NewChart(Q(notice));
+  chart->legend()->setVisible(false);
+  return chart;
+}
+
+// The chart on a scene of its own at the picture's size, laid out; then painted.
+template <class Paint>
+void RenderChart(QChart& chart, QSize size, Paint&& paint) {
+  QGraphicsScene scene;
+  scene.addItem(&chart);
+  chart.setGeometry(QRectF(QPointF(0, 0), size));
+  scene.setSceneRect(QRectF(QPointF(0, 0), size));
+  // Qt Charts lays out on posted events.
+  QApplication::processEvents();
+  QApplication::processEvents();
+  paint(scene);
+  scene.removeItem(&chart);
+}
+
+}  // namespace
+
+bool HasPlot(const PlotData& data, PlotKind kind) {
+  if (!data.ok) return false;
+  return kind == PlotKind::System ? data.system.ok : data.moody.ok;
+}
+
+std::unique_ptr<QChart> BuildChart(const PlotData& data, PlotKind kind) {
+  if (!data.ok) return NoticeChart(data.notice);
+  if (kind == PlotKind::System) return data.system.ok ? SystemChart(data) : NoticeChart(data.notice);
+  return data.moody.ok ? MoodyChart(data) : NoticeChart(data.moodyNotice);
+}
+
+QString PictureFile(const QString& prefix, PlotKind kind, PictureFormat format) {
+  return prefix + (kind == PlotKind::System ? "-system" : "-moody") + (format == PictureFormat::Png ? ".png" : ".svg");
+}
+
+QImage RenderPicture(const PlotData& data, PlotKind kind, QPointF* operating) {
+  const std::unique_ptr<QChart> chart = BuildChart(data, kind);
+  const QSize size = PictureSize;
+  QImage image(size, QImage::Format_ARGB32);
+  image.fill(Qt::white);
+  if (operating) *operating = QPointF(-1, -1);
+  RenderChart(*chart, size, [&](QGraphicsScene& scene) {
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    scene.render(&painter, QRectF(QPointF(0, 0), size), scene.sceneRect());
+    if (operating && HasPlot(data, kind) && !chart->series().isEmpty()) {
+      const CurvePoint op = kind == PlotKind::System ? data.system.operating : data.moody.operating;
+      // The operating point is the last series of either chart.
+      *operating = chart->mapToPosition(QPointF(op.x, op.y), chart->series().last()) + chart->pos();
+    }
+  });
+  return image;
+}
+
+bool WritePicture(const PlotData& data, PlotKind kind, PictureFormat format, const QString& file, std::string* error) {
+  auto fail = [&](const std::string& why) {
+    if (error) *error = why;
+    return false;
+  };
+  if (format == PictureFormat::Png) {
+    if (!RenderPicture(data, kind).save(file, "PNG")) return fail("cannot write " + file.toStdString());
+    return true;
+  }
+  const std::unique_ptr<QChart> chart = BuildChart(data, kind);
+  const QSize size = PictureSize;
+  // QSvgGenerator reports no write error of its own: the file must open first.
+  {
+    QFile probe(file);
+    if (!probe.open(QIODevice::WriteOnly | QIODevice::Truncate)) return fail("cannot write " + file.toStdString());
+  }
+  QSvgGenerator svg;
+  svg.setFileName(file);
+  svg.setSize(size);
+  svg.setViewBox(QRect(QPoint(0, 0), size));
+  svg.setTitle(chart->title());
+  svg.setDescription("ZYNTA " + QString(kind == PlotKind::System ? "system curve" : "Moody diagram"));
+  bool painted = false;
+  RenderChart(*chart, size, [&](QGraphicsScene& scene) {
+    QPainter painter;
+    if (!painter.begin(&svg)) return;
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
+    scene.render(&painter, QRectF(QPointF(0, 0), size), scene.sceneRect());
+    painted = painter.end();
+  });
+  if (!painted || QFileInfo(file).size() == 0) return fail("cannot write " + file.toStdString());
+  return true;
+}
+
+}  // namespace zynta::gui

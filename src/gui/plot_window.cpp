@@ -1,0 +1,143 @@
+#include "gui/plot_window.h"
+
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <QtCharts/QChartView>
+
+#include "gui/dispatch.h"
+
+namespace zynta::gui {
+
+PlotWindow::PlotWindow() {
+  setObjectName("ZyntaPlot");
+  setWindowTitle("ZYNTA Plots");
+  auto* layout = new QVBoxLayout(this);
+  tabs_ = new QTabWidget(this);
+  tabs_->setObjectName("plot.tabs");
+  for (PlotKind kind : {PlotKind::System, PlotKind::Moody}) {
+    Page& page = pages_[static_cast<int>(kind)];
+    page.stack = new QStackedWidget(tabs_);
+    page.view = new QChartView(page.stack);
+    page.view->setObjectName(kind == PlotKind::System ? "plot.system" : "plot.moody");
+    page.view->setRenderHint(QPainter::Antialiasing);
+    page.notice = new QLabel(page.stack);
+    page.notice->setObjectName(kind == PlotKind::System ? "plot.systemNotice" : "plot.moodyNotice");
+    page.notice->setAlignment(Qt::AlignCenter);
+    page.notice->setWordWrap(true);
+    QFont font = page.notice->font();
+    font.setPointSizeF(font.pointSizeF() * 1.4);
+    page.notice->setFont(font);
+    page.stack->addWidget(page.view);
+    page.stack->addWidget(page.notice);
+    tabs_->addTab(page.stack, kind == PlotKind::System ? "System curve" : "Moody diagram");
+  }
+  layout->addWidget(tabs_);
+  auto* buttons = new QHBoxLayout();
+  png_ = new QPushButton("Export &PNG...", this);
+  png_->setObjectName("plot.exportPng");
+  svg_ = new QPushButton("Export S&VG...", this);
+  svg_->setObjectName("plot.exportSvg");
+  auto* close = new QPushButton("&Close", this);
+  close->setObjectName("plot.close");
+  buttons->addWidget(png_);
+  buttons->addWidget(svg_);
+  buttons->addStretch();
+  buttons->addWidget(close);
+  layout->addLayout(buttons);
+  connect(png_, &QPushButton::clicked, this, [this] { ExportAsked(PictureFormat::Png); });
+  connect(svg_, &QPushButton::clicked, this, [this] { ExportAsked(PictureFormat::Svg); });
+  connect(close, &QPushButton::clicked, this, &QWidget::close);
+  connect(tabs_, &QTabWidget::currentChanged, this, [this] {
+    const bool has = HasPlot(data_, Shown());
+    png_->setEnabled(has);
+    svg_->setEnabled(has);
+  });
+  resize(PictureSize + QSize(40, 90));
+  platform::PlotData nothing;
+  nothing.notice = "Solve first";
+  SetData(nothing);
+}
+
+PlotWindow::~PlotWindow() = default;
+
+void PlotWindow::Fill(Page& page, PlotKind kind) {
+  QChart* old = page.view->chart();
+  page.view->setChart(BuildChart(data_, kind).release());
+  delete old;  // the view gives up the old chart without deleting it
+  if (HasPlot(data_, kind)) {
+    page.notice->clear();
+    page.stack->setCurrentWidget(page.view);
+  } else {
+    page.notice->setText(Q(data_.ok ? data_.moodyNotice : data_.notice));
+    page.stack->setCurrentWidget(page.notice);
+  }
+}
+
+void PlotWindow::SetData(const platform::PlotData& data) {
+  data_ = data;
+  for (PlotKind kind : {PlotKind::System, PlotKind::Moody}) Fill(pages_[static_cast<int>(kind)], kind);
+  const bool has = HasPlot(data_, Shown());
+  png_->setEnabled(has);
+  svg_->setEnabled(has);
+}
+
+PlotKind PlotWindow::Shown() const { return tabs_->currentIndex() == 1 ? PlotKind::Moody : PlotKind::System; }
+void PlotWindow::ShowTab(PlotKind kind) { tabs_->setCurrentIndex(static_cast<int>(kind)); }
+QChartView* PlotWindow::View(PlotKind kind) const { return pages_[static_cast<int>(kind)].view; }
+
+QString PlotWindow::Notice(PlotKind kind) const {
+  const Page& page = pages_[static_cast<int>(kind)];
+  return page.stack->currentWidget() == page.notice ? page.notice->text() : QString();
+}
+
+bool PlotWindow::Export(PlotKind kind, PictureFormat format, const QString& file, std::string* error) {
+  if (!HasPlot(data_, kind)) {
+    if (error) *error = "nothing to plot";
+    return false;
+  }
+  return WritePicture(data_, kind, format, file, error);
+}
+
+void PlotWindow::ExportAsked(PictureFormat format) {
+  const PlotKind kind = Shown();
+  const bool png = format == PictureFormat::Png;
+  const QString suggested = PictureFile("zynta", kind, format);
+  const QString file = QFileDialog::getSaveFileName(this, png ? "Export PNG" : "Export SVG", suggested,
+                                                    png ? "PNG pictures (*.png)" : "SVG pictures (*.svg)");
+  if (file.isEmpty()) return;
+  std::string error;
+  if (!Export(kind, format, file, &error)) QMessageBox::warning(this, "ZYNTA", Q("Export failed: " + error));
+}
+
+QtPlotViewer::~QtPlotViewer() { delete window_; }
+
+void QtPlotViewer::Show(const platform::PlotData& data) {
+  if (!window_) {
+    window_ = new PlotWindow();
+    window_->setWindowIcon(icon_);
+  }
+  window_->SetData(data);
+  Request([&] {
+    window_->show();
+    window_->raise();
+    window_->activateWindow();
+  });
+}
+
+void QtPlotViewer::Update(const platform::PlotData& data) {
+  if (window_ && window_->isVisible()) window_->SetData(data);
+}
+
+bool QtPlotViewer::Open() const { return window_ && window_->isVisible(); }
+
+void QtPlotViewer::CloseAll() {
+  if (window_) Request([&] { window_->close(); });
+}
+
+}  // namespace zynta::gui

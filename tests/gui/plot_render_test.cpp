@@ -1,0 +1,229 @@
+// The plot window's two pictures, rendered offscreen from what Tools, "Plot..." hands the
+// plot window for problems solved on the headless calculator: the charts' axes and units, the
+// operating point where it belongs on the picture, the PNG and SVG files. The pictures of the
+// Darcy-Weisbach worked example are kept as build/screenshots/plot-system.png and
+// plot-moody.png.
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <QtCharts/QLineSeries>
+#include <QtCharts/QLogValueAxis>
+#include <QtCharts/QValueAxis>
+#include <QtTest>
+
+#include "calc/params.h"
+#include "cli/headless_calculator.h"
+#include "gui/plot_charts.h"
+#include "shell/plot_curves.h"
+
+using namespace zynta;
+using namespace zynta::gui;
+
+namespace {
+
+// The Darcy-Weisbach worked example of zynta-cli(1): 2.067 in, 100 ft, E 0.00015 ft, 1.13 cSt,
+// 100 gpm; HL 17.43 ftliq, Re 135400, f 0.021.
+platform::PlotData SolvedDarcyExample() {
+  cli::HeadlessCalculator calc;
+  calc.PickEquation("Darcy-Weisbach");
+  for (auto [index, unit, value] : {std::tuple{calc::IDia, "in", "2.067"}, std::tuple{calc::Len, "ft", "100"},
+                                    std::tuple{calc::Fric, "ft", "0.00015"}, std::tuple{calc::Vis, "cSt", "1.13"},
+                                    std::tuple{calc::Flow, "gpm", "100"}}) {
+    if (!calc.SetUnit(index, unit)) throw std::runtime_error(std::string("no unit ") + unit);
+    if (calc.Enter(index, value) != cli::HeadlessCalculator::Entry::Done) throw std::runtime_error(value);
+  }
+  calc.Solve();
+  if (!calc.Solved()) throw std::runtime_error(calc.Status());
+  return calc.Plot();
+}
+
+bool Reddish(QColor c) { return c.red() > 170 && c.green() < 90 && c.blue() < 90; }
+
+// Whether the picture shows the operating point's red dot at that place.
+bool RedDotAt(const QImage& image, QPointF at) {
+  const QPoint p = at.toPoint();
+  if (!image.rect().contains(p)) return false;
+  int red = 0;
+  for (int dx = -2; dx <= 2; ++dx)
+    for (int dy = -2; dy <= 2; ++dy)
+      if (image.rect().contains(p + QPoint(dx, dy)) && Reddish(image.pixelColor(p + QPoint(dx, dy)))) ++red;
+  return red >= 20;  // of 25: the dot is 13 px across
+}
+
+QAbstractAxis* AxisOf(QChart& chart, Qt::Orientation orientation) {
+  const auto axes = chart.axes(orientation);
+  return axes.isEmpty() ? nullptr : axes.first();
+}
+
+QString SvgRoot(const QString& file) {
+  QFile f(file);
+  if (!f.open(QIODevice::ReadOnly)) return "unreadable";
+  QXmlStreamReader xml(&f);
+  QString root;
+  while (!xml.atEnd()) {
+    xml.readNext();
+    if (xml.isStartElement() && root.isEmpty()) root = xml.name().toString();
+  }
+  if (xml.hasError()) return "XML error: " + xml.errorString();
+  return root;
+}
+
+}  // namespace
+
+class PlotRenderTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase();
+  void systemCurvePicture();
+  void moodyDiagramPicture();
+  void svgPictures();
+  void otherEquationsHaveNoMoodyDiagram();
+  void nothingSolvedShowsTheNotice();
+
+ private:
+  platform::PlotData darcy_;
+  QTemporaryDir temp_;
+};
+
+void PlotRenderTest::initTestCase() {
+  QVERIFY(temp_.isValid());
+  darcy_ = SolvedDarcyExample();
+  QVERIFY2(darcy_.ok, darcy_.notice.c_str());
+  QVERIFY(darcy_.moody.ok);
+  QCOMPARE(darcy_.systemOperatingText, std::string("Q 100.00 gpm, HL 17.43 ftliq"));
+  QCOMPARE(darcy_.moodyOperatingText, std::string("Re 135400, f 0.021"));
+  QVERIFY(QDir().mkpath(ZYNTA_SCREENSHOT_DIR));
+}
+
+void PlotRenderTest::systemCurvePicture() {
+  const std::unique_ptr<QChart> chart = BuildChart(darcy_, PlotKind::System);
+  auto* x = qobject_cast<QValueAxis*>(AxisOf(*chart, Qt::Horizontal));
+  auto* y = qobject_cast<QValueAxis*>(AxisOf(*chart, Qt::Vertical));
+  QVERIFY(x && y);
+  QCOMPARE(x->titleText(), QString("Flow Q (gpm)"));
+  QCOMPARE(y->titleText(), QString("Head loss HL (ftliq)"));
+  QCOMPARE(x->min(), 0.0);
+  QCOMPARE(x->max(), 200.0);  // twice the solved flow
+  QCOMPARE(y->min(), 0.0);
+  QVERIFY(y->max() >= darcy_.system.points.back().y);
+  QVERIFY(chart->title().contains("Darcy-Weisbach"));
+  QVERIFY(chart->title().contains("D 2.067 in"));
+  // The curve drawn is the headless function's, point for point.
+  auto* curve = qobject_cast<QLineSeries*>(chart->series().first());
+  QVERIFY(curve);
+  QCOMPARE(curve->count(), static_cast<int>(darcy_.system.points.size()));
+  for (int i = 0; i < curve->count(); ++i) {
+    QCOMPARE(curve->at(i).x(), darcy_.system.points[static_cast<size_t>(i)].x);
+    QCOMPARE(curve->at(i).y(), darcy_.system.points[static_cast<size_t>(i)].y);
+  }
+
+  QPointF op;
+  const QImage image = RenderPicture(darcy_, PlotKind::System, &op);
+  QCOMPARE(image.size(), PictureSize);
+  // Q = 100 gpm is half way along the flow axis.
+  QVERIFY2(op.x() > 0.35 * image.width() && op.x() < 0.65 * image.width(), qPrintable(QString::number(op.x())));
+  QVERIFY2(RedDotAt(image, op), qPrintable(QString("no red dot at %1,%2").arg(op.x()).arg(op.y())));
+  QVERIFY(!RedDotAt(image, QPointF(5, 5)));  // the check can fail
+
+  const QString file = QString(ZYNTA_SCREENSHOT_DIR) + "/plot-system.png";
+  QFile::remove(file);
+  QVERIFY(WritePicture(darcy_, PlotKind::System, PictureFormat::Png, file));
+  const QImage written(file);
+  QCOMPARE(written.size(), PictureSize);
+  QVERIFY(RedDotAt(written, op));
+}
+
+void PlotRenderTest::moodyDiagramPicture() {
+  const std::unique_ptr<QChart> chart = BuildChart(darcy_, PlotKind::Moody);
+  auto* x = qobject_cast<QLogValueAxis*>(AxisOf(*chart, Qt::Horizontal));
+  auto* y = qobject_cast<QLogValueAxis*>(AxisOf(*chart, Qt::Vertical));
+  QVERIFY2(x && y, "both axes logarithmic");
+  QCOMPARE(x->base(), 10.0);
+  QVERIFY(x->titleText().startsWith("Reynolds number"));
+  QVERIFY(y->titleText().startsWith("Darcy friction factor"));
+  QVERIFY(x->min() <= shell::MoodyLaminarFrom && x->max() >= shell::MoodyReynoldsTo);
+  QVERIFY(y->min() < 0.01 && y->max() > 0.1);
+  // Every curve of the diagram is drawn: the roughness family, the laminar line, the pipe's.
+  int lines = 0;
+  bool laminar = false, pipe = false;
+  for (QAbstractSeries* s : chart->series()) {
+    if (s->type() != QAbstractSeries::SeriesTypeLine) continue;
+    ++lines;
+    laminar = laminar || s->name() == "Laminar, f = 64/Re";
+    pipe = pipe || s->name().startsWith("The pipe on screen, e/D 0.00087");
+  }
+  QCOMPARE(lines, static_cast<int>(shell::MoodyRoughnesses.size()) + 2);
+  QVERIFY(laminar);
+  QVERIFY(pipe);
+
+  QPointF op;
+  const QImage image = RenderPicture(darcy_, PlotKind::Moody, &op);
+  // Re 135400 lies a little past the middle of the log axis (480 to 1e8): log-scaled.
+  const double fraction = (std::log10(135400.0) - std::log10(x->min())) / (std::log10(x->max()) - std::log10(x->min()));
+  QVERIFY(fraction > 0.4 && fraction < 0.6);
+  QVERIFY2(RedDotAt(image, op), qPrintable(QString("no red dot at %1,%2").arg(op.x()).arg(op.y())));
+
+  const QString file = QString(ZYNTA_SCREENSHOT_DIR) + "/plot-moody.png";
+  QFile::remove(file);
+  QVERIFY(WritePicture(darcy_, PlotKind::Moody, PictureFormat::Png, file));
+  const QImage written(file);
+  QCOMPARE(written.size(), PictureSize);
+  QVERIFY(RedDotAt(written, op));
+}
+
+void PlotRenderTest::svgPictures() {
+  for (PlotKind kind : {PlotKind::System, PlotKind::Moody}) {
+    const QString file = PictureFile(temp_.path() + "/pipe", kind, PictureFormat::Svg);
+    QVERIFY(file.endsWith(kind == PlotKind::System ? "pipe-system.svg" : "pipe-moody.svg"));
+    std::string error;
+    QVERIFY2(WritePicture(darcy_, kind, PictureFormat::Svg, file, &error), error.c_str());
+    QCOMPARE(SvgRoot(file), QString("svg"));
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray text = f.readAll();
+    QVERIFY(text.contains(kind == PlotKind::System ? "Head loss HL (ftliq)" : "Reynolds number"));
+  }
+  std::string error;
+  QVERIFY(!WritePicture(darcy_, PlotKind::System, PictureFormat::Svg, temp_.path() + "/no/such/dir.svg", &error));
+  QVERIFY(error.find("cannot write") != std::string::npos);
+  QVERIFY(!WritePicture(darcy_, PlotKind::System, PictureFormat::Png, temp_.path() + "/no/such/dir.png", &error));
+}
+
+void PlotRenderTest::otherEquationsHaveNoMoodyDiagram() {
+  cli::HeadlessCalculator calc;  // the first-run example: Hazen-Williams
+  calc.Solve();
+  QVERIFY(calc.Solved());
+  const platform::PlotData hw = calc.Plot();
+  QVERIFY(hw.ok);
+  QVERIFY(HasPlot(hw, PlotKind::System));
+  QVERIFY(!HasPlot(hw, PlotKind::Moody));
+  const std::unique_ptr<QChart> moody = BuildChart(hw, PlotKind::Moody);
+  QVERIFY(moody->series().isEmpty());
+  QCOMPARE(moody->title(), QString(shell::MoodyDarcyOnly));
+  QPointF op;
+  RenderPicture(hw, PlotKind::System, &op);
+  QVERIFY(op.x() >= 0);
+}
+
+void PlotRenderTest::nothingSolvedShowsTheNotice() {
+  cli::HeadlessCalculator calc;
+  const platform::PlotData none = calc.Plot();
+  QVERIFY(!none.ok);
+  QCOMPARE(none.notice, std::string("Solve first"));
+  for (PlotKind kind : {PlotKind::System, PlotKind::Moody}) {
+    QVERIFY(!HasPlot(none, kind));
+    const std::unique_ptr<QChart> chart = BuildChart(none, kind);
+    QVERIFY(chart->series().isEmpty());
+    QCOMPARE(chart->title(), QString("Solve first"));
+    QPointF op;
+    const QImage image = RenderPicture(none, kind, &op);
+    QCOMPARE(op, QPointF(-1, -1));
+    QCOMPARE(image.size(), PictureSize);
+  }
+}
+
+QTEST_MAIN(PlotRenderTest)
+#include "plot_render_test.moc"
