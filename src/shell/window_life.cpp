@@ -82,7 +82,8 @@ void TfrmZYNTA::About1Click() {
   ui.GetButton("about.BtnCheckVersion").OnClick = boundary_.Guard([&box] { box.BtnCheckVersionClick(); });
   ui.GetButton("about.BtnEmail").OnClick = boundary_.Guard([&box] { box.BtnEmailClick(); });
   ui.GetButton("about.OKButton").OnClick = boundary_.Guard([&box] { box.OKButtonClick(); });
-  box.execute(Window.Left() + Window.Width() / 2, Window.Top() + Window.Height() / 2);
+  // The box's buttons are actions of their own, also while a nested loop runs it.
+  boundary_.Modal([&] { box.execute(Window.Left() + Window.Width() / 2, Window.Top() + Window.Height() / 2); });
 }
 
 void TfrmZYNTA::BindWindow() {
