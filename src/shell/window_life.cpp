@@ -95,7 +95,15 @@ void TfrmZYNTA::BindWindow() {
   TaskBarPopupMenu.Add("Hide").OnClick = boundary_.Guard([this] { HideZYNTA1Click(); });
   TaskBarPopupMenu.Add("Pop-up").OnClick = boundary_.Guard([this] { PopupZYNTA1Click(); });
   Window.OnActivate = [this] { FormActivate(); };
-  Window.OnCloseQuery = [this](bool& canClose) { boundary_.Run([&] { FormCloseQuery(canClose); }); };
+  // A close query that ends early (an error on the way) lets no close go ahead.
+  Window.OnCloseQuery = [this](bool& canClose) {
+    bool ended = true;
+    boundary_.Run([&] {
+      FormCloseQuery(canClose);
+      ended = false;
+    });
+    if (ended) canClose = false;
+  };
   StayonTop1.OnClick = boundary_.Guard([this] { RestartNotice(StayonTop1); });
   Checkforupdates1.OnClick = boundary_.Guard([this] { RestartNotice(Checkforupdates1); });
   StartHidden1.OnClick = boundary_.Guard([this] { StartHidden1.SetChecked(!StartHidden1.Checked()); });
