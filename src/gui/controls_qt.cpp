@@ -344,8 +344,8 @@ void ChooserBox::SetStyle(platform::ComboStyle style) {
 // text box loses the focus, also to the list being opened); only a pick in the open list, or
 // by the user's key or wheel, is a choice.
 void ChooserBox::Picked(int index) {
-  if (syncing_ > 0 || opening_ > 0) return;
-  if (!popupOpen_ && userInput_ == 0) {
+  if (syncing_ > 0) return;
+  if (opening_ > 0 || (!popupOpen_ && userInput_ == 0)) {
     ShowModel();
     return;
   }
