@@ -37,62 +37,64 @@ class Members {
 
 void Session::Dump(std::ostream& out) const {
   Members state;
+  const startup::ZyntaProgram* program = started_ ? driver_->Program() : nullptr;
   state.Add("running", Json(running_));
-  state.Add("shown", Json(running_ && ui_ && ui_->window.Shown()));
-  if (!ui_ || !program_ || !program_->HasForm()) {
+  state.Add("shown", Json(running_ && started_ && driver_->WindowShown()));
+  if (!program || !program->HasForm()) {
     out << state.Object() << "\n";
     return;
   }
-  state.Add("status", Json(ui_->status.Text()));
-  state.Add("solved", Json(program_->Form().Solved));
-  state.Add("focus", Json(NameOf(ui_->window.Focused())));
-  state.Add("undo", std::to_string(program_->Form().SnapshotStack.size()));
+  const ScriptDriver& d = *driver_;
+  state.Add("status", Json(d.StatusText()));
+  state.Add("solved", Json(program->Form().Solved));
+  state.Add("focus", Json(NameOf(d.Focused())));
+  state.Add("undo", std::to_string(program->Form().SnapshotStack.size()));
   Members controls;
   for (int i = 0; i < ParamCount; ++i) {
-    if (!program_->Form().ParamTypes[static_cast<size_t>(i)]) continue;
-    const TParamType& p = *program_->Form().ParamTypes[static_cast<size_t>(i)];
+    if (!program->Form().ParamTypes[static_cast<size_t>(i)]) continue;
+    const TParamType& p = *program->Form().ParamTypes[static_cast<size_t>(i)];
     Members m;
-    m.Add("text", Json(p.Edit->Text()));
+    m.Add("text", Json(d.Text(*p.Edit)));
     m.Add("value", Json(p.ParamValue));
-    m.Add("unit", Json(p.UnitLabel->Caption()));
+    m.Add("unit", Json(d.Caption(*p.UnitLabel)));
     m.Add("unitIndex", std::to_string(p.UnitIndex));
     m.Add("decimals", std::to_string(p.Decimals));
-    m.Add("color", Json(std::string(p.Edit->FontColor() == clResult ? "result" : "normal")));
+    m.Add("color", Json(std::string(d.FontColor(*p.Edit) == clResult ? "result" : "normal")));
     m.Add("role", Json(std::string(RoleName(p.Role))));
-    m.Add("visible", Json(p.Edit->Visible()));
-    m.Add("enabled", Json(p.Edit->Enabled()));
+    m.Add("visible", Json(d.Visible(*p.Edit)));
+    m.Add("enabled", Json(d.Enabled(*p.Edit)));
     controls.Add(ParamTable[static_cast<size_t>(i)].id, m.Object());
   }
-  for (platform::Control* c : ui_->Controls()) {
+  for (platform::Control* c : d.Controls()) {
     if (NameOf(c) != c->Name()) continue;  // a parameter's field, listed above
     Members m;
     if (auto* combo = dynamic_cast<platform::ComboBox*>(c)) {
-      m.Add("text", Json(combo->Text()));
-      m.Add("items", JsonList(combo->Items()));
-      m.Add("index", std::to_string(combo->ItemIndex()));
+      m.Add("text", Json(d.Text(*combo)));
+      m.Add("items", JsonList(d.Items(*combo)));
+      m.Add("index", std::to_string(d.Index(*combo)));
     } else if (auto* label = dynamic_cast<platform::Label*>(c)) {
-      m.Add("text", Json(label->Caption()));
+      m.Add("text", Json(d.Caption(*label)));
     }
-    m.Add("visible", Json(c->Visible()));
-    m.Add("enabled", Json(c->Enabled()));
+    m.Add("visible", Json(d.Visible(*c)));
+    m.Add("enabled", Json(d.Enabled(*c)));
     controls.Add(c->Name(), m.Object());
   }
   for (const char* name : {"Solve1", "Undo1", "CopytoClipboard2", "ClearFields2", "SetEnglishUnits1",
                            "SetSIUnits1", "StayonTop1", "Sound1", "StartHidden1", "Checkforupdates1"}) {
-    if (platform::MenuItem* item = ui_->FindMenuItem(name)) {
+    if (platform::MenuItem* item = d.FindMenuItem(name)) {
       Members m;
-      m.Add("text", Json(item->Caption()));
-      m.Add("checked", Json(item->Checked()));
-      m.Add("enabled", Json(item->Enabled()));
+      m.Add("text", Json(d.Caption(*item)));
+      m.Add("checked", Json(d.Checked(*item)));
+      m.Add("enabled", Json(d.Enabled(*item)));
       controls.Add(name, m.Object());
     }
   }
   Members status;
-  status.Add("text", Json(ui_->status.Text()));
+  status.Add("text", Json(d.StatusText()));
   controls.Add("status", status.Object());
   Members window;
-  window.Add("text", Json(ui_->window.Caption()));
-  window.Add("visible", Json(ui_->window.Shown()));
+  window.Add("text", Json(d.WindowCaption()));
+  window.Add("visible", Json(d.WindowShown()));
   controls.Add("window", window.Object());
   state.Add("controls", controls.Object());
   out << state.Object() << "\n";

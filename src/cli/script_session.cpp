@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "calc/catalog.h"
+#include "cli/recording_driver.h"
 #include "settings/ini_file.h"
 #include "settings/settings_file.h"
 #include "startup/update_check.h"
@@ -100,16 +101,16 @@ void WriteFile(const fs::path& path, const std::string& content) {
 Session::Session(fs::path file, const ScriptOptions& options, std::ostream& out, std::ostream& err)
     : file_(std::move(file)), out_(out), err_(err) {
   root_ = MakeRoot();
-  programDir_ = root_ / "program";
-  appdataDir_ = root_ / "appdata";
-  CopyProgramData(options.programDir, programDir_);
-  fs::create_directories(appdataDir_);
+  folders_.programDir = root_ / "program";
+  folders_.appdataDir = root_ / "appdata";
+  CopyProgramData(options.programDir, folders_.programDir);
+  fs::create_directories(folders_.appdataDir);
   units::SetDecimalSeparator('.');
+  driver_ = options.makeDriver ? options.makeDriver() : std::make_unique<RecordingDriver>();
 }
 
 Session::~Session() {
-  program_.reset();
-  ui_.reset();
+  driver_.reset();
   std::error_code ec;
   fs::remove_all(root_, ec);
   units::SetDecimalSeparator('.');
@@ -117,8 +118,12 @@ Session::~Session() {
 
 void Session::Run(const std::string& content) {
   lines_ = std::make_unique<ScriptLines>(content);
+  RunLines({});
+}
+
+void Session::RunLines(const std::function<bool()>& whileTrue) {
   std::string line;
-  while (lines_->Next(line, line_)) {
+  while (!stopped_ && (!whileTrue || whileTrue()) && lines_->Next(line, line_)) {
     const size_t first = line.find_first_not_of(" \t");
     if (first == std::string::npos || line[first] == '#') continue;
     try {
@@ -126,16 +131,18 @@ void Session::Run(const std::string& content) {
     } catch (const LineError& e) {
       err_ << file_.string() << ":" << line_ << ": error: " << e.what() << "\n";
       ++totals_.failed;
+      stopped_ = true;
       return;
     } catch (const ScriptSyntaxError& e) {
       err_ << file_.string() << ":" << line_ << ": error: " << e.what() << "\n";
       ++totals_.failed;
+      stopped_ = true;
       return;
     }
   }
 }
 
-void Session::RunLine(const std::string& line, int) {
+void Session::RunLine(const std::string& line, int number) {
   LineReader r(line);
   const std::string verb = r.Word();
   if (!started_ && Setup(verb, r)) return;
@@ -151,7 +158,8 @@ void Session::RunLine(const std::string& line, int) {
     Setup(verb, r);
   } else {
     Action(verb, r);
-    running_ = running_ && program_ && program_->Running();
+    line_ = number;  // the lines run while a modal box was open are over
+    running_ = running_ && driver_->Program() && driver_->Program()->Running();
   }
   if (!r.AtEnd()) throw LineError("unexpected words: " + r.Rest());
 }
@@ -186,41 +194,40 @@ bool Session::Setup(const std::string& verb, LineReader& r) {
     units::SetDecimalSeparator(sep[0]);
   } else if (verb == "program" || verb == "appdata") {
     const std::string name = r.Word();
-    WriteFile(verb == "program" ? programDir_ / name : AppdataFile(name), TextArg(r));
+    WriteFile(verb == "program" ? folders_.programDir / name : AppdataFile(name), TextArg(r));
   } else if (verb == "remove") {
     const std::string where = r.Word();
     if (where != "program" && where != "appdata") throw LineError("remove takes program or appdata");
     const std::string name = r.Word();
     std::error_code ec;
-    fs::remove(where == "program" ? programDir_ / name : AppdataFile(name), ec);
+    fs::remove(where == "program" ? folders_.programDir / name : AppdataFile(name), ec);
   } else if (verb == "web") {
     const std::string text = TextArg(r);
-    webFails_ = text == "fail";
-    webBody_ = webFails_ ? "" : text;
-    if (ui_) ui_->http.body = webFails_ ? std::nullopt : std::optional<std::string>(webBody_);
+    answers_.web = text == "fail" ? std::nullopt : std::optional<std::string>(text);
+    if (started_) driver_->SetWeb(answers_.web);
   } else if (verb == "intro") {
-    introClose_ = r.Word();
-    if (introClose_ != "ok" && introClose_ != "ok-checked" && introClose_ != "close" &&
-        introClose_ != "close-checked")
-      throw LineError("unknown intro answer " + introClose_);
+    answers_.intro = r.Word();
+    const std::string& how = answers_.intro;
+    if (how != "ok" && how != "ok-checked" && how != "close" && how != "close-checked")
+      throw LineError("unknown intro answer " + how);
   } else if (verb == "answer") {
     const std::string answer = r.Word();
     if (answer != "ok" && answer != "cancel") throw LineError("answer takes ok or cancel");
-    nextAnswerOk_ = answer == "ok";
-    if (ui_) {
-      ui_->boxes.nextAnswer = nextAnswerOk_;
-      nextAnswerOk_ = true;
+    answers_.nextAnswerOk = answer == "ok";
+    if (started_) {
+      driver_->SetNextAnswer(answers_.nextAnswerOk);
+      answers_.nextAnswerOk = true;
     }
   } else if (verb == "mail") {
     const std::string how = r.Word();
     if (how == "ok") {
-      mailFailCode_ = 0;
+      answers_.mailFailCode = 0;
     } else if (how == "fail") {
-      mailFailCode_ = Integer(r.Word());
+      answers_.mailFailCode = Integer(r.Word());
     } else {
       throw LineError("mail takes ok or fail N");
     }
-    if (ui_) ui_->mail.failCode = mailFailCode_;
+    if (started_) driver_->SetMailFail(answers_.mailFailCode);
   } else {
     return false;
   }
@@ -228,65 +235,39 @@ bool Session::Setup(const std::string& verb, LineReader& r) {
 }
 
 // The per-user settings folder, where `appdata` lines write and `settings` names the file.
-fs::path Session::SettingsFolder() const { return appdataDir_ / settings::SettingsSubfolder; }
+fs::path Session::SettingsFolder() const { return folders_.appdataDir / settings::SettingsSubfolder; }
 
 fs::path Session::AppdataFile(const std::string& name) const {
   return SettingsFolder() / (name == "settings" ? "zynta.ini" : name);
 }
 
 shell::TfrmZYNTA& Session::Form() const {
-  if (!program_ || !program_->HasForm()) throw LineError("the program did not start");
-  return program_->Form();
-}
-
-std::unique_ptr<platform::RecordingPlatform> Session::MakePlatform() {
-  auto ui = std::make_unique<platform::RecordingPlatform>();
-  ui->boxes.nextAnswer = nextAnswerOk_;
-  nextAnswerOk_ = true;  // the platform answers the next box; later ones are OK again
-  ui->folders.appData = appdataDir_.string();
-  ui->http.body = webFails_ ? std::nullopt : std::optional<std::string>(webBody_);
-  ui->mail.failCode = mailFailCode_;
-  ArrangeIntro(*ui);
-  return ui;
-}
-
-// How the intro window is closed when it shows: OK or its close box, the check box ticked first.
-void Session::ArrangeIntro(platform::RecordingPlatform& ui) const {
-  const std::string how = introClose_;
-  platform::RecordingPlatform* p = &ui;
-  ui.DialogNamed("intro").modalHook = [p, how] {
-    if (how == "ok-checked" || how == "close-checked") p->CheckBoxNamed("intro.CheckBox1").SetChecked(true);
-    if (how == "ok" || how == "ok-checked") {
-      if (auto& click = p->ButtonNamed("intro.Button3").OnClick) click();
-    } else {
-      p->DialogNamed("intro").Close();
-    }
-  };
+  const startup::ZyntaProgram* program = driver_->Program();
+  if (!program || !program->HasForm()) throw LineError("the program did not start");
+  return program->Form();
 }
 
 void Session::Start() {
   started_ = true;
-  program_.reset();
-  ui_ = MakePlatform();
   beepsSeen_ = messagesSeen_ = captionsSeen_ = openedSeen_ = 0;
-  program_ = std::make_unique<startup::ZyntaProgram>(*ui_, programDir_);
-  running_ = program_->Start();
+  const ScriptAnswers answers = answers_;
+  answers_.nextAnswerOk = true;  // the platform answers the next box; later ones are OK again
+  running_ = driver_->Start(folders_, answers);
 }
 
 // A second copy on the same folders: it finds the lock and says so. Its message box is
 // recorded with this copy's.
 void Session::SecondStart() {
-  auto second = MakePlatform();
-  startup::ZyntaProgram copy(*second, programDir_);
-  if (copy.Start()) throw LineError("a second copy started");
-  for (const auto& box : second->boxes.shown) ui_->boxes.shown.push_back(box);
+  const ScriptAnswers answers = answers_;
+  answers_.nextAnswerOk = true;
+  if (driver_->SecondStart(folders_, answers)) throw LineError("a second copy started");
 }
 
 // The program has ended: what the platform recorded stays readable for the expectations.
 void Session::Stop() { running_ = false; }
 
 void Session::RequireShown() const {
-  if (!running_ || !ui_->window.Shown()) throw LineError("the window is not on screen");
+  if (!running_ || !driver_->WindowShown()) throw LineError("the window is not on screen");
 }
 
 void Session::Check(bool ok, const std::string& expected, const std::string& got) {
@@ -299,7 +280,9 @@ void Session::Check(bool ok, const std::string& expected, const std::string& got
 }
 
 const TParamType& Session::Record(int index) const {
-  if (!program_ || !program_->HasForm() || !Form().ParamTypes[static_cast<size_t>(index)]) throw LineError("the program is not running");
+  const startup::ZyntaProgram* program = driver_->Program();
+  if (!program || !program->HasForm() || !Form().ParamTypes[static_cast<size_t>(index)])
+    throw LineError("the program is not running");
   return *Form().ParamTypes[static_cast<size_t>(index)];
 }
 
@@ -316,8 +299,13 @@ platform::TextField& Session::FieldOf(const std::string& param) const {
 platform::Control& Session::ControlNamed(const std::string& name) const {
   const int index = ParamIndexOf(name);
   if (index >= 0) return *Form().Edits[static_cast<size_t>(index)];
-  if (platform::Control* c = ui_->FindControl(name)) return *c;
+  if (platform::Control* c = driver_->FindControl(name)) return *c;
   throw LineError("unknown control " + name);
+}
+
+platform::Menu& Session::MenuNamed(const std::string& name) const {
+  if (platform::Menu* menu = driver_->FindMenu(name)) return *menu;
+  throw LineError("there is no menu " + name);
 }
 
 std::string Session::NameOf(const platform::Control* control) const {
@@ -329,40 +317,31 @@ std::string Session::NameOf(const platform::Control* control) const {
 }
 
 std::string Session::TextOf(const std::string& name) const {
-  if (name == "status") return ui_->status.Text();
-  if (name == "window") return ui_->window.Caption();
-  if (name == "tray") return ui_->tray.Tip();
-  if (name == "help") return ui_->help.page;
-  if (name == "about") return ui_->DialogNamed("about").Caption();
-  if (platform::MenuItem* item = ui_->FindMenuItem(name)) return item->Caption();
+  if (name == "status") return driver_->StatusText();
+  if (name == "window") return driver_->WindowCaption();
+  if (name == "tray") return driver_->TrayTip();
+  if (name == "help") return driver_->HelpPage();
+  if (name == "about") return driver_->DialogCaption("about");
+  if (platform::MenuItem* item = driver_->FindMenuItem(name)) return driver_->Caption(*item);
   platform::Control& c = ControlNamed(name);
-  if (auto* field = dynamic_cast<platform::TextField*>(&c)) return field->Text();
-  if (auto* combo = dynamic_cast<platform::ComboBox*>(&c)) return combo->Text();
-  if (auto* label = dynamic_cast<platform::Label*>(&c)) return label->Caption();
-  if (auto* button = dynamic_cast<platform::Button*>(&c)) return button->Caption();
-  if (auto* box = dynamic_cast<platform::CheckBox*>(&c)) return box->Caption();
+  if (auto* field = dynamic_cast<platform::TextField*>(&c)) return driver_->Text(*field);
+  if (auto* combo = dynamic_cast<platform::ComboBox*>(&c)) return driver_->Text(*combo);
+  if (auto* label = dynamic_cast<platform::Label*>(&c)) return driver_->Caption(*label);
+  if (auto* button = dynamic_cast<platform::Button*>(&c)) return driver_->Caption(*button);
+  if (auto* box = dynamic_cast<platform::CheckBox*>(&c)) return driver_->Caption(*box);
   throw LineError(name + " has no text");
 }
 
 void Session::Focus(platform::Control& control) {
   if (dynamic_cast<platform::Label*>(&control) || !control.CanFocus())
     throw LineError(NameOf(&control) + " cannot take the focus");
-  ui_->window.SetFocus(control);
+  driver_->Focus(control);
 }
 
 void Session::TypeInto(platform::TextField& field, const std::string& text, bool selectAll) {
   Focus(field);
-  if (ui_->window.Focused() != &field) return;  // an exit handler sent the focus elsewhere
-  if (selectAll) {
-    field.SelectAll();
-  } else {
-    field.SetSelection(static_cast<int>(field.Text().size()), 0);
-  }
-  auto& rec = dynamic_cast<platform::RecTextField&>(field);
-  for (char c : text) {
-    if (ui_->window.Focused() != &field) return;  // the rest is dropped
-    rec.UserKey(c);
-  }
+  if (driver_->Focused() != &field) return;  // an exit handler sent the focus elsewhere
+  driver_->Type(field, text, selectAll);
 }
 
 void Session::Pick(platform::ComboBox& combo, const std::string& entry) {
@@ -370,7 +349,7 @@ void Session::Pick(platform::ComboBox& combo, const std::string& entry) {
   const auto items = combo.Items();
   for (size_t i = 0; i < items.size(); ++i) {
     if (items[i] == entry) {
-      dynamic_cast<platform::RecComboBox&>(combo).UserPick(static_cast<int>(i));
+      driver_->Pick(combo, static_cast<int>(i));
       return;
     }
   }
@@ -379,16 +358,15 @@ void Session::Pick(platform::ComboBox& combo, const std::string& entry) {
 
 void Session::OpenListAndPick(platform::ComboBox& list, const std::string& entry, bool beforeEquals) {
   Focus(list);
-  auto& rec = dynamic_cast<platform::RecComboBox&>(list);
-  rec.UserDropDown();
+  driver_->OpenList(list);
   const auto items = list.Items();
   for (size_t i = 0; i < items.size(); ++i) {
     if (items[i] == entry || (beforeEquals && items[i].substr(0, items[i].find('=')) == entry)) {
-      rec.UserPick(static_cast<int>(i));
-      rec.UserCloseUp();
+      driver_->PickInOpenList(list, static_cast<int>(i));
       return;
     }
   }
+  driver_->CloseList(list);
   throw LineError("no entry " + Quoted(entry) + " in " + list.Name());
 }
 
@@ -401,36 +379,28 @@ void Session::WindowAction(const std::string& verb, LineReader& r) {
   if (verb == "second-start") {
     SecondStart();
   } else if (verb == "session-end") {
-    Form().SessionEndQuery();
+    driver_->SessionEnd();
   } else if (verb == "tray") {
     const std::string button = r.Word();
-    platform::RecTrayIcon& tray = ui_->tray;
-    if (!tray.Present()) throw LineError("there is no notification icon");
-    if (button == "left" && tray.OnLeftClick) {
-      tray.OnLeftClick();
-    } else if (button == "right" && tray.OnRightClick) {
-      tray.OnRightClick();
-    } else if (button != "left" && button != "right") {
-      throw LineError("tray takes left or right");
-    }
+    if (!driver_->TrayPresent()) throw LineError("there is no notification icon");
+    if (button != "left" && button != "right") throw LineError("tray takes left or right");
+    driver_->TrayClick(button == "left");
   } else {
     const std::string item = verb == "exit" ? "Exit ZYNTA" : TextArg(r);
-    if (!ui_->MenuNamed("TaskBarPopupMenu").UserChoose(item)) throw LineError("no icon menu entry " + Quoted(item));
+    if (!driver_->TrayMenu(item)) throw LineError("no icon menu entry " + Quoted(item));
   }
-  running_ = program_->Running();
+  running_ = driver_->Program()->Running();
 }
 
 void Session::AboutAction(const std::string& verb) {
-  platform::RecWindow* box = ui_->FindDialog("about");
-  if (!running_ || !box || !box->Shown()) throw LineError("the about box is not open");
+  if (!running_ || !driver_->DialogShown("about")) throw LineError("the about box is not open");
   const char* name = verb == "about-check"   ? "about.BtnCheckVersion"
                      : verb == "about-email" ? "about.BtnEmail"
                      : verb == "about-link"  ? "about.lbWebLink"
                      : verb == "about-ok"    ? "about.OKButton"
                                              : nullptr;
   if (!name) throw LineError("unknown verb " + verb);
-  platform::Control* c = ui_->FindControl(name);
-  if (c && c->OnClick) c->OnClick();
+  if (platform::Control* c = driver_->FindControl(name)) driver_->ClickInDialog(*c);
 }
 
 void Session::Action(const std::string& verb, LineReader& r) {
@@ -445,16 +415,16 @@ void Session::Action(const std::string& verb, LineReader& r) {
   }
   RequireShown();
   if (verb == "close") {
-    bool canClose = true;
-    if (auto& query = ui_->window.OnCloseQuery) query(canClose);
+    driver_->CloseButton();
     return;
   }
   if (verb == "help") {
-    Form().Help2.OnClick();
+    driver_->MenuCommand(Form().Help2);
     return;
   }
   if (verb == "about") {
-    Form().About1.OnClick();
+    // The lines after it run while the box is open, where its box is modal.
+    driver_->OpenAbout(Form().About1, [this] { RunLines([this] { return running_ && driver_->DialogShown("about"); }); });
     return;
   }
   RequireShown();
@@ -462,7 +432,7 @@ void Session::Action(const std::string& verb, LineReader& r) {
     Pick(Form().ComboSpec, TextArg(r));
   } else if (verb == "spec-type") {
     Focus(Form().ComboSpec);
-    dynamic_cast<platform::RecComboBox&>(Form().ComboSpec).UserTypeAll(TextArg(r));
+    driver_->TypeInto(Form().ComboSpec, TextArg(r));
   } else if (verb == "size") {
     OpenListAndPick(Form().NDiaList, TextArg(r), false);
   } else if (verb == "fluid") {
@@ -475,27 +445,25 @@ void Session::Action(const std::string& verb, LineReader& r) {
     Focus(Form().cbSolveFor);
   } else if (verb == "click") {
     platform::Control& c = ControlNamed(r.Word());
-    if (!dynamic_cast<platform::Label*>(&c)) Focus(c);
-    if (c.OnClick) c.OnClick();
+    if (!dynamic_cast<platform::Label*>(&c) && !c.CanFocus()) throw LineError(NameOf(&c) + " cannot take the focus");
+    driver_->Click(c);
   } else if (verb == "type" || verb == "append") {
     platform::TextField& field = FieldOf(r.Word());
     TypeInto(field, TextArg(r), verb == "type");
   } else if (verb == "paste") {
     platform::TextField& field = FieldOf(r.Word());
-    ui_->clipboard.SetText(TextArg(r));
+    driver_->SetClipboard(TextArg(r));
     Focus(field);
-    field.SelectAll();
-    Form().EditPopupMenu.Entries()[2]->OnClick();  // the field menu's Paste
+    driver_->FieldMenuEdit(field, 2, Form().EditPopupMenu);  // the field menu's Paste
   } else if (verb == "cut" || verb == "copytext") {
     platform::TextField& field = FieldOf(r.Word());
     Focus(field);
-    field.SelectAll();
-    Form().EditPopupMenu.Entries()[verb == "cut" ? 0 : 1]->OnClick();
+    driver_->FieldMenuEdit(field, verb == "cut" ? 0 : 1, Form().EditPopupMenu);
   } else if (verb == "equation") {
     Pick(Form().ComboEq, TextArg(r));
   } else if (verb == "equation-type") {
     Focus(Form().ComboEq);
-    dynamic_cast<platform::RecComboBox&>(Form().ComboEq).UserTypeAll(TextArg(r));
+    driver_->TypeInto(Form().ComboEq, TextArg(r));
   } else if (verb == "problem") {
     const std::string which = TextArg(r);
     const bool isNumber = !which.empty() && which.find_first_not_of("0123456789") == std::string::npos;
@@ -505,47 +473,45 @@ void Session::Action(const std::string& verb, LineReader& r) {
       Focus(Form().cbSolveFor);
       const int n = Integer(which);
       if (n >= static_cast<int>(Form().cbSolveFor.Items().size())) throw LineError("no problem at " + which);
-      dynamic_cast<platform::RecComboBox&>(Form().cbSolveFor).UserPick(n);
+      driver_->Pick(Form().cbSolveFor, n);
     }
   } else if (verb == "unit" || verb == "unit-menu") {
     const int index = ParamNamed(r.Word());
-    auto& label = dynamic_cast<platform::RecLabel&>(*Form().UnitLabels[static_cast<size_t>(index)]);
-    platform::RecMenu& menu = ui_->MenuNamed("UnitsPopupMenu");
-    menu.open = false;
-    label.UserRightClick();
-    if (!menu.open) throw LineError(label.Name() + " has no unit menu");
+    platform::Label& label = *Form().UnitLabels[static_cast<size_t>(index)];
+    platform::Menu& menu = MenuNamed("UnitsPopupMenu");
+    if (!driver_->RightClick(label, menu)) throw LineError(label.Name() + " has no unit menu");
     if (verb == "unit-menu") {
-      menu.open = false;
+      driver_->ChooseInMenu(menu, nullptr, nullptr);
     } else {
       const std::string unit = TextArg(r);
-      if (!menu.UserChoose(unit)) throw LineError("no unit " + Quoted(unit) + " in the menu");
+      if (!driver_->ChooseInMenu(menu, nullptr, &unit)) throw LineError("no unit " + Quoted(unit) + " in the menu");
     }
   } else if (verb == "decimals") {
-    auto& field = dynamic_cast<platform::RecTextField&>(FieldOf(r.Word()));
+    platform::TextField& field = FieldOf(r.Word());
     const std::string n = r.Word();
-    platform::RecMenu& menu = ui_->MenuNamed("EditPopupMenu");
-    menu.open = false;
-    field.UserRightClick();
-    if (!menu.open) throw LineError(NameOf(&field) + " has no field menu");
-    menu.open = false;
-    if (!menu.Submenu("Decimal places")->UserChoose(n)) throw LineError("no decimal places entry " + n);
+    platform::Menu& menu = MenuNamed("EditPopupMenu");
+    if (!driver_->RightClick(field, menu)) throw LineError(NameOf(&field) + " has no field menu");
+    const std::string places = "Decimal places";
+    if (!driver_->ChooseInMenu(menu, &places, &n)) throw LineError("no decimal places entry " + n);
   } else if (verb == "solve") {
-    Form().Solve1.OnClick();
+    driver_->MenuCommand(Form().Solve1);
   } else if (verb == "undo") {
-    Form().Undo1.OnClick();
+    driver_->MenuCommand(Form().Undo1);
   } else if (verb == "copy") {
-    Form().CopytoClipboard2.OnClick();
+    driver_->MenuCommand(Form().CopytoClipboard2);
   } else if (verb == "clear") {
-    Form().ClearFields2.OnClick();
+    driver_->MenuCommand(Form().ClearFields2);
   } else if (verb == "english") {
-    Form().SetEnglishUnits1.OnClick();
+    driver_->MenuCommand(Form().SetEnglishUnits1);
   } else if (verb == "si") {
-    Form().SetSIUnits1.OnClick();
+    driver_->MenuCommand(Form().SetSIUnits1);
   } else if (verb == "toggle") {
     const std::string item = r.Word();
     if (item != "Sound1" && item != "StayonTop1" && item != "StartHidden1" && item != "Checkforupdates1")
       throw LineError("toggle takes an Options item, not " + item);
-    ui_->MenuItemNamed(item).OnClick();
+    platform::MenuItem* entry = driver_->FindMenuItem(item);
+    if (!entry) throw LineError("there is no menu item " + item);
+    driver_->MenuCommand(*entry);
   } else {
     throw LineError("unknown or not yet built verb " + verb);
   }
@@ -558,7 +524,7 @@ std::string Session::Expanded(std::string text) const {
       text.replace(at, from.size(), to);
   };
   replace("<settings>", AppdataFile("settings").string());
-  if (ui_) replace("<os>", ui_->system.osName);
+  if (started_) replace("<os>", driver_->OsName());
   return text;
 }
 
@@ -595,7 +561,7 @@ void Session::ExpectState(const std::string& what, LineReader& r) {
   } else if (what == "unit") {
     const int index = ParamNamed(r.Word());
     const std::string want = TextArg(r);
-    const std::string got = Form().UnitLabels[static_cast<size_t>(index)]->Caption();
+    const std::string got = driver_->Caption(*Form().UnitLabels[static_cast<size_t>(index)]);
     Check(got == want, "unit " + Quoted(want), Quoted(got));
   } else if (what == "unit-index" || what == "decimals") {
     const TParamType& p = Record(ParamNamed(r.Word()));
@@ -605,7 +571,7 @@ void Session::ExpectState(const std::string& what, LineReader& r) {
   } else if (what == "color") {
     const TParamType& p = Record(ParamNamed(r.Word()));
     const std::string want = r.Word();
-    const platform::Color c = p.Edit->FontColor();
+    const platform::Color c = driver_->FontColor(*p.Edit);
     const std::string got = c == clResult ? "result" : c == clNormal ? "normal" : std::to_string(c);
     Check(got == want, "color " + want, got);
   } else if (what == "role") {
@@ -617,25 +583,25 @@ void Session::ExpectState(const std::string& what, LineReader& r) {
     const bool want = YesNo(r.Word());
     bool got;
     if (what == "visible" && name == "window") {
-      got = ui_->window.Shown();
+      got = driver_->WindowShown();
     } else if (what == "visible" && name == "help") {
-      got = ui_->help.open;
+      got = driver_->HelpOpen();
     } else if (what == "visible" && (name == "about" || name == "splash" || name == "intro")) {
-      got = ui_->DialogNamed(name).Shown();
-    } else if (what == "checked" && ui_->FindControl(name) && dynamic_cast<platform::CheckBox*>(ui_->FindControl(name))) {
-      got = dynamic_cast<platform::CheckBox*>(ui_->FindControl(name))->Checked();
-    } else if (platform::MenuItem* item = ui_->FindMenuItem(name)) {
+      got = driver_->DialogShown(name);
+    } else if (what == "checked" && dynamic_cast<platform::CheckBox*>(driver_->FindControl(name))) {
+      got = driver_->Checked(*dynamic_cast<platform::CheckBox*>(driver_->FindControl(name)));
+    } else if (platform::MenuItem* item = driver_->FindMenuItem(name)) {
       if (what == "visible") throw LineError("a menu item has no visibility here");
-      got = what == "checked" ? item->Checked() : item->Enabled();
+      got = what == "checked" ? driver_->Checked(*item) : driver_->Enabled(*item);
     } else {
       if (what == "checked") throw LineError(name + " is not a menu item");
       platform::Control& c = ControlNamed(name);
-      got = what == "visible" ? c.Visible() : c.Enabled();
+      got = what == "visible" ? driver_->Visible(c) : driver_->Enabled(c);
     }
     Check(got == want, what + " " + name + " " + YesNoText(want), YesNoText(got));
   } else if (what == "focus") {
     const std::string name = r.Word();
-    const std::string got = NameOf(ui_->window.Focused());
+    const std::string got = NameOf(driver_->Focused());
     Check(got == NameOf(&ControlNamed(name)), "focus " + name, got);
   } else if (what == "solved") {
     const bool want = YesNo(r.Word());
@@ -648,13 +614,13 @@ void Session::ExpectState(const std::string& what, LineReader& r) {
     const std::string want = r.Word();
     std::string got = "none";
     for (platform::MenuItem* entry : Form().DecimalsMenu.Entries()) {
-      if (entry->Checked()) got = entry->Caption();
+      if (driver_->Checked(*entry)) got = driver_->Caption(*entry);
     }
     Check(got == want, "decimal-check " + want, got);
-  } else if (what == "items" && ui_->FindMenu(r.Rest().substr(0, r.Rest().find(' ')))) {
-    platform::RecMenu& menu = *ui_->FindMenu(r.Word());
+  } else if (what == "items" && driver_->FindMenu(r.Rest().substr(0, r.Rest().find(' ')))) {
+    platform::Menu& menu = *driver_->FindMenu(r.Word());
     const std::string want = TextArg(r);
-    const std::string got = Join(menu.Captions(), "|");
+    const std::string got = Join(driver_->Captions(menu), "|");
     Check(got == want, "items " + Quoted(want), Quoted(got));
   } else if (what == "items" || what == "index") {
     const std::string name = r.Word();
@@ -662,11 +628,12 @@ void Session::ExpectState(const std::string& what, LineReader& r) {
     if (!combo) throw LineError(name + " has no entries");
     if (what == "items") {
       const std::string want = TextArg(r);
-      const std::string got = Join(combo->Items(), "|");
+      const std::string got = Join(driver_->Items(*combo), "|");
       Check(got == want, "items " + Quoted(want), Quoted(got));
     } else {
       const int want = Integer(r.Word());
-      Check(combo->ItemIndex() == want, "index " + std::to_string(want), std::to_string(combo->ItemIndex()));
+      const int got = driver_->Index(*combo);
+      Check(got == want, "index " + std::to_string(want), std::to_string(got));
     }
   } else {
     throw LineError("unknown or not yet built expectation " + what);
@@ -677,31 +644,33 @@ void Session::ExpectRecorded(const std::string& what, LineReader& r) {
   if (what == "beeps") {
     const std::string want = TextArg(r);
     std::vector<std::string> codes;
-    for (size_t i = beepsSeen_; i < ui_->beeper.beeps.size(); ++i) codes.push_back(std::to_string(ui_->beeper.beeps[i]));
-    beepsSeen_ = ui_->beeper.beeps.size();
+    const std::vector<unsigned>& beeps = driver_->Beeps();
+    for (size_t i = beepsSeen_; i < beeps.size(); ++i) codes.push_back(std::to_string(beeps[i]));
+    beepsSeen_ = beeps.size();
     const std::string got = codes.empty() ? "none" : Join(codes, ",");
     Check(got == want, "beeps " + want, got);
   } else if (what == "messages" || what == "captions") {
     const std::string want = TextArg(r);
     size_t& seen = what == "messages" ? messagesSeen_ : captionsSeen_;
     std::vector<std::string> texts;
-    for (size_t i = seen; i < ui_->boxes.shown.size(); ++i) {
-      const auto& box = ui_->boxes.shown[i];
+    const std::vector<platform::RecordedBox>& boxes = driver_->Boxes();
+    for (size_t i = seen; i < boxes.size(); ++i) {
+      const auto& box = boxes[i];
       texts.push_back(what == "messages" ? box.text : (box.caption.empty() ? shell::AppTitle : box.caption));
     }
-    seen = ui_->boxes.shown.size();
+    seen = boxes.size();
     const std::string got = texts.empty() ? "none" : Join(texts, "|");
     Check(got == want, what + " " + Quoted(want), Quoted(got));
   } else if (what == "clipboard") {
     const std::string want = TextArg(r, true);
-    const std::string got = ui_->clipboard.Text();
+    const std::string got = driver_->ClipboardText();
     Check(got == want, "clipboard " + Quoted(want), Quoted(got));
   } else if (what == "file") {
     const std::string where = r.Word();
     if (where != "program" && where != "appdata") throw LineError("expect file takes program or appdata");
     const std::string name = r.Word();
     const bool want = YesNo(r.Word());
-    const fs::path path = where == "program" ? programDir_ / name : AppdataFile(name);
+    const fs::path path = where == "program" ? folders_.programDir / name : AppdataFile(name);
     const bool got = fs::exists(path);
     Check(got == want, "file " + name + " " + YesNoText(want), YesNoText(got));
   } else if (what == "ini") {
@@ -719,29 +688,27 @@ void Session::ExpectRecorded(const std::string& what, LineReader& r) {
     const bool want = YesNo(r.Word());
     bool got = false;
     if (what == "running") got = running_;
-    if (what == "shown") got = running_ && ui_->window.Shown();
-    if (what == "tray") got = ui_->tray.Present();
-    if (what == "ontop") got = ui_->window.StayOnTop();
-    if (what == "intro" || what == "splash") {
-      const platform::RecWindow* w = ui_->FindDialog(what);
-      got = w && w->wasShown;
-    }
+    if (what == "shown") got = running_ && driver_->WindowShown();
+    if (what == "tray") got = driver_->TrayPresent();
+    if (what == "ontop") got = driver_->OnTop();
+    if (what == "intro" || what == "splash") got = driver_->DialogWasShown(what);
     Check(got == want, what + " " + YesNoText(want), YesNoText(got));
   } else if (what == "opened") {
     const std::string want = TextArg(r);
     const std::string site = startup::WebPage("");
     std::vector<std::string> pages;
-    for (size_t i = openedSeen_; i < ui_->desktop.opened.size(); ++i) {
-      std::string url = ui_->desktop.opened[i];
+    const std::vector<std::string>& opened = driver_->Opened();
+    for (size_t i = openedSeen_; i < opened.size(); ++i) {
+      std::string url = opened[i];
       if (url.rfind(site, 0) == 0) url = url.substr(site.size());
       pages.push_back(url);
     }
-    openedSeen_ = ui_->desktop.opened.size();
+    openedSeen_ = opened.size();
     const std::string got = pages.empty() ? "none" : Join(pages, "|");
     Check(got == want, "opened " + Quoted(want), Quoted(got));
   } else if (what.rfind("mail-", 0) == 0) {
     const std::string want = TextArg(r);
-    const platform::MailMessage& m = ui_->mail.last;
+    const platform::MailMessage& m = driver_->LastMail();
     std::string got;
     if (what == "mail-subject") got = m.subject;
     else if (what == "mail-body") got = m.body;

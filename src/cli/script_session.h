@@ -1,25 +1,23 @@
 #pragma once
-// One run of one scenario script: its private program and settings folders, the calculator on
-// the recording platform, and the counts of its expectations.
+// One run of one scenario script: its private program and settings folders, the lines and
+// their expectations with their counts. How the user acts and how the screen is read is the
+// driver's (script_driver.h): the recording platform for zynta-cli, the Qt window for
+// zynta-gui-scenarios.
 
 #include <filesystem>
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <stdexcept>
 #include <string>
 
+#include "cli/script_driver.h"
 #include "cli/script_runner.h"
 #include "cli/script_text.h"
-#include "platform/recording.h"
 #include "shell/frm_zynta.h"
 #include "startup/program_start.h"
 
 namespace zynta::cli {
-
-// A line that cannot be run; the script stops there.
-struct LineError : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
 
 class Session {
  public:
@@ -33,6 +31,8 @@ class Session {
   void Dump(std::ostream& out) const;
 
  private:
+  // Runs lines up to the end of the script or an error, or (with a condition) as long as it holds.
+  void RunLines(const std::function<bool()>& whileTrue);
   void RunLine(const std::string& line, int number);
   bool Setup(const std::string& verb, LineReader& r);
   void Action(const std::string& verb, LineReader& r);
@@ -43,8 +43,6 @@ class Session {
   void Start();
   void SecondStart();
   shell::TfrmZYNTA& Form() const;
-  std::unique_ptr<platform::RecordingPlatform> MakePlatform();
-  void ArrangeIntro(platform::RecordingPlatform& ui) const;
   void WindowAction(const std::string& verb, LineReader& r);
   void AboutAction(const std::string& verb);
   void Stop();
@@ -61,6 +59,7 @@ class Session {
   // Names of the window's controls.
   platform::Control& ControlNamed(const std::string& name) const;
   platform::TextField& FieldOf(const std::string& param) const;
+  platform::Menu& MenuNamed(const std::string& name) const;
   int ParamNamed(const std::string& param) const;
   const calc::TParamType& Record(int index) const;
   std::string NameOf(const platform::Control* control) const;
@@ -75,27 +74,22 @@ class Session {
   std::ostream& err_;
   ScriptTotals totals_;
   int line_ = 0;
+  bool stopped_ = false;  // an error ended the script
   std::unique_ptr<ScriptLines> lines_;
 
   std::filesystem::path root_;
-  std::filesystem::path programDir_;
-  std::filesystem::path appdataDir_;  // the user's application-data folder
+  ScriptFolders folders_;
 
+  std::unique_ptr<ScriptDriver> driver_;
   bool started_ = false;
   bool running_ = false;
-  std::unique_ptr<platform::RecordingPlatform> ui_;
-  std::unique_ptr<startup::ZyntaProgram> program_;
   size_t openedSeen_ = 0;
   size_t beepsSeen_ = 0;
   size_t messagesSeen_ = 0;
   size_t captionsSeen_ = 0;
 
-  // What the recording platform answers (kept for the parts of the program that ask).
-  std::string webBody_;
-  bool webFails_ = true;
-  std::string introClose_ = "close";
-  bool nextAnswerOk_ = true;
-  int mailFailCode_ = 0;
+  // What the services answer (kept for the parts of the program that ask).
+  ScriptAnswers answers_;
 };
 
 }  // namespace zynta::cli

@@ -340,11 +340,12 @@ void ChooserBox::SetStyle(platform::ComboStyle style) {
   ShowModel();
 }
 
-// Qt also "activates" an entry on its own when an edited text ends that matches one; only a
-// pick in the open list, or by the user's key or wheel, is a choice.
+// Qt also "activates" an entry on its own when an edited text ends that matches one (the
+// text box loses the focus, also to the list being opened); only a pick in the open list, or
+// by the user's key or wheel, is a choice.
 void ChooserBox::Picked(int index) {
   if (syncing_ > 0) return;
-  if (!popupOpen_ && userInput_ == 0) {
+  if (opening_ > 0 || (!popupOpen_ && userInput_ == 0)) {
     ShowModel();
     return;
   }
@@ -381,7 +382,9 @@ void ChooserBox::showPopup() {
   const int content = list->sizeHintForColumn(0) + 2 * list->frameWidth() + 24;
   const int wanted = std::max(content, anchor_ ? anchor_->width() + width() : width());
   list->setMinimumWidth(std::min(wanted, screen() ? screen()->availableGeometry().width() : wanted));
+  ++opening_;
   QComboBox::showPopup();
+  --opening_;
   if (anchor_) {  // under the field, not under the small button
     QWidget* popup = list->window();
     const QPoint below = anchor_->mapToGlobal(QPoint(0, anchor_->height()));
@@ -401,6 +404,15 @@ void ChooserBox::hidePopup() {
     popupOpen_ = false;
     FireFromQt(OnCloseUp);
   });
+}
+
+// The combo box hands the shortcut question straight to its text box, past any filter.
+bool ChooserBox::event(QEvent* event) {
+  if (WindowShortcut(event)) {
+    event->ignore();
+    return true;
+  }
+  return QComboBox::event(event);
 }
 
 void ChooserBox::keyPressEvent(QKeyEvent* event) {

@@ -164,6 +164,7 @@ class ChooserBox : public ControlWidget<QComboBox, platform::ComboBox> {
   // The list opens under this widget (the field of a list button).
   void SetPopupAnchor(QWidget* anchor) { anchor_ = anchor; }
   bool ListOpen() const { return popupOpen_; }
+  bool IsListButton() const { return listButton_; }
 
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override;
@@ -171,6 +172,7 @@ class ChooserBox : public ControlWidget<QComboBox, platform::ComboBox> {
   void hidePopup() override;
 
  protected:
+  bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
@@ -190,6 +192,7 @@ class ChooserBox : public ControlWidget<QComboBox, platform::ComboBox> {
   QPointer<QLineEdit> watchedEdit_;
   int syncing_ = 0;
   int userInput_ = 0;  // a key or wheel of the user is being applied
+  int opening_ = 0;    // the list is being opened: the text box loses the focus to it
   bool popupOpen_ = false;
   bool closeUpQueued_ = false;
 };
@@ -244,6 +247,7 @@ class MenuAction : public QAction, public platform::MenuItem {
   void SetChecked(bool checked) override;
   bool Enabled() const override { return isEnabled(); }
   void SetEnabled(bool enabled) override { setEnabled(enabled); }
+  bool Verbatim() const { return verbatim_; }
 
  private:
   std::string name_;

@@ -16,6 +16,10 @@ namespace zynta::gui {
 
 namespace {
 
+// The calculator window's design position (the settings' defaults for Top and Left).
+constexpr int DesignTop = 333;
+constexpr int DesignLeft = 680;
+
 // A hidden control keeps its place: the rows do not move when the problem changes.
 void KeepPlace(QWidget* widget) {
   QSizePolicy policy = widget->sizePolicy();
@@ -39,8 +43,9 @@ QIcon LoadIcon(const std::filesystem::path& programDir) {
 
 }  // namespace
 
-QtPlatform::QtPlatform(const std::filesystem::path& programDir)
+QtPlatform::QtPlatform(const std::filesystem::path& programDir, const QtServices& services)
     : icon_(LoadIcon(programDir)),
+      services_(services),
       tray_(std::make_unique<QtTrayIcon>(icon_)),
       help_(std::make_unique<QtHelpViewer>(icon_)),
       plots_(std::make_unique<QtPlotViewer>(icon_)),
@@ -75,14 +80,14 @@ QtPlatform::~QtPlatform() {
 // ---- controls by name
 
 LineField& QtPlatform::AddField(WindowAdapter& window, const std::string& name, QWidget* parent) {
-  auto* field = new LineField(name, clipboard_, parent);
+  auto* field = new LineField(name, GetClipboard(), parent);
   window.Register(field, field);
   textFields_[name] = field;
   return *field;
 }
 
 MemoField& QtPlatform::AddMemo(WindowAdapter* window, const std::string& name, QWidget* parent) {
-  auto* memo = new MemoField(name, clipboard_, parent);
+  auto* memo = new MemoField(name, GetClipboard(), parent);
   if (window) window->Register(memo, memo);
   textFields_[name] = memo;
   return *memo;
@@ -127,7 +132,7 @@ MenuAction& QtPlatform::AddMenuItem(const std::string& name, const QKeySequence&
 
 platform::TextField& QtPlatform::GetTextField(std::string_view name) {
   return Find(textFields_, name, [&]() -> platform::TextField* {
-    return new LineField(std::string(name), clipboard_, stash_.get());
+    return new LineField(std::string(name), GetClipboard(), stash_.get());
   });
 }
 
@@ -156,6 +161,37 @@ platform::CheckBox& QtPlatform::GetCheckBox(std::string_view name) {
 platform::Button& QtPlatform::GetButton(std::string_view name) {
   return Find(buttons_, name,
               [&]() -> platform::Button* { return new PushButton(std::string(name), stash_.get()); });
+}
+
+platform::Control* QtPlatform::FindControl(std::string_view name) const {
+  if (auto it = textFields_.find(name); it != textFields_.end()) return it->second;
+  if (auto it = comboBoxes_.find(name); it != comboBoxes_.end()) return it->second;
+  if (auto it = labels_.find(name); it != labels_.end()) return it->second;
+  if (auto it = checkBoxes_.find(name); it != checkBoxes_.end()) return it->second;
+  if (auto it = buttons_.find(name); it != buttons_.end()) return it->second;
+  return nullptr;
+}
+
+MenuAction* QtPlatform::FindMenuItem(std::string_view name) const {
+  auto it = menuItems_.find(name);
+  return it == menuItems_.end() ? nullptr : it->second;
+}
+
+PopupMenu* QtPlatform::FindMenu(std::string_view name) const {
+  auto it = menus_.find(name);
+  return it == menus_.end() ? nullptr : it->second.get();
+}
+
+std::vector<platform::Control*> QtPlatform::Controls() const {
+  std::map<std::string, platform::Control*, std::less<>> all;
+  for (const auto& [name, c] : textFields_) all.emplace(name, c);
+  for (const auto& [name, c] : comboBoxes_) all.emplace(name, c);
+  for (const auto& [name, c] : labels_) all.emplace(name, c);
+  for (const auto& [name, c] : checkBoxes_) all.emplace(name, c);
+  for (const auto& [name, c] : buttons_) all.emplace(name, c);
+  std::vector<platform::Control*> out;
+  for (const auto& [name, c] : all) out.push_back(c);
+  return out;
 }
 
 platform::Window& QtPlatform::GetDialog(std::string_view name) {
@@ -281,6 +317,8 @@ void QtPlatform::BuildMainWindow() {
   // The size follows the content, and nothing else: no resizing by the user.
   frame.layout()->setSizeConstraint(QLayout::SetFixedSize);
   frame.layout()->activate();
+  // Where the window is designed to open, unless the settings place it.
+  frame.move(DesignLeft, DesignTop);
 }
 
 // ---- the other windows

@@ -19,10 +19,28 @@
 
 namespace zynta::gui {
 
+// Services that take the place of the desktop's own; each one left null is the desktop's. The
+// desktop program gives none; the scenario runner gives recording ones where the offscreen
+// platform has nothing to offer (the notification area) or where a run must not touch the
+// machine (web, mail, browser, beeps, waits, folders, the lock). They must outlive the platform.
+struct QtServices {
+  platform::Beeper* beeper = nullptr;
+  platform::MessageBoxes* boxes = nullptr;
+  platform::Clipboard* clipboard = nullptr;
+  platform::Folders* folders = nullptr;
+  platform::Desktop* desktop = nullptr;
+  platform::TrayIcon* tray = nullptr;
+  platform::HelpViewer* help = nullptr;
+  platform::MailComposer* mail = nullptr;
+  platform::HttpClient* http = nullptr;
+  platform::InstanceLock* lock = nullptr;
+  platform::SystemServices* system = nullptr;
+};
+
 class QtPlatform : public platform::Platform {
  public:
   // The icon is read from the program folder.
-  explicit QtPlatform(const std::filesystem::path& programDir);
+  explicit QtPlatform(const std::filesystem::path& programDir, const QtServices& services = {});
   ~QtPlatform() override;
   QtPlatform(const QtPlatform&) = delete;
   QtPlatform& operator=(const QtPlatform&) = delete;
@@ -38,18 +56,25 @@ class QtPlatform : public platform::Platform {
   platform::Window& GetWindow() override { return *main_; }
   platform::Window& GetDialog(std::string_view name) override;
 
-  platform::Beeper& Beep() override { return beeper_; }
-  platform::MessageBoxes& Boxes() override { return *boxes_; }
-  platform::Clipboard& GetClipboard() override { return clipboard_; }
-  platform::Folders& GetFolders() override { return folders_; }
-  platform::Desktop& GetDesktop() override { return desktop_; }
-  platform::TrayIcon& GetTrayIcon() override { return *tray_; }
-  platform::HelpViewer& GetHelp() override { return *help_; }
+  platform::Beeper& Beep() override { return Pick(services_.beeper, beeper_); }
+  platform::MessageBoxes& Boxes() override { return Pick(services_.boxes, *boxes_); }
+  platform::Clipboard& GetClipboard() override { return Pick(services_.clipboard, clipboard_); }
+  platform::Folders& GetFolders() override { return Pick(services_.folders, folders_); }
+  platform::Desktop& GetDesktop() override { return Pick(services_.desktop, desktop_); }
+  platform::TrayIcon& GetTrayIcon() override { return Pick(services_.tray, *tray_); }
+  platform::HelpViewer& GetHelp() override { return Pick(services_.help, *help_); }
   platform::PlotViewer& GetPlots() override { return *plots_; }
-  platform::MailComposer& GetMail() override { return mail_; }
-  platform::HttpClient& GetHttp() override { return http_; }
-  platform::InstanceLock& GetInstanceLock() override { return lock_; }
-  platform::SystemServices& GetSystem() override { return system_; }
+  platform::MailComposer& GetMail() override { return Pick(services_.mail, mail_); }
+  platform::HttpClient& GetHttp() override { return Pick(services_.http, http_); }
+  platform::InstanceLock& GetInstanceLock() override { return Pick(services_.lock, lock_); }
+  platform::SystemServices& GetSystem() override { return Pick(services_.system, system_); }
+
+  // Looks up without making anything: nullptr for a name no window has.
+  platform::Control* FindControl(std::string_view name) const;
+  MenuAction* FindMenuItem(std::string_view name) const;
+  PopupMenu* FindMenu(std::string_view name) const;
+  // Every control by name, in name order.
+  std::vector<platform::Control*> Controls() const;
 
   MainFrame& MainWidget() const { return *mainFrame_; }
   WindowAdapter& MainAdapter() const { return *main_; }
@@ -58,10 +83,15 @@ class QtPlatform : public platform::Platform {
   QtTrayIcon& Tray() const { return *tray_; }
   QtHelpViewer& HelpWindow() const { return *help_; }
   QtPlotViewer& PlotViewer() const { return *plots_; }
-  QtSystem& System() { return system_; }
+  QtSystem& System() { return system_; }  // the desktop's own, whichever is in use
   const QIcon& AppIcon() const { return icon_; }
 
  private:
+  template <class T, class Own>
+  static T& Pick(T* given, Own& own) {
+    return given ? *given : static_cast<T&>(own);
+  }
+
   LineField& AddField(WindowAdapter& window, const std::string& name, QWidget* parent);
   MemoField& AddMemo(WindowAdapter* window, const std::string& name, QWidget* parent);
   ChooserBox& AddChooser(WindowAdapter& window, const std::string& name, bool listButton, QWidget* parent);
@@ -77,6 +107,7 @@ class QtPlatform : public platform::Platform {
   void BuildAbout();
 
   QIcon icon_;
+  QtServices services_;
   QtBeeper beeper_;
   QtClipboard clipboard_;
   QtDesktop desktop_;

@@ -1,6 +1,9 @@
 #include "gui/window_qt.h"
 
+#include <utility>
+
 #include <QApplication>
+#include <QWindow>
 #include <QCloseEvent>
 #include <QLayout>
 #include <QTimer>
@@ -164,6 +167,11 @@ void WindowAdapter::QtFocusChanged(QWidget* now) {
   if (applying_ > 0 || !widget_ || !now || now->window() != widget_) return;
   platform::Control* control = ControlOf(now);
   if (!control || control == focused_) return;
+  // Qt gives a field the focus on a press of any button; a right click only opens a menu.
+  if (focused_ && QGuiApplication::mouseButtons() == Qt::RightButton) {
+    ShowQtFocus(*focused_);
+    return;
+  }
   if (InsideRequest()) {
     // Qt moved the focus on its own (the focused control was hidden or disabled by the
     // program): the core hears of it once the request is over.
@@ -214,7 +222,14 @@ bool MainFrame::event(QEvent* event) {
     Timing::Get().Painted();
     return handled;
   }
-  if (event->type() == QEvent::WindowActivate && adapter_) adapter_->QtActivated();
+  // Where a pop-up of the window (a menu, a chooser's list) takes the activation (the offscreen
+  // platform does), the window getting it back is no activation: nothing else was active.
+  if (event->type() == QEvent::WindowDeactivate) {
+    const QWindow* now = QGuiApplication::focusWindow();
+    popupTookActivation_ = QApplication::activePopupWidget() || (now && now->type() == Qt::Popup);
+  }
+  if (event->type() == QEvent::WindowActivate && adapter_ && !std::exchange(popupTookActivation_, false))
+    adapter_->QtActivated();
   return QMainWindow::event(event);
 }
 

@@ -78,6 +78,7 @@ class MainFrame : public QMainWindow {
 
  private:
   WindowAdapter* adapter_ = nullptr;
+  bool popupTookActivation_ = false;
 };
 
 class DialogFrame : public QDialog {

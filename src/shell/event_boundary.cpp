@@ -40,6 +40,16 @@ void EventBoundary::Run(const std::function<void()>& action) {
   if (error) report_(GeneralErrorText(*error));
 }
 
+void EventBoundary::Modal(const std::function<void()>& show) {
+  struct Outside {
+    explicit Outside(int& d) : d(d), saved(d) { d = 0; }
+    ~Outside() { d = saved; }
+    int& d;
+    int saved;
+  } outside(depth_);
+  show();
+}
+
 std::function<void()> EventBoundary::Guard(std::function<void()> handler) {
   return [this, handler = std::move(handler)] { Run(handler); };
 }

@@ -25,6 +25,11 @@ class EventBoundary {
   std::function<void()> Guard(std::function<void()> handler);
   std::function<void(char&)> GuardKey(std::function<void(char&)> handler);
 
+  // A modal window shown from inside an action: where the platform runs a nested event loop
+  // for it (the desktop), the user's actions in that window are actions of their own, each
+  // ending at this boundary, not parts of the action that opened the window.
+  void Modal(const std::function<void()>& show);
+
   bool Inside() const { return depth_ > 0; }
 
  private:

@@ -83,7 +83,8 @@ void TfrmZYNTA::About1Click() {
   ui.GetButton("about.BtnCheckVersion").OnClick = boundary_.Guard([&box] { box.BtnCheckVersionClick(); });
   ui.GetButton("about.BtnEmail").OnClick = boundary_.Guard([&box] { box.BtnEmailClick(); });
   ui.GetButton("about.OKButton").OnClick = boundary_.Guard([&box] { box.OKButtonClick(); });
-  box.execute(Window.Left() + Window.Width() / 2, Window.Top() + Window.Height() / 2);
+  // The box's buttons are actions of their own, also while a nested loop runs it.
+  boundary_.Modal([&] { box.execute(Window.Left() + Window.Width() / 2, Window.Top() + Window.Height() / 2); });
 }
 
 void TfrmZYNTA::BindWindow() {
@@ -95,7 +96,15 @@ void TfrmZYNTA::BindWindow() {
   TaskBarPopupMenu.Add("Hide").OnClick = boundary_.Guard([this] { HideZYNTA1Click(); });
   TaskBarPopupMenu.Add("Pop-up").OnClick = boundary_.Guard([this] { PopupZYNTA1Click(); });
   Window.OnActivate = [this] { FormActivate(); };
-  Window.OnCloseQuery = [this](bool& canClose) { boundary_.Run([&] { FormCloseQuery(canClose); }); };
+  // A close query that ends early (an error on the way) lets no close go ahead.
+  Window.OnCloseQuery = [this](bool& canClose) {
+    bool ended = true;
+    boundary_.Run([&] {
+      FormCloseQuery(canClose);
+      ended = false;
+    });
+    if (ended) canClose = false;
+  };
   StayonTop1.OnClick = boundary_.Guard([this] { RestartNotice(StayonTop1); });
   Checkforupdates1.OnClick = boundary_.Guard([this] { RestartNotice(Checkforupdates1); });
   StartHidden1.OnClick = boundary_.Guard([this] { StartHidden1.SetChecked(!StartHidden1.Checked()); });

@@ -108,6 +108,9 @@ class GuiTest : public QObject {
   void chooserProgramChangesFireNothing();
   void chooserPickInTheOpenList();
   void chooserTyping();
+  void openingAChoosersListPicksNothing();
+  void ctrlZInAChooserIsTheWindowsUndo();
+  void rightClickOnAFieldKeepsTheFocus();
   void menuEntryKeepsTheCoreCheckMark();
   void runtimeMenuShowsCaptionsVerbatim();
   void exitHandlerThatMovesTheFocusWins();
@@ -132,6 +135,8 @@ class GuiTest : public QObject {
   void aboutBoxIsModalAndOkClosesIt();
   void plotWindowFollowsTheCalculator();
   void closeButton();
+  void startHiddenWithoutANotificationAreaShowsTheWindow();
+  void trayMenuEntriesAreWiredToTheCore();
   void terminationSignalSavesTheSettings();
 
  private:
@@ -292,6 +297,56 @@ void GuiTest::chooserTyping() {
   QCOMPARE(box.ItemIndex(), -1);
 }
 
+// The text box of an editable chooser loses the focus to the list being opened, and Qt then
+// "activates" the entry of its text: no choice of the user's, so no change event.
+void GuiTest::openingAChoosersListPicksNothing() {
+  Host host;
+  ChooserBox box("C", false, &host.window);
+  box.SetStyle(platform::ComboStyle::Editable);
+  box.AddItem("Hazen-Williams");
+  box.AddItem("Mannings");
+  box.SetText("Mannings");  // an entry's text, with no entry selected (as the window starts)
+  QCOMPARE(box.ItemIndex(), -1);
+  int changes = 0;
+  box.OnChange = box.OnSelect = [&] { ++changes; };
+  host.window.show();
+  host.window.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&host.window));
+  box.setFocus();
+  QTRY_VERIFY(box.hasFocus());
+  QTest::keyClick(&box, Qt::Key_F4);
+  QTRY_VERIFY(box.view()->isVisible());
+  QCOMPARE(changes, 0);
+  QTest::keyClick(box.view(), Qt::Key_Escape);
+  QTRY_VERIFY(!box.view()->isVisible());
+  QCOMPARE(changes, 0);
+  QCOMPARE(box.ItemIndex(), -1);
+  QCOMPARE(box.currentIndex(), -1);
+  QCOMPARE(box.lineEdit()->text(), QString("Mannings"));
+}
+
+// The combo box hands Ctrl+Z to its text box unfiltered; the window's Undo must win there too.
+void GuiTest::ctrlZInAChooserIsTheWindowsUndo() {
+  Host host;
+  QAction undo(&host.window);
+  undo.setShortcut(QKeySequence::Undo);
+  host.window.addAction(&undo);
+  int undone = 0;
+  QObject::connect(&undo, &QAction::triggered, [&] { ++undone; });
+  ChooserBox box("C", false, &host.window);
+  box.SetStyle(platform::ComboStyle::Editable);
+  box.AddItem("Mannings");
+  host.window.show();
+  host.window.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&host.window));
+  box.setFocus();
+  QTRY_VERIFY(box.hasFocus());
+  QTest::keyClicks(QApplication::focusWidget(), "Da");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+  QCOMPARE(undone, 1);
+  QCOMPARE(box.Text(), std::string("Da"));  // the text box's own undo did not run
+}
+
 void GuiTest::menuEntryKeepsTheCoreCheckMark() {
   MenuAction item("Sound1", false, nullptr);
   item.setCheckable(true);
@@ -402,6 +457,23 @@ void GuiTest::tabRunsExitThenEnter() {
   QCOMPARE(host.log, (std::vector<std::string>{"exit B", "enter B"}));
   QCOMPARE(host.adapter.Focused(), static_cast<platform::Control*>(&host.b));
   QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(&host.b));
+}
+
+// Qt gives a field the focus on a press of any button; a right click only opens a menu.
+void GuiTest::rightClickOnAFieldKeepsTheFocus() {
+  FocusHost host;
+  QVERIFY(host.Show());
+  host.adapter.SetFocus(host.a);
+  host.log.clear();
+  const QPoint at = host.b.mapTo(&host.window, host.b.rect().center());
+  QTest::mouseClick(host.window.windowHandle(), Qt::RightButton, {}, at);
+  if (QWidget* popup = QApplication::activePopupWidget()) popup->close();  // the text box's own menu
+  QTest::qWait(20);
+  QVERIFY(host.log.empty());
+  QCOMPARE(host.adapter.Focused(), static_cast<platform::Control*>(&host.a));
+  QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(&host.a));
+  QTest::mouseClick(host.window.windowHandle(), Qt::LeftButton, {}, at);  // a left click does
+  QCOMPARE(host.log, (std::vector<std::string>{"exit A", "enter B"}));
 }
 
 void GuiTest::hidingTheFocusedControlMovesTheFocusAfterTheRequest() {
@@ -701,6 +773,53 @@ void GuiTest::closeButton() {
   const fs::path settings =
       fs::path(temp_.path().toStdString()) / "config" / "WXB/ZYNTA/1.1" / "zynta-gui-tests.ini";
   QVERIFY(fs::is_regular_file(settings));
+}
+
+// The mended start: Start Hidden with no notification area would leave nothing to bring the
+// window back with, so the window shows anyway.
+void GuiTest::startHiddenWithoutANotificationAreaShowsTheWindow() {
+  if (QSystemTrayIcon::isSystemTrayAvailable()) QSKIP("this desktop has a notification area");
+  QVERIFY(program_ && !program_->Running());  // ended by the close button
+  const fs::path settings =
+      fs::path(temp_.path().toStdString()) / "config" / "WXB/ZYNTA/1.1" / "zynta-gui-tests.ini";
+  settings::IniFile ini(settings);
+  ini.WriteBool("MainForm", "StartHidden", true);
+  ini.WriteBool("MainForm", "NoIntro", true);
+  program_.reset();
+  program_ = std::make_unique<DesktopProgram>(programDir_);
+  QVERIFY(program_->Start());
+  QVERIFY(P().GetMenuItem("StartHidden1").Checked());
+  QVERIFY(!P().GetTrayIcon().Available());
+  QVERIFY(Frame().isVisible());
+  QVERIFY(QTest::qWaitForWindowExposed(&Frame()));
+}
+
+// The notification icon cannot appear offscreen; its menu can: the entries the core made, the
+// icon's right click opening it, and each entry reaching the core.
+void GuiTest::trayMenuEntriesAreWiredToTheCore() {
+  QVERIFY(program_ && program_->Running());
+  auto& tray = dynamic_cast<PopupMenu&>(P().GetMenu("TaskBarPopupMenu"));
+  QStringList captions;
+  for (QAction* a : tray.Widget()->actions()) captions << a->text();
+  QCOMPARE(captions, (QStringList{"Exit ZYNTA", "Hide", "Pop-up"}));
+  P().Tray().OnRightClick();
+  QMenu* menu = OpenPopup();
+  QCOMPARE(menu, tray.Widget());
+  QTest::keyClick(menu, Qt::Key_Escape);
+  QTRY_VERIFY(!menu->isVisible());
+  auto entry = [&](const char* caption) { return ActionNamed(tray.Widget(), caption); };
+  entry("Hide")->trigger();  // nowhere to hide to: the window stays
+  QVERIFY(Frame().isVisible());
+  entry("Pop-up")->trigger();
+  QVERIFY(Frame().isVisible());
+  const fs::path settings =
+      fs::path(temp_.path().toStdString()) / "config" / "WXB/ZYNTA/1.1" / "zynta-gui-tests.ini";
+  fs::remove(settings);
+  entry("Exit ZYNTA")->trigger();
+  QVERIFY(!program_->Running());
+  QVERIFY(!Frame().isVisible());
+  QVERIFY(fs::is_regular_file(settings));  // saved on the way out
+  QCOMPARE(settings::IniFile(settings).ReadString("MainForm", "StartHidden", ""), std::string("1"));
 }
 
 // SIGTERM from a logout or shutdown ends the program as the session's end does: settings saved.
