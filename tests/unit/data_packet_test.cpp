@@ -138,7 +138,7 @@ TEST(DataPacketParse, RefusesWhatIsNoDataPacket) {
        "WIDTH"},
       {"WIDTH no number", Packet("<FIELD attrname=\"T\" fieldtype=\"string\" WIDTH=\"x\"/>", ""),
        "WIDTH"},
-      {"UTF-16 BOM", "\xFF\xFE<\0D\0", "UTF-16"},
+      {"UTF-16 BOM", std::string("\xFF\xFE<\0D\0", 6), "UTF-16"},
       {"other encoding",
        TextPacket("x", 5, "<?xml version=\"1.0\" encoding=\"windows-1252\" standalone=\"yes\"?>"),
        "unsupported encoding 'windows-1252'"},
