@@ -23,7 +23,8 @@ void Fire(const platform::Handler& handler) {
 }
 
 // A copy runs, so a handler that replaces itself does not pull the ground from under its call.
-void FireFromQt(platform::Handler handler) { FromQt(handler); }  // NOLINT(performance-unnecessary-value-param): the copy is the point
+// NOLINTNEXTLINE(performance-unnecessary-value-param): the copy is the point
+void FireFromQt(platform::Handler handler) { FromQt(handler); }
 
 int Clamp(int value, int low, int high) { return std::max(low, std::min(value, high)); }
 
