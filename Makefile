@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build run test bench package clean test-sanitize fuzz
+.PHONY: deps configure build run test test-suite bench package clean test-sanitize fuzz lint lint-fast
 
 deps:
 	@bash scripts/install-deps
@@ -16,12 +16,27 @@ build: configure
 run: build
 	@bash scripts/run
 
-test: build
+# Everything CI runs: the test suite, the fast static checks (format, cppcheck: seconds) and
+# the suite again under the sanitizers. clang-tidy is `make lint`: it takes far longer.
+test: test-suite
+	@bash scripts/lint format
+	@bash scripts/lint cppcheck
+	@$(MAKE) --no-print-directory test-sanitize
+
+test-suite: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
 # The Debian package, left in $(BUILD_DIR)/ (zynta_<version>_<arch>.deb).
 package: build
 	@cd $(BUILD_DIR) && cpack
+
+# Every static check, clang-tidy over the whole compile database included (scripts/lint).
+lint: configure
+	@BUILD_DIR=$(BUILD_DIR) JOBS=$(JOBS) bash scripts/lint
+
+lint-fast: deps
+	@bash scripts/lint format
+	@bash scripts/lint cppcheck
 
 bench: build
 	@$(BUILD_DIR)/bin/zynta-bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true

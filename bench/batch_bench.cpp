@@ -8,12 +8,12 @@
 // that many rows:
 //   ZYNTA_BATCH_ROWS=1000000 build/bin/zynta-bench --benchmark_filter=BatchEndToEnd
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -63,7 +63,7 @@ std::filesystem::path Cli() { return std::filesystem::read_symlink("/proc/self/e
 BatchRun RunBatch(long rows) {
   int in[2], out[2];
   if (pipe(in) || pipe(out)) return {};
-  signal(SIGPIPE, SIG_IGN);
+  std::signal(SIGPIPE, SIG_IGN);
   const std::string program = Cli().string();
   const auto start = std::chrono::steady_clock::now();
   const pid_t pid = fork();
@@ -139,7 +139,7 @@ void BatchEndToEnd(benchmark::State& state) {
                             .c_str());
     return;
   }
-  const double runs = static_cast<double>(state.iterations());
+  const auto runs = static_cast<double>(state.iterations());
   state.counters["cpu_us_per_row"] = cpu / runs / static_cast<double>(rows) * 1e6;
   state.counters["wall_us_per_row"] = wall / runs / static_cast<double>(rows) * 1e6;
   state.counters["peak_rss_kB"] = static_cast<double>(last.peakKb);
@@ -150,7 +150,7 @@ void BatchEndToEnd(benchmark::State& state) {
   auto* b = benchmark::RegisterBenchmark("BatchEndToEnd", BatchEndToEnd);
   b->Arg(2000)->Arg(20000);
   if (const char* extra = std::getenv("ZYNTA_BATCH_ROWS")) {
-    if (const long n = std::atol(extra); n > 0) b->Arg(n);
+    if (const long n = std::strtol(extra, nullptr, 10); n > 0) b->Arg(n);
   }
   b->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
   return 0;

@@ -281,8 +281,7 @@ bool Batch::Run() {
   // (rounded) text, while a pick writes the value whole in the unit already chosen. A field
   // whose unit label is hidden has no unit in this row (the friction as C or n): its column's
   // unit is for the rows where it has one.
-  for (size_t c = 0; c < columns_.size(); ++c) {
-    const Column& col = columns_[c];
+  for (const Column& col : columns_) {
     if (col.kind == Kind::Param && !col.unit.empty()) calc_.SetUnit(col.index, col.unit);
   }
   const std::string& spec = Cell(Kind::Spec);

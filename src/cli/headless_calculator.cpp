@@ -71,6 +71,7 @@ int ParamNamed(std::string_view id) {
 
 std::vector<std::string> ParamIds() {
   std::vector<std::string> ids;
+  ids.reserve(ParamTable.size());
   for (const ParamInfo& info : ParamTable) ids.emplace_back(info.id);
   return ids;
 }

@@ -91,7 +91,7 @@ std::optional<int> Common(const std::vector<std::string>& args, size_t most, con
       out << help;
       return 0;
     }
-    if (a.rfind("-", 0) == 0 && a != "-") {
+    if (a.rfind('-', 0) == 0 && a != "-") {
       err << "zynta-cli " << name << ": unknown option " << InQuotes(a) << "; options: --help\n";
       return 2;
     }

@@ -23,6 +23,7 @@ void Fire(const platform::Handler& handler) {
 }
 
 // A copy runs, so a handler that replaces itself does not pull the ground from under its call.
+// NOLINTNEXTLINE(performance-unnecessary-value-param): the copy is the point
 void FireFromQt(platform::Handler handler) { FromQt(handler); }
 
 int Clamp(int value, int low, int high) { return std::max(low, std::min(value, high)); }
@@ -559,7 +560,7 @@ void PopupMenu::AddSeparator() {
 }
 
 platform::Menu& PopupMenu::AddSubmenu(const std::string& caption) {
-  QMenu* sub = new QMenu(menu_);
+  auto* sub = new QMenu(menu_);
   sub->setTitle(VerbatimCaption(caption));
   menu_->addMenu(sub);
   auto submenu = std::unique_ptr<PopupMenu>(new PopupMenu(caption, sub));

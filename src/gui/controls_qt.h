@@ -257,7 +257,7 @@ class MenuAction : public QAction, public platform::MenuItem {
 };
 
 // A pop-up menu built at run time. Popup opens it at the mouse and returns at once.
-class PopupMenu : public platform::Menu {
+class PopupMenu final : public platform::Menu {
  public:
   PopupMenu(std::string name, QWidget* parent);
   ~PopupMenu() override;

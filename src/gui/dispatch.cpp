@@ -19,7 +19,7 @@ std::function<void()>& After() {
 bool closed = false;
 int handlerDepth = 0;
 
-std::string Describe(std::exception_ptr error) {
+std::string Describe(const std::exception_ptr& error) {
   try {
     std::rethrow_exception(error);
   } catch (const std::exception& e) {

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -36,9 +37,7 @@ void InitCurlOnce() {
 // Whitespace and control characters have no place in the address; a CR or LF would even
 // let the caller write request headers of its own.
 bool HasUnsafeChar(const std::string& text) {
-  for (unsigned char c : text)
-    if (c <= 0x20 || c == 0x7f) return true;
-  return false;
+  return std::ranges::any_of(text, [](unsigned char c) { return c <= 0x20 || c == 0x7f; });
 }
 
 std::optional<std::string> BuildUrl(const std::string& host, int port, const std::string& path) {

@@ -337,6 +337,7 @@ std::vector<Control*> RecordingPlatform::Controls() const {
   for (const auto& [name, c] : checkBoxes_) all.emplace(name, c.get());
   for (const auto& [name, c] : buttons_) all.emplace(name, c.get());
   std::vector<Control*> out;
+  out.reserve(all.size());
   for (const auto& [name, c] : all) out.push_back(c);
   return out;
 }

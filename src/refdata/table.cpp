@@ -61,7 +61,7 @@ int FindColumn(const std::vector<Column>& columns, std::string_view name) {
 
 }  // namespace
 
-Table::Table(DataPacket packet, std::vector<std::string> indexColumns)
+Table::Table(DataPacket packet, const std::vector<std::string>& indexColumns)
     : columns_(std::move(packet.columns)), rows_(std::move(packet.rows)) {
   for (const std::string& name : indexColumns) {
     const int column = FindColumn(columns_, name);
@@ -84,7 +84,7 @@ Table::Table(DataPacket packet, std::vector<std::string> indexColumns)
   eof_ = visible_.empty();
 }
 
-void Table::SetMaster(Table& master, std::string linkColumn) {
+void Table::SetMaster(Table& master, const std::string& linkColumn) {
   for (const Table* t = &master; t != nullptr; t = t->master_)
     if (t == this) throw std::invalid_argument("a table cannot be its own master");
   const int here = FindColumn(columns_, linkColumn);
@@ -97,7 +97,7 @@ void Table::SetMaster(Table& master, std::string linkColumn) {
   ranged_ = false;
 }
 
-void Table::Sync() const {
+void Table::Sync() const {  // NOLINT(misc-no-recursion): up the master chain, which SetMaster keeps free of cycles
   if (master_ == nullptr) return;
   master_->Sync();
   if (ranged_ && masterMovesSeen_ == master_->moves_) return;
@@ -125,7 +125,7 @@ int Table::RequireColumn(std::string_view name) const {
   return column;
 }
 
-const Value* Table::CurrentValue(int column) const {
+const Value* Table::CurrentValue(int column) const {  // NOLINT(misc-no-recursion): as Sync
   Sync();
   if (visible_.empty()) return nullptr;
   return &rows_[visible_[position_]][static_cast<std::size_t>(column)];

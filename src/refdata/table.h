@@ -18,10 +18,10 @@ class Table {
  public:
   // Orders the rows by the index columns, ascending (texts by ordinal comparison, numbers by
   // value, nulls first); throws DataPacketError when an index column is missing.
-  Table(DataPacket packet, std::vector<std::string> indexColumns);
+  Table(DataPacket packet, const std::vector<std::string>& indexColumns);
 
   // Makes this table the detail of master through linkColumn (present in both).
-  void SetMaster(Table& master, std::string linkColumn);
+  void SetMaster(Table& master, const std::string& linkColumn);
 
   void First();
   // On the last row: stays there and puts the table at its end.

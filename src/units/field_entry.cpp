@@ -18,14 +18,14 @@ namespace {
 constexpr const char* ResultRefused = "This is a result (?), to convert select \"View All\"!";
 
 std::string TextOf(const platform::Control& control) {
-  if (auto* field = dynamic_cast<const platform::TextField*>(&control)) return field->Text();
-  if (auto* combo = dynamic_cast<const platform::ComboBox*>(&control)) return combo->Text();
+  if (const auto* field = dynamic_cast<const platform::TextField*>(&control)) return field->Text();
+  if (const auto* combo = dynamic_cast<const platform::ComboBox*>(&control)) return combo->Text();
   return "";
 }
 
 // Choosers have no user-modified flag.
 bool UserModified(const platform::Control& control) {
-  auto* field = dynamic_cast<const platform::TextField*>(&control);
+  const auto* field = dynamic_cast<const platform::TextField*>(&control);
   return field && field->Modified();
 }
 
@@ -57,7 +57,7 @@ bool IsValidNumber(const std::string& text) { return ParseFieldNumber(text).has_
 
 // No character is filtered by kind: whether the text is a number is decided when the field is
 // left. What a key does here is end the solution on screen.
-void NKeyPress(FormModel& f, platform::Control& control, char& key) {
+void NKeyPress(FormModel& f, const platform::Control& control, char& key) {
   if (f.Solved) PushSnapshot(f);
   MarkSolved(f, false);
   if (TextOf(control) == ResultMarker) {
@@ -68,7 +68,7 @@ void NKeyPress(FormModel& f, platform::Control& control, char& key) {
 
 void EditReynoKeyPress(char& key) { key = 0; }
 
-void ClearStatusBar(FormModel& f, platform::Control& control) {
+void ClearStatusBar(FormModel& f, const platform::Control& control) {
   if (UserModified(control)) MarkSolved(f, false);
 }
 
@@ -106,14 +106,14 @@ void EditFieldChange(FormModel& f, platform::TextField& field) {
   p.ParamValue = CheckedFloat(FieldNumber(field.Text()) / p.Factors[static_cast<size_t>(p.UnitIndex)] / s);
 }
 
-void EditContextPopup(FormModel& f, platform::Control& control) {
+void EditContextPopup(FormModel& f, const platform::Control& control) {
   f.MenuParamIndex = ParamOfControl(f, control);
   if (f.MenuParamIndex < 0) return;
   const std::string decimals = std::to_string(f.P(f.MenuParamIndex).Decimals);
   for (platform::MenuItem* entry : f.DecimalsMenu.Entries()) entry->SetChecked(entry->Caption() == decimals);
 }
 
-void DispDecimalsClick(FormModel& f, platform::MenuItem& chosen) {
+void DispDecimalsClick(FormModel& f, const platform::MenuItem& chosen) {
   if (f.MenuParamIndex < 0) return;
   TParamType& p = f.P(f.MenuParamIndex);
   const std::string caption = chosen.Caption();

@@ -14,11 +14,11 @@ int ParamOfControl(const calc::FormModel& f, const platform::Control& control);
 bool IsValidNumber(const std::string& text);
 
 // A character typed into a parameter field or a chooser.
-void NKeyPress(calc::FormModel& f, platform::Control& control, char& key);
+void NKeyPress(calc::FormModel& f, const platform::Control& control, char& key);
 // The Reynolds number field only shows computed values.
 void EditReynoKeyPress(char& key);
 // A click in a field or chooser: a field the user changed is no longer a solution.
-void ClearStatusBar(calc::FormModel& f, platform::Control& control);
+void ClearStatusBar(calc::FormModel& f, const platform::Control& control);
 
 // The focus leaves a field: its text becomes the parameter's value ("Bad value!" otherwise).
 void EditExit(calc::FormModel& f, platform::Control& control);
@@ -26,8 +26,8 @@ void EditExit(calc::FormModel& f, platform::Control& control);
 void EditFieldChange(calc::FormModel& f, platform::TextField& field);
 
 // The field menu.
-void EditContextPopup(calc::FormModel& f, platform::Control& control);
-void DispDecimalsClick(calc::FormModel& f, platform::MenuItem& entry);
+void EditContextPopup(calc::FormModel& f, const platform::Control& control);
+void DispDecimalsClick(calc::FormModel& f, const platform::MenuItem& chosen);
 void Cut1Click(calc::FormModel& f);
 void Copy1Click(calc::FormModel& f);
 void Paste1Click(calc::FormModel& f);

@@ -2,10 +2,10 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
@@ -63,7 +63,7 @@ CliResult CliRunner::Run(const std::vector<std::string>& args, const std::string
   close(in[0]);
   close(out[1]);
   close(err[1]);
-  signal(SIGPIPE, SIG_IGN);
+  std::signal(SIGPIPE, SIG_IGN);
   CliResult r;
   size_t written = 0;
   int writeFd = in[1];

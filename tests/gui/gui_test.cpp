@@ -40,7 +40,7 @@ namespace {
 
 // A copy of the shipped program folder, so the tests never touch the real one.
 fs::path CopyProgramFolder(const QString& into) {
-  const fs::path target = fs::path(into.toStdString()) / "program";
+  fs::path target = fs::path(into.toStdString()) / "program";
   fs::copy(ZYNTA_DATA_DIR, target, fs::copy_options::recursive);
   return target;
 }
@@ -62,7 +62,7 @@ void CloseIntroWhenShown(bool& seen) {
 }
 
 // Runs act on the modal window of that name once it is up (a message box, the about box).
-void WhenModal(const QString& name, std::function<void(QWidget*)> act, bool& seen) {
+void WhenModal(const QString& name, const std::function<void(QWidget*)>& act, bool& seen) {
   auto* timer = new QTimer(qApp);
   QObject::connect(timer, &QTimer::timeout, timer, [timer, name, act, &seen] {
     QWidget* modal = QApplication::activeModalWidget();

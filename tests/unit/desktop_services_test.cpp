@@ -3,7 +3,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
-#include <signal.h>
+#include <signal.h>  // NOLINT(modernize-deprecated-headers): kill() is POSIX and declared only here
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -173,7 +173,7 @@ std::string Response(const std::string& status, const std::string& body, const s
          "\r\nConnection: close\r\n" + extra + "\r\n" + body;
 }
 
-TestServer::Handler Answer(std::string response) {
+TestServer::Handler Answer(const std::string& response) {
   return [response](int fd, const std::string&, const std::atomic<bool>&) { SendAll(fd, response); };
 }
 
@@ -569,7 +569,7 @@ TEST(XdgFolders, SetWorkingDirectory) {
 // LinuxSystemInfo
 
 std::string WriteFile(const TempFolder& dir, const std::string& name, const std::string& text) {
-  const std::string path = (dir.Path() / name).string();
+  std::string path = (dir.Path() / name).string();
   std::ofstream(path, std::ios::binary) << text;
   return path;
 }

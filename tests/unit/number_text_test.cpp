@@ -742,7 +742,7 @@ std::string FormatExponent(double v, int precision, int expDigits, char sep) {
 }
 
 std::string DisplayText(double v, double paramValue, int decimals, char sep) {
-  const std::string fixed = FormatFixed7(v, decimals, sep);
+  std::string fixed = FormatFixed7(v, decimals, sep);
   const std::optional<double> shown = ParseFieldNumber(fixed, sep);
   const double r = shown.value_or(v);
   if (r != paramValue && r < UnitOfLastDecimal(decimals))
