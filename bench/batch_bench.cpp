@@ -36,8 +36,9 @@ class Rows {
     const double l = 10.0 + 4990.0 * Next();
     const double vis = 0.3 + 49.7 * Next();
     const double q = 1.0 + 4999.0 * Next();
-    const int n = std::snprintf(line, sizeof line, "Darcy-Weisbach,\"HL given D,L,E,Vis,Q\",%.3f,%.1f,%s,%.2f,%.1f,1\n",
-                                d, l, roughness[state_ >> 62], vis, q);
+    const int n =
+        std::snprintf(line, sizeof line, "Darcy-Weisbach,\"HL given D,L,E,Vis,Q\",%.3f,%.1f,%s,%.2f,%.1f,1\n", d,
+                      l, roughness[state_ >> 62], vis, q);
     out.append(line, static_cast<size_t>(n));
   }
 

@@ -45,17 +45,13 @@ void RunOpening(benchmark::State& state, std::initializer_list<const char*> name
   }
 }
 
-Table OpenSpecs(const fs::path& dir) {
-  return Table(DataPacket::Load(dir / "PipeSpec.XML"), {"Index"});
-}
+Table OpenSpecs(const fs::path& dir) { return Table(DataPacket::Load(dir / "PipeSpec.XML"), {"Index"}); }
 
 Table OpenSizes(const fs::path& dir) {
   return Table(DataPacket::Load(dir / "PipeSize.XML"), {"Index", "NomSize"});
 }
 
-Table OpenLiquids(const fs::path& dir) {
-  return Table(DataPacket::Load(dir / "Liq_prop.XML"), {"Description"});
-}
+Table OpenLiquids(const fs::path& dir) { return Table(DataPacket::Load(dir / "Liq_prop.XML"), {"Description"}); }
 
 void OpenAllTables(benchmark::State& state) {
   RunOpening(state, {"PipeSpec.XML", "PipeSize.XML", "Liq_prop.XML"}, [](const fs::path& dir) {

@@ -39,7 +39,7 @@ inline std::string Shown(std::string_view text) {
 
 }  // namespace zynta::fuzz
 
-#define FUZZ_CHECK(cond, detail)                                                \
-  do {                                                                          \
-    if (!(cond)) ::zynta::fuzz::Fail(__FILE__, __LINE__, #cond, (detail));      \
+#define FUZZ_CHECK(cond, detail)                                           \
+  do {                                                                     \
+    if (!(cond)) ::zynta::fuzz::Fail(__FILE__, __LINE__, #cond, (detail)); \
   } while (0)

@@ -30,8 +30,11 @@ long Utf8Length(std::string_view text) {
   long count = 0;
   for (std::size_t i = 0; i < text.size(); ++count) {
     const unsigned c = s[i];
-    std::size_t n = c < 0x80 ? 1 : c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3
-                  : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+    std::size_t n = c < 0x80                 ? 1
+                    : c >= 0xC2 && c <= 0xDF ? 2
+                    : c >= 0xE0 && c <= 0xEF ? 3
+                    : c >= 0xF0 && c <= 0xF4 ? 4
+                                             : 0;
     if (n == 0 || text.size() - i < n) return -1;
     unsigned cp = n == 1 ? c : n == 2 ? c & 0x1F : n == 3 ? c & 0x0F : c & 0x07;
     for (std::size_t k = 1; k < n; ++k) {
@@ -88,8 +91,8 @@ std::string KeyText(const Table& table, const Column& column) {
 
 // Every row of the table, once each, from First to Eof; each value found again.
 void Walk(Table& table, const std::vector<Column>& columns, std::size_t expected) {
-  FUZZ_CHECK(table.RowCount() == expected, std::to_string(table.RowCount()) + " rows, not " +
-                                               std::to_string(expected));
+  FUZZ_CHECK(table.RowCount() == expected,
+             std::to_string(table.RowCount()) + " rows, not " + std::to_string(expected));
   std::vector<std::vector<std::string>> keys;
   table.First();
   for (std::size_t n = 0; !table.Eof(); ++n) {
@@ -105,8 +108,7 @@ void Walk(Table& table, const std::vector<Column>& columns, std::size_t expected
     }
     table.Next();
   }
-  FUZZ_CHECK(keys.size() == expected, std::to_string(keys.size()) + " rows walked of " +
-                                          std::to_string(expected));
+  FUZZ_CHECK(keys.size() == expected, std::to_string(keys.size()) + " rows walked of " + std::to_string(expected));
   for (const std::vector<std::string>& row : keys) {
     for (std::size_t c = 0; c < columns.size(); ++c) {
       if (row[c].empty()) continue;

@@ -60,8 +60,8 @@ std::optional<std::string> Normalised(std::string_view t, char sep) {
   }
   while (i < t.size() && t[i] == ' ') ++i;
   if (i != t.size()) return std::nullopt;
-  return sign + (whole.empty() ? "0" : whole) + "." + (frac.empty() ? "0" : frac) + "e" +
-         expSign + (exp.empty() ? "0" : exp);
+  return sign + (whole.empty() ? "0" : whole) + "." + (frac.empty() ? "0" : frac) + "e" + expSign +
+         (exp.empty() ? "0" : exp);
 }
 
 std::string Bits(double v) {
@@ -91,8 +91,7 @@ void CheckParse(std::string_view text, char sep) {
   const bool denormal = want != 0.0 && std::fabs(want) < DBL_MIN;
   const bool same = *got == want && std::signbit(*got) == std::signbit(want);
   const bool flushed = denormal && *got == 0.0 && std::signbit(*got) == std::signbit(want);
-  FUZZ_CHECK(same || flushed,
-             Shown(text) + " read as " + Bits(*got) + ", strtod gives " + Bits(want));
+  FUZZ_CHECK(same || flushed, Shown(text) + " read as " + Bits(*got) + ", strtod gives " + Bits(want));
 }
 
 // text holds only digits, '-', '+', 'E' and the separator sep.
@@ -116,9 +115,8 @@ std::optional<double> ReadBack(const std::string& text, char sep, double v, cons
 void CheckClose(double r, double v, double bound, const char* what, const std::string& text) {
   // Slack for the 18-digit expansion, the reading back and the denormals.
   const double allowed = bound * (1 + 1e-9) + std::fabs(v) * 1e-15 + 1e-320;
-  FUZZ_CHECK(std::fabs(r - v) <= allowed, std::string(what) + " " + Shown(text) + ": " + Bits(v) +
-                                              " shown as " + Bits(r) + ", off by more than " +
-                                              Bits(allowed));
+  FUZZ_CHECK(std::fabs(r - v) <= allowed, std::string(what) + " " + Shown(text) + ": " + Bits(v) + " shown as " +
+                                              Bits(r) + ", off by more than " + Bits(allowed));
 }
 
 double Unit(int decimals) { return std::pow(10.0, -decimals); }
@@ -128,8 +126,7 @@ void CheckFixed(double v, int decimals, char sep) {
   CheckAlphabet(text, sep, "FormatFixed7");
   const std::optional<double> r = ReadBack(text, sep, v, "FormatFixed7");
   if (!r) return;
-  CheckClose(*r, v, std::max(0.5 * Unit(decimals), 5e-7 * std::fabs(v)),
-             "FormatFixed7", text);
+  CheckClose(*r, v, std::max(0.5 * Unit(decimals), 5e-7 * std::fabs(v)), "FormatFixed7", text);
   // Fixed form: exactly `decimals` digits after the separator.
   if (text.find('E') == std::string::npos) {
     const std::size_t at = text.find(sep);
@@ -148,8 +145,7 @@ void CheckDisplay(double v, double param, int decimals, char sep) {
   const std::optional<double> r = ReadBack(text, sep, v, "DisplayText");
   if (!r) return;
   // Scientific texts keep at least two significant digits.
-  CheckClose(*r, v, std::max(0.0501 * std::fabs(v), 0.5 * Unit(decimals)),
-             "DisplayText", text);
+  CheckClose(*r, v, std::max(0.0501 * std::fabs(v), 0.5 * Unit(decimals)), "DisplayText", text);
   if (*r != 0.0) FUZZ_CHECK(std::signbit(*r) == std::signbit(v), Shown(text) + " for " + Bits(v));
 }
 
@@ -165,8 +161,7 @@ void CheckExponent(double v, int precision, int expDigits, char sep) {
     ++i;
     for (int k = 1; k < precision; ++k, ++i) FUZZ_CHECK(i < text.size() && IsDigit(text[i]), Shown(text));
   }
-  FUZZ_CHECK(i + 1 < text.size() && text[i] == 'E' && (text[i + 1] == '+' || text[i + 1] == '-'),
-             Shown(text));
+  FUZZ_CHECK(i + 1 < text.size() && text[i] == 'E' && (text[i + 1] == '+' || text[i + 1] == '-'), Shown(text));
   const std::size_t expLength = text.size() - i - 2;
   FUZZ_CHECK(expLength >= static_cast<std::size_t>(std::max(expDigits, 1)), Shown(text));
   for (std::size_t k = i + 2; k < text.size(); ++k) FUZZ_CHECK(IsDigit(text[k]), Shown(text));
@@ -175,8 +170,7 @@ void CheckExponent(double v, int precision, int expDigits, char sep) {
   if (precision >= 17) {
     FUZZ_CHECK(*r == v, "FormatExponent " + Shown(text) + " does not give back " + Bits(v));
   } else {
-    CheckClose(*r, v, 0.5 * std::pow(10.0, 1 - precision) * std::fabs(v) * 1.1,
-               "FormatExponent", text);
+    CheckClose(*r, v, 0.5 * std::pow(10.0, 1 - precision) * std::fabs(v) * 1.1, "FormatExponent", text);
   }
 }
 
@@ -192,8 +186,7 @@ void CheckGeneral(double v, int precision, int expDigits, char sep) {
   if (precision >= 17) {
     FUZZ_CHECK(*r == v, "FormatGeneral " + Shown(text) + " does not give back " + Bits(v));
   } else {
-    CheckClose(*r, v, 0.5 * std::pow(10.0, 1 - precision) * std::fabs(v) * 1.1,
-               "FormatGeneral", text);
+    CheckClose(*r, v, 0.5 * std::pow(10.0, 1 - precision) * std::fabs(v) * 1.1, "FormatGeneral", text);
   }
 }
 
@@ -204,8 +197,7 @@ void CheckInvariant(double v) {
     SetDecimalSeparator(sep);
     const double r = InvariantStrToFloat(text);
     SetDecimalSeparator('.');
-    if (std::fabs(v) <= 1e308)
-      CheckClose(r, v, 5e-15 * std::fabs(v) * 1.1, "InvariantStrToFloat", text);
+    if (std::fabs(v) <= 1e308) CheckClose(r, v, 5e-15 * std::fabs(v) * 1.1, "InvariantStrToFloat", text);
   }
 }
 
@@ -214,8 +206,7 @@ void CheckFormats(double v, double other) {
   for (const char sep : {'.', ','}) {
     for (int decimals = 0; decimals <= 18; ++decimals) {
       CheckFixed(v, decimals, sep);
-      const double shown =
-          ParseFieldNumber(FormatFixed7(v, decimals, sep), sep).value_or(v);
+      const double shown = ParseFieldNumber(FormatFixed7(v, decimals, sep), sep).value_or(v);
       const double params[] = {v, shown, std::isfinite(other) ? other : 0.0};
       CheckDisplay(v, params[decimals % 3], decimals, sep);
       CheckExponent(v, decimals + 1, decimals % 5, sep);
@@ -246,7 +237,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::memcpy(&v, data + at, sizeof v);
     values.push_back(v);
   }
-  for (std::size_t i = 0; i < values.size(); ++i)
-    CheckFormats(values[i], values[(i + 1) % values.size()]);
+  for (std::size_t i = 0; i < values.size(); ++i) CheckFormats(values[i], values[(i + 1) % values.size()]);
   return 0;
 }

@@ -89,16 +89,14 @@ Reading Read(std::string_view text) {
     const std::string_view body = Trim(line);
     if (body.starts_with(';')) continue;
     if (body.starts_with('[')) {
-      section = std::string(Trim(body.substr(1, body.find(']') == std::string_view::npos
-                                                     ? std::string_view::npos
-                                                     : body.find(']') - 1)));
+      section = std::string(Trim(
+          body.substr(1, body.find(']') == std::string_view::npos ? std::string_view::npos : body.find(']') - 1)));
       r.sections.push_back(*section);
       continue;
     }
     const std::size_t eq = body.find('=');
     if (!section || eq == std::string_view::npos || Trim(body.substr(0, eq)).empty()) continue;
-    r.entries.push_back({*section, std::string(Trim(body.substr(0, eq))),
-                         std::string(Trim(body.substr(eq + 1)))});
+    r.entries.push_back({*section, std::string(Trim(body.substr(0, eq))), std::string(Trim(body.substr(eq + 1)))});
   }
   return r;
 }
@@ -120,9 +118,8 @@ void CheckAnswers(const IniDocument& doc, const Reading& want, const std::string
     asked.push_back("absent key");
     for (const std::string& k : asked) {
       const std::optional<std::string> value = want.Get(s, k);
-      FUZZ_CHECK(doc.Get(s, k) == value,
-                 where + ": [" + Shown(s) + "] " + Shown(k) + " gives " + Show(doc.Get(s, k)) +
-                     ", not " + Show(value));
+      FUZZ_CHECK(doc.Get(s, k) == value, where + ": [" + Shown(s) + "] " + Shown(k) + " gives " +
+                                             Show(doc.Get(s, k)) + ", not " + Show(value));
       FUZZ_CHECK(doc.Get(Swapped(s), "\t" + Swapped(k) + " ") == value,
                  where + ": swapped [" + Shown(s) + "] " + Shown(k));
     }
@@ -134,8 +131,8 @@ void CheckRoundTrip(const IniDocument& doc, const Reading& want, const std::stri
   const std::string text = doc.Text();
   const IniDocument again = IniDocument::Parse(text);
   CheckAnswers(again, want, where + ", read again from " + Shown(text));
-  FUZZ_CHECK(again.Text() == text, where + ": the text changed when read again: " + Shown(text) +
-                                       " became " + Shown(again.Text()));
+  FUZZ_CHECK(again.Text() == text,
+             where + ": the text changed when read again: " + Shown(text) + " became " + Shown(again.Text()));
 }
 
 bool HasBreak(std::string_view t) { return t.find_first_of("\r\n") != std::string_view::npos; }
@@ -144,12 +141,11 @@ bool HasBreak(std::string_view t) { return t.find_first_of("\r\n") != std::strin
 bool Refused(std::string_view section, std::string_view key, std::string_view value) {
   const std::string_view name = Trim(key);
   return Trim(section).empty() || HasBreak(section) || section.find(']') != std::string_view::npos ||
-         name.empty() || HasBreak(key) || key.find('=') != std::string_view::npos ||
-         name.front() == ';' || name.front() == '[' || HasBreak(value);
+         name.empty() || HasBreak(key) || key.find('=') != std::string_view::npos || name.front() == ';' ||
+         name.front() == '[' || HasBreak(value);
 }
 
-void CheckSet(IniDocument& doc, std::string_view section, std::string_view key,
-              std::string_view value) {
+void CheckSet(IniDocument& doc, std::string_view section, std::string_view key, std::string_view value) {
   const std::string before = doc.Text();
   const std::string what = "Set([" + Shown(section) + "] " + Shown(key) + "=" + Shown(value) + ")";
   bool threw = false;

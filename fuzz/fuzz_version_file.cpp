@@ -49,8 +49,7 @@ std::optional<int> WholeNumber(std::string_view t) {
     if (value > 1LL << 32) return std::nullopt;
   }
   if (negative) value = -value;
-  if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
-    return std::nullopt;
+  if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max()) return std::nullopt;
   return static_cast<int>(value);
 }
 
@@ -68,9 +67,8 @@ std::optional<int> TryStrToInt(const std::string& text) {
 void CheckStrToInt(const std::string& text) {
   const std::optional<int> got = TryStrToInt(text);
   const std::optional<int> want = WholeNumber(text);
-  FUZZ_CHECK(got == want, "StrToInt(" + Shown(text) + ") gives " +
-                              (got ? std::to_string(*got) : "an error") + ", not " +
-                              (want ? std::to_string(*want) : "an error"));
+  FUZZ_CHECK(got == want, "StrToInt(" + Shown(text) + ") gives " + (got ? std::to_string(*got) : "an error") +
+                              ", not " + (want ? std::to_string(*want) : "an error"));
 }
 
 }  // namespace
@@ -89,8 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string line = ReadVersionLine(body, cursor);
     FUZZ_CHECK(cursor > before && cursor <= body.size(), "the cursor did not move on");
     FUZZ_CHECK(line.find_first_of("\r\n") == std::string::npos, "a line break in " + Shown(line));
-    FUZZ_CHECK(cursor == body.size() || !IsBreak(body[cursor]),
-               "the cursor stopped inside a run of line breaks");
+    FUZZ_CHECK(cursor == body.size() || !IsBreak(body[cursor]), "the cursor stopped inside a run of line breaks");
     if (n < 3) lines[n] = line;
     joined += line;
   }

@@ -14,13 +14,13 @@ namespace {
 // Roles by problem position; '?' in the friction-factor column only under Darcy-Weisbach.
 //                              NDia IDia Area Len Fric Vis SG Flow HL Vel ReyNo FricFact
 constexpr std::array<const char*, ProblemCount> RoleTable = {
-    "EE?EEEEE??? ",   // 0: HL given ...
-    " ??EEEEEE?? ",   // 1: D given ...
-    "EE?EEEE?E?? ",   // 2: Q given ...
-    " E?    E ?  ",   // 3: Vel given D,Q
-    " ??    E E  ",   // 4: D given Q,Vel
-    " E?    ? E  ",   // 5: Q given D,Vel
-    "EEEEEEEEEEDD",   // 6: View All (units conversion)
+    "EE?EEEEE??? ",  // 0: HL given ...
+    " ??EEEEEE?? ",  // 1: D given ...
+    "EE?EEEE?E?? ",  // 2: Q given ...
+    " E?    E ?  ",  // 3: Vel given D,Q
+    " ??    E E  ",  // 4: D given Q,Vel
+    " E?    ? E  ",  // 5: Q given D,Vel
+    "EEEEEEEEEEDD",  // 6: View All (units conversion)
 };
 
 bool ShowsEquationChooser(int position) { return position <= 2 || position == ViewAllPosition; }
@@ -109,9 +109,7 @@ void ShowRow(FormModel& f, int index, bool visible) {
 void ApplyRole(FormModel& f, int index) {
   TParamType& p = f.P(index);
   switch (p.Role) {
-    case RoleHidden:
-      ShowRow(f, index, false);
-      break;
+    case RoleHidden: ShowRow(f, index, false); break;
     case RoleResult:
       ShowRow(f, index, true);
       if (!f.Solved) p.Edit->SetText(ResultMarker);
@@ -126,8 +124,7 @@ void ApplyRole(FormModel& f, int index) {
       ShowRow(f, index, true);
       p.Edit->SetFontColor(clNormal);
       break;
-    default:
-      break;  // never given a role
+    default: break;  // never given a role
   }
 }
 

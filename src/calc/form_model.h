@@ -35,8 +35,8 @@ struct FormModel {
   platform::ComboBox& cbFricList;  // materials
   platform::Label& lbHLEq;
   platform::Label& lbSpec;
-  platform::Label& lbReyNoUn;      // the flow-regime label beside the Reynolds number
-  platform::Label& lbStackCount;   // hidden: the depth of the undo history
+  platform::Label& lbReyNoUn;        // the flow-regime label beside the Reynolds number
+  platform::Label& lbStackCount;     // hidden: the depth of the undo history
   platform::TextField& MemoClipbrd;  // hidden: the buffer of the clipboard report
   platform::MenuItem& Solve1;
   platform::MenuItem& Undo1;
@@ -58,15 +58,15 @@ struct FormModel {
   platform::StatusBar& StatusBar;
   platform::Window& Window;
 
-  bool Solved = false;    // the values on screen solve the current problem
-  bool Solving = false;   // a Solve command is running
-  bool SoundOn = false;   // beeps allowed
-  bool Restoring = false; // an undo is being applied
+  bool Solved = false;     // the values on screen solve the current problem
+  bool Solving = false;    // a Solve command is running
+  bool SoundOn = false;    // beeps allowed
+  bool Restoring = false;  // an undo is being applied
   // While off, no display pass reformats the nominal diameter's field.
   bool RenderNominalDiameter = false;
   bool NoIntro = false;              // the intro window is not shown at start
   bool CheckUpdatesAtStart = false;  // the update check runs at the first change on screen
-  int SolveForIndex = 0;      // the remembered problem position
+  int SolveForIndex = 0;             // the remembered problem position
   // The reference tables, opened with the window.
   std::unique_ptr<refdata::Table> cdsPipeSpec;
   std::unique_ptr<refdata::Table> cdsPipeSize;  // the detail of cdsPipeSpec on Index
@@ -77,11 +77,11 @@ struct FormModel {
   shell::TPrev CurrentSelection;
   shell::TSnapshotStack SnapshotStack;
   bool UndoAvailable = false;
-  bool FirstShow = false;     // until the first snapshot taken with the window on screen
+  bool FirstShow = false;  // until the first snapshot taken with the window on screen
 
-  int MenuParamIndex = -1;    // the parameter whose unit or field menu was opened last
+  int MenuParamIndex = -1;                   // the parameter whose unit or field menu was opened last
   platform::Label* MenuUnitLabel = nullptr;  // the unit label whose menu was opened last
-  std::string PrevEquation;   // the equation before the current switch
+  std::string PrevEquation;                  // the equation before the current switch
 
   TParamType& P(int index) { return *ParamTypes[static_cast<size_t>(index)]; }
   std::string EquationText() const { return ComboEq.Text(); }

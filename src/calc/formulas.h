@@ -10,9 +10,9 @@ namespace zynta::calc::formulas {
 
 // Unit conversions of the equations (exact definitions or the program's fixed constants).
 constexpr double InchesPerFoot = 12.0;
-constexpr double GpmPerCfs = 448.831;              // US gal/min in one ft^3/s (231 in^3 gallon)
-constexpr double CentistokesPerFt2s = 92903.04;    // 1 ft^2/s = 0.3048^2 m^2/s = 92903.04 cSt
-constexpr double Gravity = 32.174;                 // ft/s^2, standard gravity 9.80665 m/s^2
+constexpr double GpmPerCfs = 448.831;            // US gal/min in one ft^3/s (231 in^3 gallon)
+constexpr double CentistokesPerFt2s = 92903.04;  // 1 ft^2/s = 0.3048^2 m^2/s = 92903.04 cSt
+constexpr double Gravity = 32.174;               // ft/s^2, standard gravity 9.80665 m/s^2
 constexpr double Pi = std::numbers::pi;
 
 // Area of a circle of diameter d (any length unit; the area comes in its square).

@@ -6,7 +6,8 @@ namespace zynta::calc {
 // per minute, foot of the flowing liquid, foot per second; SG, ReyNo and FricFact have none.
 const std::array<ParamInfo, ParamCount> ParamTable = {{
     {"NDia", "Nominal Diameter", "EditNDia", "lbNDia", "Nom Dia: ", "lbNDiaUn", "UnitsLength/Diameter", 0, 2},
-    {"IDia", "Inside Diameter", "EditIDia", "lbIDia", "Inside Dia (D): ", "lbIDiaUn", "UnitsLength/Diameter", 0, 2},
+    {"IDia", "Inside Diameter", "EditIDia", "lbIDia", "Inside Dia (D): ", "lbIDiaUn", "UnitsLength/Diameter", 0,
+     2},
     {"Area", "Area", "EditArea", "lbArea", "Area (A): ", "lbAreaUn", "UnitsArea", 0, 2},
     {"Len", "Length", "EditLen", "lbLen", "Length (L): ", "lbLenUn", "UnitsLength/Diameter", 0, 2},
     {"Fric", "Friction", "EditFric", "lbFric", "", "lbFricUn", "UnitsFriction", 0, 2},

@@ -34,13 +34,13 @@ const char* RoleName(char role);
 inline constexpr const char* ResultMarker = "?";
 
 struct ParamInfo {
-  const char* id;             // the identifier, as scripts and reports name the parameter
-  const char* name;           // the record's Name and its settings section
-  const char* edit;           // the value field
-  const char* nameLabel;      // the caption label
-  const char* caption;        // its first caption ("" where the equation sets it)
-  const char* unitLabel;      // the label right of the field
-  const char* catalog;        // the unit catalog section, "" for none
+  const char* id;         // the identifier, as scripts and reports name the parameter
+  const char* name;       // the record's Name and its settings section
+  const char* edit;       // the value field
+  const char* nameLabel;  // the caption label
+  const char* caption;    // its first caption ("" where the equation sets it)
+  const char* unitLabel;  // the label right of the field
+  const char* catalog;    // the unit catalog section, "" for none
   int defaultUnitIndex;
   int defaultDecimals;
 };

@@ -66,10 +66,10 @@ constexpr size_t KindCount = 10;
 
 struct Column {
   Kind kind = Kind::Param;
-  int index = -1;     // the parameter
-  std::string unit;   // the catalog's spelling; "" for none
+  int index = -1;    // the parameter
+  std::string unit;  // the catalog's spelling; "" for none
   bool explicitUnit = false;
-  std::string name;   // the header cell as written
+  std::string name;  // the header cell as written
 };
 
 // Every parameter some problem has as a result, in parameter order.
@@ -115,7 +115,8 @@ Column ParseColumn(const std::string& cell, const HeadlessCalculator& calc) {
     col.kind = Kind::Decimals;
     id = Trim(std::string_view(name).substr(0, name.size() - decimalsWord.size()));
   } else if (const size_t open = name.find('['); open != std::string::npos) {
-    if (name.back() != ']') throw UsageError("bad column " + InQuotes(cell) + ": a unit is written \"Flow [gpm]\"");
+    if (name.back() != ']')
+      throw UsageError("bad column " + InQuotes(cell) + ": a unit is written \"Flow [gpm]\"");
     id = Trim(std::string_view(name).substr(0, open));
     col.unit = Trim(std::string_view(name).substr(open + 1, name.size() - open - 2));
     col.explicitUnit = true;
@@ -126,7 +127,8 @@ Column ParseColumn(const std::string& cell, const HeadlessCalculator& calc) {
     throw UsageError("column " + InQuotes(cell) + ": the nominal diameter is chosen in the size column");
   if (col.kind == Kind::Decimals) return col;
   if (col.explicitUnit) {
-    if (!calc.HasUnits(col.index)) throw UsageError("column " + InQuotes(cell) + ": " + ParamId(col.index) + " has no units");
+    if (!calc.HasUnits(col.index))
+      throw UsageError("column " + InQuotes(cell) + ": " + ParamId(col.index) + " has no units");
     const int u = calc.UnitPosition(col.index, col.unit);
     if (u < 0)
       throw UsageError("column " + InQuotes(cell) + ": unknown unit " + InQuotes(col.unit) + " for " +
@@ -307,7 +309,8 @@ bool Batch::Run() {
 void Batch::Write(const SolveOutcome& outcome, bool ranSolve) {
   if (json_) {
     const JsonLayout layout{true, row_};
-    line_ = ranSolve ? WindowJson(calc_, outcome.status, outcome.solved, layout) : FailureJson(outcome.status, layout);
+    line_ =
+        ranSolve ? WindowJson(calc_, outcome.status, outcome.solved, layout) : FailureJson(outcome.status, layout);
     line_ += '\n';
     out_ << line_;
     return;

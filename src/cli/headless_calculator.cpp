@@ -46,7 +46,8 @@ std::string MaterialName(const std::string& entry) { return entry.substr(0, entr
 bool SameText(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
   }
   return true;
 }
@@ -147,7 +148,8 @@ void HeadlessCalculator::PickProblem(const std::string& which) {
     i = FindEntry(items, which);
   }
   if (i < 0)
-    throw UsageError("unknown problem " + InQuotes(which) + " of " + Equation() + "; problems: " + Join(Problems()));
+    throw UsageError("unknown problem " + InQuotes(which) + " of " + Equation() +
+                     "; problems: " + Join(Problems()));
   if (form_->cbSolveFor.ItemIndex() == i) return;
   Focus(form_->cbSolveFor);
   Combo(form_->cbSolveFor).UserPick(i);
@@ -169,8 +171,7 @@ bool HeadlessCalculator::PickSpec(const std::string& name) {
 }
 
 bool HeadlessCalculator::PickSize(const std::string& size) {
-  if (form_->ComboSpec.Text() == "None")
-    throw UsageError("the size " + InQuotes(size) + " needs a pipe spec");
+  if (form_->ComboSpec.Text() == "None") throw UsageError("the size " + InQuotes(size) + " needs a pipe spec");
   const auto items = Sizes();
   int i = FindEntry(items, size);
   if (i < 0) {
@@ -183,7 +184,8 @@ bool HeadlessCalculator::PickSize(const std::string& size) {
     }
   }
   if (i < 0)
-    throw UsageError("unknown size " + InQuotes(size) + " of " + form_->ComboSpec.Text() + "; sizes: " + Join(items));
+    throw UsageError("unknown size " + InQuotes(size) + " of " + form_->ComboSpec.Text() +
+                     "; sizes: " + Join(items));
   if (!form_->NDiaList.CanFocus()) return false;
   OpenListAndPick(Combo(form_->NDiaList), i);
   return true;
@@ -267,7 +269,8 @@ bool HeadlessCalculator::SetUnit(int index, const std::string& unit) {
   if (!HasUnits(index)) throw UsageError(std::string(ParamId(index)) + " has no units");
   const int u = UnitPosition(index, unit);
   if (u < 0)
-    throw UsageError("unknown unit " + InQuotes(unit) + " for " + ParamId(index) + "; units: " + Join(Units(index)));
+    throw UsageError("unknown unit " + InQuotes(unit) + " for " + ParamId(index) +
+                     "; units: " + Join(Units(index)));
   platform::Label& label = *form_->UnitLabels[static_cast<size_t>(index)];
   if (!label.Visible()) return false;
   const TParamType& p = form_->P(index);
@@ -294,7 +297,9 @@ bool HeadlessCalculator::IsShown(int index) const { return form_->Edits[static_c
 
 std::string HeadlessCalculator::Text(int index) const { return form_->Edits[static_cast<size_t>(index)]->Text(); }
 
-double HeadlessCalculator::Value(int index) const { return form_->ParamTypes[static_cast<size_t>(index)]->ParamValue; }
+double HeadlessCalculator::Value(int index) const {
+  return form_->ParamTypes[static_cast<size_t>(index)]->ParamValue;
+}
 
 std::string HeadlessCalculator::Caption(int index) const {
   std::string caption = form_->NameLabels[static_cast<size_t>(index)]->Caption();
@@ -335,7 +340,8 @@ HeadlessCalculator::Entry HeadlessCalculator::Enter(int index, const std::string
   if (!IsInput(index)) return Entry::NotAnInput;
   auto& field = dynamic_cast<platform::RecTextField&>(*form_->Edits[static_cast<size_t>(index)]);
   Focus(field);
-  if (ui_.window.Focused() != &field) throw std::runtime_error(std::string(ParamId(index)) + " cannot take the focus");
+  if (ui_.window.Focused() != &field)
+    throw std::runtime_error(std::string(ParamId(index)) + " cannot take the focus");
   field.SelectAll();
   if (text.empty()) field.UserKey('\b');
   for (char c : text) {

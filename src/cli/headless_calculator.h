@@ -95,12 +95,12 @@ class HeadlessCalculator {
   bool IsResult(int index) const;  // a visible result
   bool IsShown(int index) const;
   std::string Text(int index) const;
-  double Value(int index) const;  // in the base unit
+  double Value(int index) const;         // in the base unit
   std::string Caption(int index) const;  // the row's name, without the colon
   // The unit label's caption while it is visible, for a parameter with units; otherwise "".
   std::string ShownUnit(int index) const;
   std::string BaseUnit(int index) const;  // "" for none
-  std::string RegimeText() const;  // the flow-regime label beside the Reynolds number
+  std::string RegimeText() const;         // the flow-regime label beside the Reynolds number
 
   // --- what is offered, for the messages
   std::vector<std::string> Equations() const { return form_->ComboEq.Items(); }

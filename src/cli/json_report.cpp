@@ -57,14 +57,16 @@ std::string Field(const HeadlessCalculator& calc, int i) {
                     ", \"role\": " + JsonString(RoleText(calc.Form().ParamTypes[static_cast<size_t>(i)]->Role)) +
                     ", \"text\": " + JsonString(text) +
                     ", \"value\": " + (holdsValue ? JsonNumber(calc.Value(i)) : std::string("null")) +
-                    ", \"unit\": " + JsonString(calc.ShownUnit(i)) + ", \"base_unit\": " + JsonString(calc.BaseUnit(i));
+                    ", \"unit\": " + JsonString(calc.ShownUnit(i)) +
+                    ", \"base_unit\": " + JsonString(calc.BaseUnit(i));
   if (i == ReyNo) out += ", \"regime\": " + JsonString(calc.RegimeText());
   return out + "}";
 }
 
 std::string Open(const JsonLayout& layout) {
   std::string out = "{";
-  if (layout.row > 0) out += (layout.oneLine ? "" : "\n  ") + std::string("\"row\": ") + std::to_string(layout.row) + ",";
+  if (layout.row > 0)
+    out += (layout.oneLine ? "" : "\n  ") + std::string("\"row\": ") + std::to_string(layout.row) + ",";
   return out;
 }
 

@@ -15,8 +15,8 @@ std::string JsonString(std::string_view text);
 std::string JsonNumber(double value);
 
 struct JsonLayout {
-  bool oneLine = false;   // JSON Lines: the whole object on one line
-  long row = 0;           // written first as "row" when positive
+  bool oneLine = false;  // JSON Lines: the whole object on one line
+  long row = 0;          // written first as "row" when positive
 };
 
 // The object; status is what the status bar (or the message box) said.

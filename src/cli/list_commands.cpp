@@ -132,7 +132,8 @@ int UnitsCommand(const std::vector<std::string>& args, std::ostream& out, std::o
       return 0;
     }
     const int index = ParamNamed(args[0]);
-    if (index < 0) throw UsageError("unknown parameter " + InQuotes(args[0]) + "; parameters: " + Join(ParamIds()));
+    if (index < 0)
+      throw UsageError("unknown parameter " + InQuotes(args[0]) + "; parameters: " + Join(ParamIds()));
     if (!calc.HasUnits(index)) throw UsageError(std::string(ParamId(index)) + " has no units");
     const TParamType& p = *calc.Form().ParamTypes[static_cast<size_t>(index)];
     out << ParamId(index) << " (" << p.Name << "), default unit " << calc.DefaultUnit(index) << "\n";
@@ -160,7 +161,8 @@ int PipesCommand(const std::vector<std::string>& args, std::ostream& out, std::o
     }
     // By name, letter case ignored, or by index ("8" or "0008").
     const std::string& wanted = args[0];
-    const bool number = wanted.size() <= 4 && !wanted.empty() && wanted.find_first_not_of("0123456789") == std::string::npos;
+    const bool number =
+        wanted.size() <= 4 && !wanted.empty() && wanted.find_first_not_of("0123456789") == std::string::npos;
     std::vector<std::string> names;
     bool found = false;
     for (specs.First(); !specs.Eof(); specs.Next()) {

@@ -90,7 +90,9 @@ void RecordingDriver::TypeInto(platform::ComboBox& combo, const std::string& tex
   dynamic_cast<platform::RecComboBox&>(combo).UserTypeAll(text);
 }
 
-void RecordingDriver::OpenList(platform::ComboBox& list) { dynamic_cast<platform::RecComboBox&>(list).UserDropDown(); }
+void RecordingDriver::OpenList(platform::ComboBox& list) {
+  dynamic_cast<platform::RecComboBox&>(list).UserDropDown();
+}
 
 void RecordingDriver::PickInOpenList(platform::ComboBox& list, int index) {
   auto& rec = dynamic_cast<platform::RecComboBox&>(list);
@@ -145,7 +147,9 @@ void RecordingDriver::TrayClick(bool left) {
   if (!left && tray.OnRightClick) tray.OnRightClick();
 }
 
-bool RecordingDriver::TrayMenu(const std::string& caption) { return Ui().MenuNamed("TaskBarPopupMenu").UserChoose(caption); }
+bool RecordingDriver::TrayMenu(const std::string& caption) {
+  return Ui().MenuNamed("TaskBarPopupMenu").UserChoose(caption);
+}
 
 void RecordingDriver::SessionEnd() { program_->Form().SessionEndQuery(); }
 

@@ -26,7 +26,7 @@ struct ScriptOptions {
 
 // Runs one script file on a fresh copy of the program; adds its counts to totals. Failures
 // and errors are written to err, dumps to out.
-void RunScriptFile(const std::filesystem::path& file, const ScriptOptions& options,
-                   ScriptTotals& totals, std::ostream& out, std::ostream& err);
+void RunScriptFile(const std::filesystem::path& file, const ScriptOptions& options, ScriptTotals& totals,
+                   std::ostream& out, std::ostream& err);
 
 }  // namespace zynta::cli

@@ -55,7 +55,8 @@ double Number(const std::string& word) {
 int Integer(const std::string& word) {
   int value = 0;
   const auto res = std::from_chars(word.data(), word.data() + word.size(), value);
-  if (res.ec != std::errc() || res.ptr != word.data() + word.size()) throw LineError("not a whole number: " + word);
+  if (res.ec != std::errc() || res.ptr != word.data() + word.size())
+    throw LineError("not a whole number: " + word);
   return value;
 }
 
@@ -404,8 +405,8 @@ void Session::AboutAction(const std::string& verb) {
 }
 
 void Session::Action(const std::string& verb, LineReader& r) {
-  if (verb == "exit" || verb == "session-end" || verb == "tray" || verb == "tray-menu" ||
-      verb == "restart" || verb == "second-start") {
+  if (verb == "exit" || verb == "session-end" || verb == "tray" || verb == "tray-menu" || verb == "restart" ||
+      verb == "second-start") {
     WindowAction(verb, r);
     return;
   }
@@ -424,7 +425,8 @@ void Session::Action(const std::string& verb, LineReader& r) {
   }
   if (verb == "about") {
     // The lines after it run while the box is open, where its box is modal.
-    driver_->OpenAbout(Form().About1, [this] { RunLines([this] { return running_ && driver_->DialogShown("about"); }); });
+    driver_->OpenAbout(Form().About1,
+                       [this] { RunLines([this] { return running_ && driver_->DialogShown("about"); }); });
     return;
   }
   RequireShown();
@@ -445,7 +447,8 @@ void Session::Action(const std::string& verb, LineReader& r) {
     Focus(Form().cbSolveFor);
   } else if (verb == "click") {
     platform::Control& c = ControlNamed(r.Word());
-    if (!dynamic_cast<platform::Label*>(&c) && !c.CanFocus()) throw LineError(NameOf(&c) + " cannot take the focus");
+    if (!dynamic_cast<platform::Label*>(&c) && !c.CanFocus())
+      throw LineError(NameOf(&c) + " cannot take the focus");
     driver_->Click(c);
   } else if (verb == "type" || verb == "append") {
     platform::TextField& field = FieldOf(r.Word());
@@ -484,7 +487,8 @@ void Session::Action(const std::string& verb, LineReader& r) {
       driver_->ChooseInMenu(menu, nullptr, nullptr);
     } else {
       const std::string unit = TextArg(r);
-      if (!driver_->ChooseInMenu(menu, nullptr, &unit)) throw LineError("no unit " + Quoted(unit) + " in the menu");
+      if (!driver_->ChooseInMenu(menu, nullptr, &unit))
+        throw LineError("no unit " + Quoted(unit) + " in the menu");
     }
   } else if (verb == "decimals") {
     platform::TextField& field = FieldOf(r.Word());
@@ -535,9 +539,9 @@ void Session::Expect(LineReader& r) {
     ~Done() { flag = false; }
   } done{expecting_};
   const std::string what = r.Word();
-  if (what == "beeps" || what == "messages" || what == "captions" || what == "clipboard" ||
-      what == "file" || what == "running" || what == "shown" || what == "ini" || what == "tray" ||
-      what == "ontop" || what == "intro" || what == "splash" || what == "opened" || what.rfind("mail-", 0) == 0) {
+  if (what == "beeps" || what == "messages" || what == "captions" || what == "clipboard" || what == "file" ||
+      what == "running" || what == "shown" || what == "ini" || what == "tray" || what == "ontop" ||
+      what == "intro" || what == "splash" || what == "opened" || what.rfind("mail-", 0) == 0) {
     ExpectRecorded(what, r);
   } else {
     ExpectState(what, r);

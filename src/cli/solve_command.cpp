@@ -80,7 +80,8 @@ std::string Trim(const std::string& text) {
 int RequireParam(const std::string& id, const std::string& arg) {
   const int index = ParamNamed(id);
   if (index < 0)
-    throw UsageError("unknown parameter " + InQuotes(id) + " in " + InQuotes(arg) + "; parameters: " + Join(ParamIds()));
+    throw UsageError("unknown parameter " + InQuotes(id) + " in " + InQuotes(arg) +
+                     "; parameters: " + Join(ParamIds()));
   return index;
 }
 
@@ -109,14 +110,15 @@ SolveArgs Parse(const std::vector<std::string>& args) {
         (name == "--json" ? a.json : a.clear) = true;
         continue;
       }
-      std::optional<std::string>* slot = name == "--equation" ? &a.equation
+      std::optional<std::string>* slot = name == "--equation"   ? &a.equation
                                          : name == "--problem"  ? &a.problem
                                          : name == "--spec"     ? &a.spec
                                          : name == "--size"     ? &a.size
                                          : name == "--fluid"    ? &a.fluid
                                          : name == "--material" ? &a.material
                                                                 : nullptr;
-      if (!slot && name != "--decimals") throw UsageError("unknown option " + InQuotes(name) + "; options: " + Options);
+      if (!slot && name != "--decimals")
+        throw UsageError("unknown option " + InQuotes(name) + "; options: " + Options);
       std::string value;
       if (eq != std::string::npos) {
         value = arg.substr(eq + 1);
@@ -178,14 +180,16 @@ bool Apply(HeadlessCalculator& calc, const SolveArgs& a, std::ostream& err, cons
     if (v.index == calc::NDia) throw UsageError("NDia is chosen with --size, not as a value");
     const bool unitOnly = v.text == calc::ResultMarker;  // a result, or an input left as it is
     if (unitOnly && calc.IsResult(v.index)) {
-      if (!v.unit.empty() && !calc.SetUnit(v.index, v.unit)) throw UsageError(id + " shows no unit in " + Where(calc));
+      if (!v.unit.empty() && !calc.SetUnit(v.index, v.unit))
+        throw UsageError(id + " shows no unit in " + Where(calc));
       continue;
     }
     if (!calc.IsInput(v.index)) throw UsageError(calc.NotAnInputText(v.index));
     if (unitOnly && v.unit.empty()) continue;
     if (calc.HasUnits(v.index)) {
       const bool set = calc.SetUnit(v.index, v.unit.empty() ? calc.DefaultUnit(v.index) : v.unit);
-      if (!set && !v.unit.empty()) throw UsageError(id + " takes no unit in " + Where(calc) + ": " + InQuotes(v.arg));
+      if (!set && !v.unit.empty())
+        throw UsageError(id + " takes no unit in " + Where(calc) + ": " + InQuotes(v.arg));
     } else if (!v.unit.empty()) {
       throw UsageError(id + " has no units: " + InQuotes(v.arg));
     }

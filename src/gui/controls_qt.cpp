@@ -376,7 +376,7 @@ QSize ChooserBox::minimumSizeHint() const { return listButton_ ? sizeHint() : QC
 
 void ChooserBox::showPopup() {
   if (style_ == platform::ComboStyle::Simple) return;  // a text with its list in place
-  FireFromQt(OnDropDown);  // the list may be built now
+  FireFromQt(OnDropDown);                              // the list may be built now
   ShowModel();
   popupOpen_ = true;
   QAbstractItemView* list = view();

@@ -258,7 +258,8 @@ void QtPlatform::BuildMainWindow() {
 
   // The name column fits every caption the rows can have.
   int nameWidth = metrics.horizontalAdvance("Solve For:");
-  for (const calc::ParamInfo& info : calc::ParamTable) nameWidth = std::max(nameWidth, metrics.horizontalAdvance(info.caption));
+  for (const calc::ParamInfo& info : calc::ParamTable)
+    nameWidth = std::max(nameWidth, metrics.horizontalAdvance(info.caption));
   for (const char* caption : {"Spec Rough (E): ", "Manning's (n): ", "H-W (C): ", "Equation: ", "Pipe Spec: "})
     nameWidth = std::max(nameWidth, metrics.horizontalAdvance(caption));
   grid->setColumnMinimumWidth(0, nameWidth + 4);

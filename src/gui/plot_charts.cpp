@@ -258,7 +258,8 @@ std::unique_ptr<QChart> BuildChart(const PlotData& data, PlotKind kind) {
 }
 
 QString PictureFile(const QString& prefix, PlotKind kind, PictureFormat format) {
-  return prefix + (kind == PlotKind::System ? "-system" : "-moody") + (format == PictureFormat::Png ? ".png" : ".svg");
+  return prefix + (kind == PlotKind::System ? "-system" : "-moody") +
+         (format == PictureFormat::Png ? ".png" : ".svg");
 }
 
 QImage RenderPicture(const PlotData& data, PlotKind kind, QPointF* operating) {
@@ -281,7 +282,8 @@ QImage RenderPicture(const PlotData& data, PlotKind kind, QPointF* operating) {
   return image;
 }
 
-bool WritePicture(const PlotData& data, PlotKind kind, PictureFormat format, const QString& file, std::string* error) {
+bool WritePicture(const PlotData& data, PlotKind kind, PictureFormat format, const QString& file,
+                  std::string* error) {
   auto fail = [&](const std::string& why) {
     if (error) *error = why;
     return false;

@@ -52,7 +52,8 @@ int WritePlotFiles(const platform::PlotData& data, const std::optional<std::stri
   static char* argv[] = {name, nullptr};
   QApplication app(argc, argv);
   int status = 0;
-  for (const auto& [prefix, format] : {std::pair{pngPrefix, PictureFormat::Png}, std::pair{svgPrefix, PictureFormat::Svg}}) {
+  for (const auto& [prefix, format] :
+       {std::pair{pngPrefix, PictureFormat::Png}, std::pair{svgPrefix, PictureFormat::Svg}}) {
     if (!prefix) continue;
     for (PlotKind kind : {PlotKind::System, PlotKind::Moody}) {
       if (!HasPlot(data, kind)) continue;

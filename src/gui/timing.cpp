@@ -54,8 +54,7 @@ void Timing::StartFinished(bool windowShown) {
   startPending_ = windowShown;
   if (!windowShown) {
     startMs = beforeMainMs_ + Ms(Clock::now() - main_ - waited_ - modal_);
-    if (enabled_)
-      std::fprintf(stderr, "zynta timing: start sequence (window hidden) %.1f ms\n", startMs);
+    if (enabled_) std::fprintf(stderr, "zynta timing: start sequence (window hidden) %.1f ms\n", startMs);
   }
 }
 

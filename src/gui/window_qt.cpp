@@ -3,10 +3,10 @@
 #include <utility>
 
 #include <QApplication>
-#include <QWindow>
 #include <QCloseEvent>
 #include <QLayout>
 #include <QTimer>
+#include <QWindow>
 
 #include "gui/dispatch.h"
 #include "gui/timing.h"

@@ -63,8 +63,8 @@ class TextField : public Control {
   // means the platform's own text-box menu.
   virtual void SetPopupMenu(Menu* menu) = 0;
 
-  Handler OnChange;          // every change of the text
-  KeyHandler OnKeyPress;     // before a typed character is applied
+  Handler OnChange;       // every change of the text
+  KeyHandler OnKeyPress;  // before a typed character is applied
   PopupHandler OnContextPopup;
 };
 

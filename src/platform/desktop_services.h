@@ -16,8 +16,7 @@ namespace zynta::platform {
 // No proxy is used. Safe to use from several threads, each request has its own handle.
 class CurlHttpClient : public HttpClient {
  public:
-  explicit CurlHttpClient(long connectTimeoutMs = 5000, long totalTimeoutMs = 10000,
-                          size_t maxBody = 64 * 1024);
+  explicit CurlHttpClient(long connectTimeoutMs = 5000, long totalTimeoutMs = 10000, size_t maxBody = 64 * 1024);
   std::optional<std::string> Get(const std::string& host, int port, const std::string& path) override;
 
  private:

@@ -5,8 +5,8 @@
 
 #include <filesystem>
 #include <map>
-#include <set>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -37,8 +37,7 @@ class RecControl : public Base {
 
 class RecTextField : public RecControl<TextField> {
  public:
-  RecTextField(std::string name, Clipboard& clipboard)
-      : RecControl(std::move(name)), clipboard_(clipboard) {}
+  RecTextField(std::string name, Clipboard& clipboard) : RecControl(std::move(name)), clipboard_(clipboard) {}
   std::string Text() const override { return text_; }
   void SetText(const std::string& text) override;
   bool Modified() const override { return modified_; }

@@ -64,8 +64,7 @@ bool SameName(std::string_view a, std::string_view b) {
 // to the XML parser to refuse.
 std::string_view DeclaredEncoding(std::string_view xml) {
   constexpr std::string_view kOpen = "<?xml";
-  if (!xml.starts_with(kOpen) || xml.size() == kOpen.size() || !IsXmlSpace(xml[kOpen.size()]))
-    return {};
+  if (!xml.starts_with(kOpen) || xml.size() == kOpen.size() || !IsXmlSpace(xml[kOpen.size()])) return {};
   const std::size_t close = xml.find("?>", kOpen.size());
   if (close == std::string_view::npos) return {};
   const std::string_view decl = xml.substr(kOpen.size(), close - kOpen.size());
@@ -134,8 +133,7 @@ bool IsUtf8(std::string_view text) {
 // turns it into UTF-8, the text of every string the packet yields.
 pugi::xml_encoding ChooseEncoding(std::string_view xml) {
   if (xml.starts_with(kUtf8Bom)) return pugi::encoding_utf8;
-  if (xml.starts_with("\xFE\xFF") || xml.starts_with("\xFF\xFE"))
-    Fail("UTF-16 text is not supported");
+  if (xml.starts_with("\xFE\xFF") || xml.starts_with("\xFF\xFE")) Fail("UTF-16 text is not supported");
   const std::string_view declared = DeclaredEncoding(xml);
   if (declared.empty() || SameName(declared, "ISO-8859-1")) return pugi::encoding_latin1;
   if (SameName(declared, "UTF-8")) return pugi::encoding_utf8;
@@ -189,10 +187,8 @@ pugi::xml_node DocumentElement(const pugi::xml_document& doc) {
         root = node;
         break;
       case pugi::node_pcdata:
-      case pugi::node_cdata:
-        Fail("not well-formed XML: text outside the root element");
-      default:
-        break;
+      case pugi::node_cdata: Fail("not well-formed XML: text outside the root element");
+      default: break;
     }
   }
   if (!root) Fail("not well-formed XML: no root element");
@@ -207,8 +203,7 @@ Column ReadColumn(const pugi::xml_node field) {
   if (type == "string") {
     column.type = FieldType::String;
     const std::optional<std::int32_t> width = ReadInteger(field.attribute("WIDTH").value());
-    if (!width || *width <= 0)
-      Fail("text column " + Quote(column.name) + " without a valid WIDTH");
+    if (!width || *width <= 0) Fail("text column " + Quote(column.name) + " without a valid WIDTH");
     column.width = *width;
   } else if (type == "r8") {
     column.type = FieldType::Real;
@@ -224,8 +219,8 @@ std::vector<Column> ReadColumns(const pugi::xml_node fields) {
   std::vector<Column> columns;
   for (const pugi::xml_node field : fields.children("FIELD")) {
     Column column = ReadColumn(field);
-    const bool twice = std::ranges::any_of(
-        columns, [&](const Column& other) { return other.name == column.name; });
+    const bool twice =
+        std::ranges::any_of(columns, [&](const Column& other) { return other.name == column.name; });
     if (twice) Fail("column " + Quote(column.name) + " is defined twice");
     columns.push_back(std::move(column));
   }
@@ -235,8 +230,8 @@ std::vector<Column> ReadColumns(const pugi::xml_node fields) {
 // An empty attribute of a number column is no value, like a missing one.
 Value ReadValue(const Column& column, std::string_view text, std::size_t rowNumber) {
   const auto bad = [&](const char* what) {
-    Fail("row " + std::to_string(rowNumber) + ": " + Quote(text) + " in column " +
-         Quote(column.name) + " is not " + what);
+    Fail("row " + std::to_string(rowNumber) + ": " + Quote(text) + " in column " + Quote(column.name) +
+         " is not " + what);
   };
   switch (column.type) {
     case FieldType::String:
@@ -260,8 +255,7 @@ Value ReadValue(const Column& column, std::string_view text, std::size_t rowNumb
   return {};
 }
 
-std::vector<std::vector<Value>> ReadRows(const pugi::xml_node rowData,
-                                         const std::vector<Column>& columns) {
+std::vector<std::vector<Value>> ReadRows(const pugi::xml_node rowData, const std::vector<Column>& columns) {
   std::vector<std::vector<Value>> rows;
   std::size_t rowNumber = 0;
   for (const pugi::xml_node row : rowData.children("ROW")) {
@@ -308,8 +302,8 @@ DataPacket DataPacket::Parse(std::string_view xml) {
   pugi::xml_document doc;
   // As a fragment the parser keeps text outside the root element, which DocumentElement
   // refuses; otherwise it would drop it silently.
-  const pugi::xml_parse_result parsed = doc.load_buffer(
-      xml.data(), xml.size(), pugi::parse_default | pugi::parse_fragment, encoding);
+  const pugi::xml_parse_result parsed =
+      doc.load_buffer(xml.data(), xml.size(), pugi::parse_default | pugi::parse_fragment, encoding);
   if (!parsed)
     Fail(std::string("not well-formed XML: ") + parsed.description() + " at byte " +
          std::to_string(parsed.offset));

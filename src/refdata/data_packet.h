@@ -20,9 +20,9 @@ struct DataPacketError : std::runtime_error {
 enum class FieldType { String, Real, Integer };
 
 struct Column {
-  std::string name;    // attrname
-  FieldType type;      // fieldtype "string", "r8", "i4"
-  int width = 0;       // WIDTH of a string column: longer texts are cut to it
+  std::string name;  // attrname
+  FieldType type;    // fieldtype "string", "r8", "i4"
+  int width = 0;     // WIDTH of a string column: longer texts are cut to it
 };
 
 // A missing attribute is a null value.

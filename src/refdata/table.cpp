@@ -89,8 +89,7 @@ void Table::SetMaster(Table& master, const std::string& linkColumn) {
     if (t == this) throw std::invalid_argument("a table cannot be its own master");
   const int here = FindColumn(columns_, linkColumn);
   const int there = FindColumn(master.columns_, linkColumn);
-  if (here < 0 || there < 0)
-    throw DataPacketError("no column '" + linkColumn + "' to link the tables");
+  if (here < 0 || there < 0) throw DataPacketError("no column '" + linkColumn + "' to link the tables");
   master_ = &master;
   linkColumn_ = here;
   masterLinkColumn_ = there;
@@ -163,8 +162,7 @@ std::string Table::AsString(std::string_view column) const {
 double Table::AsFloat(std::string_view column) const {
   const Value* v = CurrentValue(RequireColumn(column));
   if (v == nullptr) return 0.0;
-  if (const auto* text = std::get_if<std::string>(v))
-    return units::ParseFieldNumber(*text, '.').value_or(0.0);
+  if (const auto* text = std::get_if<std::string>(v)) return units::ParseFieldNumber(*text, '.').value_or(0.0);
   return Number(*v).value_or(0.0);
 }
 

@@ -33,9 +33,7 @@ bool SameName(std::string_view a, std::string_view b) {
   return std::ranges::equal(a, b, [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
 }
 
-bool HasLineBreak(std::string_view text) {
-  return text.find_first_of("\r\n") != std::string_view::npos;
-}
+bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
 
 void Require(bool ok, const char* what) {
   if (!ok) throw std::invalid_argument(what);
@@ -55,9 +53,7 @@ void CheckKeyName(std::string_view key) {
   Require(name.front() != ';' && name.front() != '[', "INI key name starts with ';' or '['");
 }
 
-void CheckValue(std::string_view value) {
-  Require(!HasLineBreak(value), "INI value holds a line break");
-}
+void CheckValue(std::string_view value) { Require(!HasLineBreak(value), "INI value holds a line break"); }
 
 // Unsigned digits in `base`, nothing else; from_chars takes no sign or
 // prefix for an unsigned type, so a full match means only digits.
@@ -158,9 +154,7 @@ bool ReplaceFile(const fs::path& target, std::string_view text) {
 }
 
 // A file that exists but is not writable is refused rather than replaced.
-bool MayReplace(const fs::path& target) {
-  return ::access(target.c_str(), W_OK) == 0 || errno == ENOENT;
-}
+bool MayReplace(const fs::path& target) { return ::access(target.c_str(), W_OK) == 0 || errno == ENOENT; }
 
 }  // namespace
 
@@ -230,8 +224,7 @@ std::vector<std::size_t> IniDocument::KeyLines(std::string_view section) const {
   return found;
 }
 
-std::optional<std::size_t> IniDocument::FindKey(std::string_view section,
-                                                std::string_view key) const {
+std::optional<std::size_t> IniDocument::FindKey(std::string_view section, std::string_view key) const {
   const std::string_view wanted = Trim(key);
   for (const std::size_t i : KeyLines(section)) {
     if (SameName(lines_[i].name, wanted)) return i;
@@ -243,9 +236,7 @@ std::optional<std::size_t> IniDocument::FindKey(std::string_view section,
 // just after its header when it has no keys.
 std::optional<std::size_t> IniDocument::FindInsertPoint(std::string_view section) const {
   const std::string_view wanted = Trim(section);
-  const auto is_header = [&](const Line& l) {
-    return l.kind == Kind::kSection && SameName(l.name, wanted);
-  };
+  const auto is_header = [&](const Line& l) { return l.kind == Kind::kSection && SameName(l.name, wanted); };
   const auto header = std::ranges::find_if(lines_, is_header);
   if (header == lines_.end()) return std::nullopt;
   std::size_t insert_at = static_cast<std::size_t>(header - lines_.begin()) + 1;
@@ -255,8 +246,7 @@ std::optional<std::size_t> IniDocument::FindInsertPoint(std::string_view section
   return insert_at;
 }
 
-std::optional<std::string> IniDocument::Get(std::string_view section,
-                                            std::string_view key) const {
+std::optional<std::string> IniDocument::Get(std::string_view section, std::string_view key) const {
   const auto i = FindKey(section, key);
   if (!i) return std::nullopt;
   return lines_[*i].value;
@@ -268,9 +258,7 @@ std::vector<std::string> IniDocument::Keys(std::string_view section) const {
   return keys;
 }
 
-bool IniDocument::HasSection(std::string_view section) const {
-  return !KeyLines(section).empty();
-}
+bool IniDocument::HasSection(std::string_view section) const { return !KeyLines(section).empty(); }
 
 void IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
   CheckSectionName(section);
@@ -304,9 +292,7 @@ IniFile::IniFile(std::filesystem::path path) : path_(std::move(path)) {}
 
 const std::filesystem::path& IniFile::Path() const { return path_; }
 
-IniDocument IniFile::Load() const {
-  return IniDocument::Parse(ReadWholeFile(path_).value_or(std::string()));
-}
+IniDocument IniFile::Load() const { return IniDocument::Parse(ReadWholeFile(path_).value_or(std::string())); }
 
 // Unlike a read, a write must not take an existing file it cannot read for
 // an empty one: that would throw away everything in it.
@@ -326,14 +312,12 @@ std::filesystem::path IniFile::WriteTarget() const {
 
 void IniFile::FailWrite() const { throw IniWriteError("Unable to write to " + path_.string()); }
 
-std::string IniFile::ReadString(std::string_view section, std::string_view key,
-                                std::string_view def) const {
+std::string IniFile::ReadString(std::string_view section, std::string_view key, std::string_view def) const {
   auto value = Load().Get(section, key);
   return value ? std::move(*value) : std::string(def);
 }
 
-std::int32_t IniFile::ReadInteger(std::string_view section, std::string_view key,
-                                  std::int32_t def) const {
+std::int32_t IniFile::ReadInteger(std::string_view section, std::string_view key, std::int32_t def) const {
   const auto value = Load().Get(section, key);
   return value ? ParseIniInteger(*value).value_or(def) : def;
 }
@@ -344,9 +328,7 @@ bool IniFile::ReadBool(std::string_view section, std::string_view key, bool def)
   return number ? *number != 0 : def;
 }
 
-std::vector<std::string> IniFile::ReadSection(std::string_view section) const {
-  return Load().Keys(section);
-}
+std::vector<std::string> IniFile::ReadSection(std::string_view section) const { return Load().Keys(section); }
 
 bool IniFile::SectionExists(std::string_view section) const { return Load().HasSection(section); }
 
@@ -357,8 +339,7 @@ void IniFile::Write(std::string_view section, std::string_view key, std::string_
   if (!MayReplace(target) || !ReplaceFile(target, doc.Text())) FailWrite();
 }
 
-void IniFile::WriteString(std::string_view section, std::string_view key,
-                          std::string_view value) {
+void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
   Write(section, key, value);
 }
 

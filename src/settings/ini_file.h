@@ -82,10 +82,8 @@ class IniFile {
 
   const std::filesystem::path& Path() const;
 
-  std::string ReadString(std::string_view section, std::string_view key,
-                         std::string_view def) const;
-  std::int32_t ReadInteger(std::string_view section, std::string_view key,
-                           std::int32_t def) const;
+  std::string ReadString(std::string_view section, std::string_view key, std::string_view def) const;
+  std::int32_t ReadInteger(std::string_view section, std::string_view key, std::int32_t def) const;
   bool ReadBool(std::string_view section, std::string_view key, bool def) const;
   std::vector<std::string> ReadSection(std::string_view section) const;
   bool SectionExists(std::string_view section) const;

@@ -51,8 +51,8 @@ int VersionNumber(const std::string& version) {
   return (version[0] - '0') * 10 + (version[2] - '0');
 }
 
-OpenResult OpenSettings(const fs::path& programDir, const SettingsLocation& where,
-                        platform::MessageBoxes& boxes, const std::string& programVersion) {
+OpenResult OpenSettings(const fs::path& programDir, const SettingsLocation& where, platform::MessageBoxes& boxes,
+                        const std::string& programVersion) {
   OpenResult result;
   const bool haveDefault = fs::is_regular_file(programDir / DefaultSettingsName);
   if (!fs::exists(where.path)) {

@@ -5,10 +5,10 @@
 #include "calc/field_roles.h"
 #include "calc/solve.h"
 #include "calc/solvers.h"
-#include "settings/load_parameter.h"
-#include "settings/save_settings.h"
 #include "refdata/materials.h"
 #include "refdata/pipe_spec.h"
+#include "settings/load_parameter.h"
+#include "settings/save_settings.h"
 #include "shell/plot_curves.h"
 #include "shell/report.h"
 #include "shell/undo.h"
@@ -131,7 +131,6 @@ void TfrmZYNTA::Sound1Click() {
   SoundOn = Sound1.Checked();
 }
 
-
 void TfrmZYNTA::Plot1Click() { ui.GetPlots().Show(BuildPlotData(*this)); }
 
 void TfrmZYNTA::ThenRefreshPlots(const std::function<void()>& action) {
@@ -173,7 +172,6 @@ void TfrmZYNTA::FormClose() {
   SaveSettings();
   terminated_ = true;
 }
-
 
 bool TfrmZYNTA::SessionEndQuery() {
   if (Window.Shown()) Window.SetShown(false);

@@ -66,8 +66,8 @@ std::vector<double> LogSpaced(double lo, double hi, int perDecade) {
 
 // Puts the point into a curve sorted by x, replacing a point of the same x.
 void InsertPoint(std::vector<CurvePoint>& curve, CurvePoint point) {
-  auto it = std::lower_bound(curve.begin(), curve.end(), point.x,
-                             [](const CurvePoint& p, double x) { return p.x < x; });
+  auto it =
+      std::lower_bound(curve.begin(), curve.end(), point.x, [](const CurvePoint& p, double x) { return p.x < x; });
   if (it != curve.end() && it->x == point.x) {
     *it = point;
   } else {
@@ -124,10 +124,8 @@ double HeadLossAt(const PipeOnScreen& pipe, double flowGpm) {
   const double d = pipe.insideDiameterIn / InchesPerFoot;
   const double l = pipe.lengthIn / InchesPerFoot;
   switch (pipe.equation) {
-    case Equation::HazenWilliams:
-      return HwHeadLoss(q, d, pipe.friction, l);
-    case Equation::Mannings:
-      return ManningHeadLoss(PipeVelocity(q, d), d, pipe.friction, l);
+    case Equation::HazenWilliams: return HwHeadLoss(q, d, pipe.friction, l);
+    case Equation::Mannings: return ManningHeadLoss(PipeVelocity(q, d), d, pipe.friction, l);
     case Equation::DarcyWeisbach:
       return darcy::HeadLoss(q, d, l, FrictionFactorAt(pipe, ReynoldsAt(pipe, flowGpm)));
   }
@@ -202,7 +200,8 @@ MoodyDiagram BuildMoodyDiagram(const FormModel& f, int pointsPerDecade) {
 
   diagram.pipeRelativeRoughness = RelativeRoughness(pipe);
   const double pipeTo = laminar ? MoodyReynoldsTo : std::max(MoodyReynoldsTo, solvedRe);
-  for (double re : LogSpaced(turbulentFrom, pipeTo, perDecade)) diagram.pipe.push_back({re, FrictionFactorAt(pipe, re)});
+  for (double re : LogSpaced(turbulentFrom, pipeTo, perDecade))
+    diagram.pipe.push_back({re, FrictionFactorAt(pipe, re)});
   if (laminar) {
     InsertPoint(diagram.laminar, {solvedRe, FrictionFactorAt(pipe, solvedRe)});
   } else {
@@ -247,14 +246,17 @@ PlotData BuildPlotData(const FormModel& f) {
   data.equation = f.EquationText();
   data.problem = f.cbSolveFor.Text();
   const Equation equation = EquationOf(data.equation);
-  const char* friction = equation == Equation::DarcyWeisbach ? "E" : equation == Equation::HazenWilliams ? "C" : "n";
+  const char* friction = equation == Equation::DarcyWeisbach   ? "E"
+                         : equation == Equation::HazenWilliams ? "C"
+                                                               : "n";
   data.pipeText = FieldText(f, "D", IDia) + ", " + FieldText(f, "L", Len) + ", " + FieldText(f, friction, Fric);
   if (equation == Equation::DarcyWeisbach) data.pipeText += ", " + FieldText(f, "Vis", Vis);
   data.systemOperatingText = FieldText(f, "Q", Flow) + ", " + FieldText(f, "HL", HL);
   data.moody = BuildMoodyDiagram(f);
   if (data.moody.ok) {
     // The regime label beside the Reynolds number is no unit.
-    data.moodyOperatingText = "Re " + Trimmed(f.Edits[ReyNo]->Text()) + ", f " + Trimmed(f.Edits[FricFact]->Text());
+    data.moodyOperatingText =
+        "Re " + Trimmed(f.Edits[ReyNo]->Text()) + ", f " + Trimmed(f.Edits[FricFact]->Text());
   } else {
     data.moodyNotice = MoodyDarcyOnly;
   }

@@ -50,8 +50,8 @@ using platform::PlotData;
 using platform::SystemCurve;
 
 // The relative roughnesses of the diagram's family of curves.
-inline constexpr std::array<double, 13> MoodyRoughnesses = {
-    0.0, 1e-6, 1e-5, 5e-5, 1e-4, 2e-4, 5e-4, 1e-3, 2e-3, 5e-3, 0.01, 0.02, 0.05};
+inline constexpr std::array<double, 13> MoodyRoughnesses = {0.0,  1e-6, 1e-5, 5e-5, 1e-4, 2e-4, 5e-4,
+                                                            1e-3, 2e-3, 5e-3, 0.01, 0.02, 0.05};
 inline constexpr double MoodyLaminarFrom = 600.0;
 inline constexpr double MoodyReynoldsTo = 1e8;
 

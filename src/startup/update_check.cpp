@@ -36,8 +36,7 @@ int StrToInt(const std::string& text) {
   const bool plus = first != last && *first == '+';
   if (plus) ++first;
   const auto res = std::from_chars(first, last, value);
-  if (text.empty() || (plus && first != last && *first == '-') || res.ec != std::errc() ||
-      res.ptr != last)
+  if (text.empty() || (plus && first != last && *first == '-') || res.ec != std::errc() || res.ptr != last)
     throw calc::CalcError("'" + text + "' is not a valid integer value");
   return value;
 }

@@ -1,6 +1,5 @@
 #include "units/convert.h"
 
-
 #include "calc/errors.h"
 #include "calc/solve.h"
 #include "units/number_text.h"

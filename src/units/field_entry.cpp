@@ -29,9 +29,7 @@ bool UserModified(const platform::Control& control) {
   return field && field->Modified();
 }
 
-platform::TextField* FocusedField(FormModel& f) {
-  return dynamic_cast<platform::TextField*>(f.Window.Focused());
-}
+platform::TextField* FocusedField(FormModel& f) { return dynamic_cast<platform::TextField*>(f.Window.Focused()); }
 
 bool HoldsValue(const std::string& text) { return !text.empty() && text != ResultMarker; }
 

@@ -68,8 +68,8 @@ Decimal Expand(double v) {
   d.negative = std::signbit(v);
   if (v == 0.0) return d;
   char buf[32];
-  const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(v),
-                                 std::chars_format::scientific, kExpansionDigits - 1);
+  const auto res =
+      std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, kExpansionDigits - 1);
   // buf holds "d.ddddddddddddddddde[+-]xx": one digit, the point, 17 digits.
   constexpr int kMarker = kExpansionDigits + 1;
   assert(res.ec == std::errc() && buf[1] == '.' && buf[kMarker] == 'e');
@@ -161,14 +161,12 @@ Decimal RoundForFixed(const Decimal& d, int decimals) {
 
 // More than 7 digits before the separator cannot be shown in a 7-digit field
 // text.
-bool NeedsShortScientific(const Decimal& r) {
-  return !r.IsZero() && r.exp >= kFixedSignificant;
-}
+bool NeedsShortScientific(const Decimal& r) { return !r.IsZero() && r.exp >= kFixedSignificant; }
 
 std::string FixedDigits(const Decimal& r, int decimals, char sep) {
   const int top = std::max(r.IsZero() ? 0 : r.exp, 0);
-  const std::size_t size = static_cast<std::size_t>(r.Minus()) + static_cast<std::size_t>(top) +
-                           1 + (decimals > 0 ? static_cast<std::size_t>(decimals) + 1 : 0);
+  const std::size_t size = static_cast<std::size_t>(r.Minus()) + static_cast<std::size_t>(top) + 1 +
+                           (decimals > 0 ? static_cast<std::size_t>(decimals) + 1 : 0);
   std::string s(size, '0');
   char* out = s.data();
   if (r.Minus()) *out++ = '-';
@@ -417,8 +415,7 @@ constexpr std::size_t kStackText = 80;
 // text where it is saves the copy whenever it is in from_chars' syntax.
 std::optional<double> Convert(const FieldNumberParts& parts, char sep) {
   const std::string_view number = parts.number;
-  if (parts.plain && sep == '.')
-    return Read(number.data(), number.data() + number.size(), parts);
+  if (parts.plain && sep == '.') return Read(number.data(), number.data() + number.size(), parts);
   if (parts.plain && number.size() <= kStackText) {
     char text[kStackText];
     std::memcpy(text, number.data(), number.size());
@@ -468,8 +465,8 @@ std::string LargeText(const Decimal& d, int decimals, char sep) {
 }
 
 // The rule as it reads, for any number of decimals.
-std::string DisplayTextReadingBack(const Decimal& d, const Decimal& rounded, double v,
-                                   double paramValue, int decimals, char sep) {
+std::string DisplayTextReadingBack(const Decimal& d, const Decimal& rounded, double v, double paramValue,
+                                   int decimals, char sep) {
   std::string fixed = FixedText(rounded, decimals, sep);
   const std::optional<double> shown = ParseFieldNumber(fixed, sep);
   assert(shown.has_value());
@@ -542,8 +539,7 @@ std::string DisplayText(double v, double paramValue, int decimals, char sep) {
   const Decimal rounded = RoundForFixed(d, decimals);
   // F's value is its rounded digits, so while the unit is a normal double r
   // is known without writing F out and reading it back.
-  if (decimals > kNormalRangeDecimals)
-    return DisplayTextReadingBack(d, rounded, v, paramValue, decimals, sep);
+  if (decimals > kNormalRangeDecimals) return DisplayTextReadingBack(d, rounded, v, paramValue, decimals, sep);
   if (rounded.Minus()) {
     // r is negative, so below the unit, and not above 1e7.
     if (ReadBack(rounded) != paramValue) return HiddenText(d, decimals, sep);
@@ -558,8 +554,7 @@ std::string DisplayText(double v, double paramValue, int decimals, char sep) {
   // it. It is above 1e7 when F is scientific ("1.000001E07" and up), but not
   // for "1E07", which reads as 1e7 exactly.
   if (NeedsShortScientific(rounded) &&
-      !(rounded.TrimmedLength() == 1 && rounded.sig[0] == '1' &&
-        rounded.exp == kFixedSignificant))
+      !(rounded.TrimmedLength() == 1 && rounded.sig[0] == '1' && rounded.exp == kFixedSignificant))
     return LargeText(d, decimals, sep);
   return FixedText(rounded, decimals, sep);
 }
@@ -578,8 +573,7 @@ std::string FormatGeneral(double x, int precision, int expDigits, char sep) {
     if (r.exp < 0) *exponentEnd++ = '-';
     exponentEnd = WritePadded(exponentEnd, std::abs(r.exp), expDigits);
     const auto exponentLength = static_cast<std::size_t>(exponentEnd - exponent);
-    std::string s(minus + static_cast<std::size_t>(MantissaLength(trimmed)) + 1 + exponentLength,
-                  '\0');
+    std::string s(minus + static_cast<std::size_t>(MantissaLength(trimmed)) + 1 + exponentLength, '\0');
     char* out = s.data();
     if (minus) *out++ = '-';
     out = WriteMantissa(out, r, trimmed, sep);

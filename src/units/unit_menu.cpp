@@ -18,7 +18,8 @@ namespace {
 bool SameIgnoringCase(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
   }
   return true;
 }
@@ -74,8 +75,15 @@ struct PresetRow {
 
 // Catalog positions of the standard English and SI units, in the order they are applied.
 constexpr std::array<PresetRow, 9> PresetTable = {{
-    {NDia, 0, 0}, {IDia, 0, 2}, {Area, 0, 2}, {Len, 1, 3}, {Fric, 0, 1},
-    {Vis, 2, 3},  {Flow, 0, 6}, {HL, 0, 3},   {Vel, 0, 1},
+    {NDia, 0, 0},
+    {IDia, 0, 2},
+    {Area, 0, 2},
+    {Len, 1, 3},
+    {Fric, 0, 1},
+    {Vis, 2, 3},
+    {Flow, 0, 6},
+    {HL, 0, 3},
+    {Vel, 0, 1},
 }};
 
 bool RerenderAfterPreset(FormModel& f, int index) {

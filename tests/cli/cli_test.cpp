@@ -32,8 +32,8 @@ std::string Describe(const Args& args) {
   return out;
 }
 
-const Args DarcyExample = {"solve", "--equation", "Darcy-Weisbach", "IDia=2.067 in", "Len=100 ft",
-                           "Fric=0.00015 ft", "Vis=1.13 cSt", "Flow=100 gpm"};
+const Args DarcyExample = {"solve",      "--equation",      "Darcy-Weisbach", "IDia=2.067 in",
+                           "Len=100 ft", "Fric=0.00015 ft", "Vis=1.13 cSt",   "Flow=100 gpm"};
 
 // --- solve: the report, exactly as the window's Copy to Clipboard gives it -------------------
 
@@ -61,7 +61,9 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, SolveReport,
     testing::Values(
         // the first-run example, unchanged: the window's first report
-        ReportCase{"FirstRun", {"solve"}, R"(
+        ReportCase{"FirstRun",
+                   {"solve"},
+                   R"(
 System is solved!
 
 Solve for: HL given D,L,C,Q
@@ -78,7 +80,8 @@ Using Hazen-Williams equation
      Velocity (Vel):         9.56 ft/s
     Reynolds # (Nr):       135400 Turbulent
 
-)", ""},
+)",
+                   ""},
         // the Darcy-Weisbach worked example: 17.43 ft, f 0.021 (three decimals as shipped)
         ReportCase{"DarcyWeisbach", DarcyExample, R"(
 System is solved!
@@ -98,13 +101,14 @@ Using Darcy-Weisbach equation
     Reynolds # (Nr):       135400 Turbulent
 Friction Factor (f):        0.021  
 
-)", ""},
+)",
+                   ""},
         // metric units, letter case ignored, picks from the fluid and material lists, a result
         // and picked inputs shown in chosen units; the picks keep every digit
         ReportCase{"MetricWithLists",
                    {"solve", "--equation", "darcy-weisbach", "--fluid", "WATER 60 F", "--material",
-                    "steel, commercial", "--decimals", "Fric=5", "--clear", "IDia=50 MM", "Len=30 m",
-                    "Flow=5", "l/s", "HL=? kpa", "Vis=? m2/s"},
+                    "steel, commercial", "--decimals", "Fric=5", "--clear", "IDia=50 MM", "Len=30 m", "Flow=5",
+                    "l/s", "HL=? kpa", "Vis=? m2/s"},
                    R"(
 System is solved!
 
@@ -123,7 +127,8 @@ Using Darcy-Weisbach equation
     Reynolds # (Nr):       113682 Turbulent
 Friction Factor (f):        0.022  
 
-)", ""},
+)",
+                   ""},
         // a pipe spec and size: the inside diameter from the table
         ReportCase{"SpecAndSize",
                    {"solve", "--spec", "PVC Sch 40 (ASTM D1785)", "--size", "0.75", "--clear", "Len=50 ft",
@@ -147,9 +152,12 @@ Pipe Spec: PVC Sch 40 (ASTM D1785)
      Velocity (Vel):         6.02 ft/s
     Reynolds # (Nr):        33965 Turbulent
 
-)", ""},
+)",
+                   ""},
         // solved with the status bar's warning, which goes to standard error
-        ReportCase{"NotTurbulent", {"solve", "Flow=1"}, R"(
+        ReportCase{"NotTurbulent",
+                   {"solve", "Flow=1"},
+                   R"(
 System is solved!
 
 Solve for: HL given D,L,C,Q
@@ -166,10 +174,12 @@ Using Hazen-Williams equation
      Velocity (Vel):         0.10 ft/s
     Reynolds # (Nr):         1354 Laminar
 
-)", "Solved!  Flow is not turbulent (may be inaccurate)!\n"},
+)",
+                   "Solved!  Flow is not turbulent (may be inaccurate)!\n"},
         // a value without a unit is in the catalog's default: the length in inches
         ReportCase{"DefaultUnitAndProblemText",
-                   {"solve", "--problem", "vel given d,q", "IDia=2.067", "Flow=100"}, R"(
+                   {"solve", "--problem", "vel given d,q", "IDia=2.067", "Flow=100"},
+                   R"(
 System is solved!
 
 Solve for: Vel given D,Q
@@ -179,7 +189,8 @@ Solve for: Vel given D,Q
            Flow (Q):       100.00 gpm
      Velocity (Vel):         9.56 ft/s
 
-)", ""}),
+)",
+                   ""}),
     [](const testing::TestParamInfo<ReportCase>& info) { return std::string(info.param.name); });
 
 TEST(Solve, ValueWithoutUnitIsInTheDefaultUnitNotTheShownOne) {
@@ -261,15 +272,17 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"PressureWithoutSpecificGravity",
                     {"solve", "--equation", "Mannings", "--problem", "1", "--clear", "Len=100 ft", "Fric=0.011",
                      "Flow=100", "HL=9 psi"},
-                    "Invalid Spec Grav!", true},
+                    "Invalid Spec Grav!",
+                    true},
         // the diameter iteration swings between laminar and turbulent and never settles
         FailureCase{"DoesNotConverge",
                     {"solve", "--equation", "Darcy-Weisbach", "--problem", "1", "Flow=0.5", "HL=0.1", "Vis=1"},
-                    "Could not solve!", true},
+                    "Could not solve!",
+                    true},
         // the solve ends in an arithmetic fault: the window's message box text
         FailureCase{"Overflow", {"solve", "Flow=1e300"}, "Floating point overflow.", true},
-        FailureCase{"ViewAllIsNoProblem", {"solve", "--problem", "6"}, "Use \"Solve For:\" to select problem...",
-                    true},
+        FailureCase{
+            "ViewAllIsNoProblem", {"solve", "--problem", "6"}, "Use \"Solve For:\" to select problem...", true},
         // the field refuses the text when it is left: nothing is solved
         FailureCase{"NotANumber", {"solve", "Flow=abc"}, "Bad value!", false},
         FailureCase{"CommaIsNoSeparator", {"solve", "Flow=1,5"}, "Bad value!", false}),
@@ -293,7 +306,8 @@ TEST_P(SolveUsage, ExitsTwoNamingTheArgumentAndTheChoices) {
   const CliResult r = cli.Run(c.args);
   EXPECT_EQ(r.exit, 2) << Describe(c.args) << "\n" << r.err;
   EXPECT_EQ(r.out, "");
-  for (const std::string& m : c.mentions) EXPECT_NE(r.err.find(m), std::string::npos) << "missing: " << m << "\n" << r.err;
+  for (const std::string& m : c.mentions)
+    EXPECT_NE(r.err.find(m), std::string::npos) << "missing: " << m << "\n" << r.err;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -302,23 +316,29 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"Equation",
                   {"solve", "--equation", "Bernoulli"},
                   {"\"Bernoulli\"", "Hazen-Williams, Darcy-Weisbach, Mannings"}},
-        UsageCase{"ProblemPosition", {"solve", "--problem", "7"}, {"\"7\"", "0 \"HL given D,L,C,Q\"", "6 \"View All"}},
+        UsageCase{
+            "ProblemPosition", {"solve", "--problem", "7"}, {"\"7\"", "0 \"HL given D,L,C,Q\"", "6 \"View All"}},
         UsageCase{"ProblemTextOfAnotherEquation",
                   {"solve", "--problem", "HL given D,L,E,Vis,Q"},
                   {"\"HL given D,L,E,Vis,Q\"", "of Hazen-Williams", "\"HL given D,L,C,Q\""}},
-        UsageCase{"Unit", {"solve", "Flow=1 furlong"}, {"\"furlong\"", "Flow", "cfs, gpm, MGD, L/s, L/min, m3/h, m3/s"}},
+        UsageCase{
+            "Unit", {"solve", "Flow=1 furlong"}, {"\"furlong\"", "Flow", "cfs, gpm, MGD, L/s, L/min, m3/h, m3/s"}},
         UsageCase{"UnitOfParameterWithoutUnits", {"solve", "SG=1 kg"}, {"SG has no units"}},
         UsageCase{"Parameter", {"solve", "Flw=1"}, {"\"Flw\"", "IDia", "FricFact"}},
         UsageCase{"ResultAsInput", {"solve", "HL=3"}, {"HL is a result", "inputs: IDia, Len, Fric, SG, Flow"}},
-        UsageCase{"NotInTheProblem", {"solve", "--problem", "3", "Len=3"}, {"Len is not an input", "inputs: IDia, Flow"}},
+        UsageCase{"NotInTheProblem",
+                  {"solve", "--problem", "3", "Len=3"},
+                  {"Len is not an input", "inputs: IDia, Flow"}},
         UsageCase{"FixedViscosity", {"solve", "Vis=2"}, {"Vis is fixed at 1.13 cSt", "Hazen-Williams"}},
         UsageCase{"FrictionUnitOutsideDarcy", {"solve", "Fric=3 mm"}, {"Fric takes no unit", "\"Fric=3 mm\""}},
-        UsageCase{"Spec", {"solve", "--spec", "Steel Sch 41"}, {"\"Steel Sch 41\"", "Steel Sch 40 (ASME B36.10M)"}},
+        UsageCase{
+            "Spec", {"solve", "--spec", "Steel Sch 41"}, {"\"Steel Sch 41\"", "Steel Sch 40 (ASME B36.10M)"}},
         UsageCase{"SizeWithoutSpec", {"solve", "--size", "2"}, {"\"2\"", "pipe spec"}},
         UsageCase{"Size",
                   {"solve", "--spec", "Copper Type L (ASTM B88)", "--size", "7"},
                   {"\"7\"", "Copper Type L (ASTM B88)", "0.25"}},
-        UsageCase{"Fluid", {"solve", "--equation", "Darcy-Weisbach", "--fluid", "Water"}, {"\"Water\"", "Water 60 F"}},
+        UsageCase{
+            "Fluid", {"solve", "--equation", "Darcy-Weisbach", "--fluid", "Water"}, {"\"Water\"", "Water 60 F"}},
         UsageCase{"FluidListOutsideDarcy", {"solve", "--fluid", "Water 60 F"}, {"fluid list is not offered"}},
         UsageCase{"Material", {"solve", "--material", "Marble"}, {"\"Marble\"", "Brass", "Wood stave"}},
         UsageCase{"Decimals", {"solve", "--decimals", "HL=9"}, {"9", "HL", "1, 2, 3, 4, 5, 6"}},
@@ -337,7 +357,8 @@ TEST(Settings, NeverReadNorWrittenAndNothingLeftBehind) {
   // a settings file of the user's own that would change every answer if it were read
   const auto userFolder = cli.Config() / "WXB/ZYNTA/1.1";
   std::filesystem::create_directories(userFolder);
-  const std::string own = "[MainForm]\nVersion=1.1\nHLEq=Mannings\nSolveFor=3\n[Flow]\nUnitIndex=0\nValue=9\nParamValue=9\n";
+  const std::string own =
+      "[MainForm]\nVersion=1.1\nHLEq=Mannings\nSolveFor=3\n[Flow]\nUnitIndex=0\nValue=9\nParamValue=9\n";
   for (const char* name : {"zynta.ini", "zynta-cli.ini"}) std::ofstream(userFolder / name) << own;
   const auto home = CliRunner::Contents(cli.Home());
   const auto config = CliRunner::Contents(cli.Config());
@@ -398,7 +419,8 @@ TEST(Plot, WritesBothPicturesAsPngAndSvgWithoutADisplay) {
     const pugi::xml_parse_result parsed = doc.load_string(svg.c_str());
     ASSERT_TRUE(parsed) << parsed.description();
     EXPECT_STREQ(doc.document_element().name(), "svg");
-    EXPECT_NE(svg.find(std::string(kind) == "system" ? "Head loss HL (ftliq)" : "Reynolds number"), std::string::npos);
+    EXPECT_NE(svg.find(std::string(kind) == "system" ? "Head loss HL (ftliq)" : "Reynolds number"),
+              std::string::npos);
   }
   // Nothing else is left behind.
   EXPECT_TRUE(CliRunner::Contents(cli.Temp()).empty());
@@ -432,15 +454,19 @@ TEST(Plot, NothingSolvedNothingWritten) {
     int exit;
     std::string err;
   };
-  for (const Case& c : {Case{{"plot", "--png", prefix, "Flow=0"}, 1, "Invalid Flow!\n"},
-                        Case{{"plot", "--png", prefix, "Flow=x"}, 1, "Bad value!\nzynta-cli plot: \"Flow=x\": \"x\" is not a number\n"},
-                        Case{{"plot", "--png", prefix, "--problem", "3"}, 1,
-                             "zynta-cli plot: Solve first: the plots need a head-loss problem (HL, D or Q given the others)\n"},
-                        Case{{"plot", "--png", (cli.Home() / "no" / "dir").string()}, 1, ""},
-                        Case{{"plot", "Flow=100"}, 2, "give --png PREFIX or --svg PREFIX"},
-                        Case{{"plot", "--png"}, 2, "--png needs a PREFIX"},
-                        Case{{"plot", "--json", "--png", prefix}, 2, "--json is no option of plot"},
-                        Case{{"plot", "--png", prefix, "--equaton", "Mannings"}, 2, "unknown option \"--equaton\""}}) {
+  for (const Case& c :
+       {Case{{"plot", "--png", prefix, "Flow=0"}, 1, "Invalid Flow!\n"},
+        Case{{"plot", "--png", prefix, "Flow=x"},
+             1,
+             "Bad value!\nzynta-cli plot: \"Flow=x\": \"x\" is not a number\n"},
+        Case{{"plot", "--png", prefix, "--problem", "3"},
+             1,
+             "zynta-cli plot: Solve first: the plots need a head-loss problem (HL, D or Q given the others)\n"},
+        Case{{"plot", "--png", (cli.Home() / "no" / "dir").string()}, 1, ""},
+        Case{{"plot", "Flow=100"}, 2, "give --png PREFIX or --svg PREFIX"},
+        Case{{"plot", "--png"}, 2, "--png needs a PREFIX"},
+        Case{{"plot", "--json", "--png", prefix}, 2, "--json is no option of plot"},
+        Case{{"plot", "--png", prefix, "--equaton", "Mannings"}, 2, "unknown option \"--equaton\""}}) {
     const CliResult r = cli.Run(c.args);
     EXPECT_EQ(r.exit, c.exit) << Describe(c.args) << "\n" << r.err;
     if (c.exit == 2) {
@@ -526,7 +552,9 @@ TEST(Batch, JsonLinesOnePerRow) {
   std::string line;
   for (size_t i = 0; i < solved.size(); ++i) {
     ASSERT_TRUE(std::getline(s, line)) << i;
-    EXPECT_EQ(line.rfind("{\"row\": " + std::to_string(i + 1) + ", \"solved\": " + (solved[i] ? "true" : "false"), 0), 0u)
+    EXPECT_EQ(
+        line.rfind("{\"row\": " + std::to_string(i + 1) + ", \"solved\": " + (solved[i] ? "true" : "false"), 0),
+        0u)
         << line;
     EXPECT_EQ(line.back(), '}');
   }
@@ -537,9 +565,10 @@ TEST(Batch, JsonLinesOnePerRow) {
   while (std::getline(again, line)) lines.push_back(line);
   EXPECT_NE(lines[4].find("\"status\": \"unknown equation \\\"Bernoulli\\\"; "), std::string::npos) << lines[4];
   EXPECT_NE(lines[4].find("\"fields\": []"), std::string::npos) << lines[4];
-  EXPECT_NE(lines[1].find("{\"param\": \"HL\", \"name\": \"Headloss (HL)\", \"role\": \"result\", \"text\": \"?\", "
-                          "\"value\": null, \"unit\": \"psi\""),
-            std::string::npos)
+  EXPECT_NE(
+      lines[1].find("{\"param\": \"HL\", \"name\": \"Headloss (HL)\", \"role\": \"result\", \"text\": \"?\", "
+                    "\"value\": null, \"unit\": \"psi\""),
+      std::string::npos)
       << lines[1];
 }
 
@@ -568,7 +597,9 @@ TEST(Batch, TrailingCommasAreNoCells) {
   CliRunner cli;
   // a blank header cell is a column of its own, written back; empty cells past the header are
   // nothing, a filled one refuses its row
-  const CliResult r = cli.Run({"batch", "-"}, "IDia,Len [ft],Fric,SG,Flow,\n2.067,100,120,1,100,x,\n2.067,100,120,1,100,,,\n2.067,100,120,1,100,,5\n");
+  const CliResult r = cli.Run(
+      {"batch", "-"},
+      "IDia,Len [ft],Fric,SG,Flow,\n2.067,100,120,1,100,x,\n2.067,100,120,1,100,,,\n2.067,100,120,1,100,,5\n");
   EXPECT_EQ(r.exit, 1);
   EXPECT_EQ(r.out,
             "IDia,Len [ft],Fric,SG,Flow,,Area [in2],HL [ftliq],Vel [ft/s],ReyNo,FricFact,status\n"
@@ -593,7 +624,8 @@ TEST(Batch, LongInputComesBackRowForRowInOrder) {
   std::istringstream lines(r.out);
   std::string line;
   std::getline(lines, line);
-  EXPECT_EQ(line, "problem,IDia,Len [ft],Fric,SG,Flow [gpm],,Area [in2],HL [ftliq],Vel [ft/s],ReyNo,FricFact,status");
+  EXPECT_EQ(line,
+            "problem,IDia,Len [ft],Fric,SG,Flow [gpm],,Area [in2],HL [ftliq],Vel [ft/s],ReyNo,FricFact,status");
   for (int i = 1; i <= rows; ++i) {
     ASSERT_TRUE(std::getline(lines, line)) << "row " << i;
     if (i % 7 == 0) {  // the cell's line break: the record goes on on the next line
@@ -732,8 +764,10 @@ TEST(Lists, CatalogsAndReferenceData) {
     std::vector<std::string> lines;  // each must be a whole line of the output
   } cases[] = {
       {{"units"},
-       {"PARAM     NAME              DEFAULT  UNITS", "Flow      Flow              gpm      cfs gpm MGD L/s L/min m3/h m3/s",
-        "HL        Head Loss         ftliq    ftliq psi kPa mtrliq bar kg/cm2", "SG        Specific Gravity  -        (none)"}},
+       {"PARAM     NAME              DEFAULT  UNITS",
+        "Flow      Flow              gpm      cfs gpm MGD L/s L/min m3/h m3/s",
+        "HL        Head Loss         ftliq    ftliq psi kPa mtrliq bar kg/cm2",
+        "SG        Specific Gravity  -        (none)"}},
       {{"units", "hl"},
        {"HL (Head Loss), default unit ftliq", "ftliq   1", "psi     0.43352750400100426  x SG", "mtrliq  0.3048"}},
       {{"pipes"}, {"INDEX  HW C  ROUGH (ft)  PIPE SPEC", "0001   130   0.00015     Steel Sch 40 (ASME B36.10M)"}},
@@ -746,7 +780,9 @@ TEST(Lists, CatalogsAndReferenceData) {
     const CliResult r = cli.Run(c.args);
     EXPECT_EQ(r.exit, 0) << Describe(c.args) << r.err;
     for (const std::string& line : c.lines)
-      EXPECT_NE(("\n" + r.out).find("\n" + line + "\n"), std::string::npos) << Describe(c.args) << ": " << line << "\n" << r.out;
+      EXPECT_NE(("\n" + r.out).find("\n" + line + "\n"), std::string::npos)
+          << Describe(c.args) << ": " << line << "\n"
+          << r.out;
   }
 }
 
@@ -765,8 +801,9 @@ TEST(Lists, EverySizeListedIsOneSolveTakes) {
     words >> size >> inside;
     const CliResult r = cli.Run({"solve", "--json", "--spec", "Copper Type L (ASTM B88)", "--size", size});
     EXPECT_EQ(r.exit, 0) << size << r.err;
-    EXPECT_NE(r.out.find("\"param\": \"NDia\", \"name\": \"Nom Dia\", \"role\": \"input\", \"text\": \"" + size + "\""),
-              std::string::npos)
+    EXPECT_NE(
+        r.out.find("\"param\": \"NDia\", \"name\": \"Nom Dia\", \"role\": \"input\", \"text\": \"" + size + "\""),
+        std::string::npos)
         << size;
     if (checked++ > 3) break;  // a few are enough
   }
@@ -813,9 +850,9 @@ TEST(Help, EveryCommandHasHelpAndTheManualPageKnowsItsOptions) {
       EXPECT_EQ(r.out.rfind("usage: zynta-cli " + command, 0), 0u) << r.out;
       EXPECT_EQ(r.err, "");
       static const std::regex option("--[a-z]+");
-      for (auto it = std::sregex_iterator(r.out.begin(), r.out.end(), option);
-           it != std::sregex_iterator(); ++it)
-        EXPECT_NE(man.find(it->str()), std::string::npos) << command << " " << it->str() << " is not in the manual";
+      for (auto it = std::sregex_iterator(r.out.begin(), r.out.end(), option); it != std::sregex_iterator(); ++it)
+        EXPECT_NE(man.find(it->str()), std::string::npos)
+            << command << " " << it->str() << " is not in the manual";
     }
     EXPECT_NE(man.find(".SS " + command), std::string::npos) << command << " has no section in the manual";
   }

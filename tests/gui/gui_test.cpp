@@ -14,12 +14,12 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTextBrowser>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QTimer>
-#include <QtCharts/QChartView>
 #include <QVBoxLayout>
+#include <QtCharts/QChartView>
 #include <QtTest>
 
 #include "gui/controls_qt.h"
@@ -625,8 +625,8 @@ void GuiTest::rightClickOnAUnitLabelConverts() {
 }
 
 void GuiTest::unitLabelsAndListsHaveTips() {
-  for (const char* name : {"lbNDiaUn", "lbIDiaUn", "lbLenUn", "lbFricUn", "LbVisUn", "lbFlowUn", "lbHLUn",
-                           "lbVelUn"}) {
+  for (const char* name :
+       {"lbNDiaUn", "lbIDiaUn", "lbLenUn", "lbFricUn", "LbVisUn", "lbFlowUn", "lbHLUn", "lbVelUn"}) {
     auto* label = Frame().findChild<QLabel*>(name);
     QVERIFY2(label, name);
     QCOMPARE(label->toolTip(), QString("Right click to change units"));
@@ -661,11 +661,14 @@ void GuiTest::optionAsksForARestartInAMessageBox() {
   const bool before = onTop.Checked();
   bool seen = false;
   QString title, text;
-  WhenModal("ZyntaMessage", [&](QWidget* box) {
-    title = box->windowTitle();
-    text = static_cast<QMessageBox*>(box)->text();
-    QTest::mouseClick(static_cast<QMessageBox*>(box)->button(QMessageBox::Ok), Qt::LeftButton);
-  }, seen);
+  WhenModal(
+      "ZyntaMessage",
+      [&](QWidget* box) {
+        title = box->windowTitle();
+        text = static_cast<QMessageBox*>(box)->text();
+        QTest::mouseClick(static_cast<QMessageBox*>(box)->button(QMessageBox::Ok), Qt::LeftButton);
+      },
+      seen);
   dynamic_cast<MenuAction&>(onTop).trigger();
   QVERIFY(seen);
   QCOMPARE(title, QString("ZYNTA"));  // no caption given: the application's title
@@ -688,11 +691,14 @@ void GuiTest::f1OpensTheHelpWindow() {
 void GuiTest::aboutBoxIsModalAndOkClosesIt() {
   bool seen = false;
   QString version, title;
-  WhenModal("ZyntaAbout", [&](QWidget* box) {
-    title = box->windowTitle();
-    version = box->findChild<QLabel*>("about.lbVersion")->text();
-    QTest::mouseClick(box->findChild<QPushButton*>("about.OKButton"), Qt::LeftButton);
-  }, seen);
+  WhenModal(
+      "ZyntaAbout",
+      [&](QWidget* box) {
+        title = box->windowTitle();
+        version = box->findChild<QLabel*>("about.lbVersion")->text();
+        QTest::mouseClick(box->findChild<QPushButton*>("about.OKButton"), Qt::LeftButton);
+      },
+      seen);
   dynamic_cast<MenuAction&>(P().GetMenuItem("About1")).trigger();  // returns once the box is closed
   QVERIFY(seen);
   QCOMPARE(title, QString("About ZYNTA"));
@@ -764,7 +770,7 @@ void GuiTest::closeButton() {
   Frame().close();
   QVERIFY(!Frame().isVisible());
   QVERIFY(!P().HelpWindow().Window()->isVisible());  // the help closes with the window
-  QVERIFY(!P().PlotViewer().Open());                  // and so do the plots
+  QVERIFY(!P().PlotViewer().Open());                 // and so do the plots
   if (tray) {
     QVERIFY(program_->Running());  // hidden to the notification area
     return;

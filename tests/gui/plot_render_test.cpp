@@ -162,7 +162,8 @@ void PlotRenderTest::moodyDiagramPicture() {
   QPointF op;
   const QImage image = RenderPicture(darcy_, PlotKind::Moody, &op);
   // Re 135400 lies a little past the middle of the log axis (480 to 1e8): log-scaled.
-  const double fraction = (std::log10(135400.0) - std::log10(x->min())) / (std::log10(x->max()) - std::log10(x->min()));
+  const double fraction =
+      (std::log10(135400.0) - std::log10(x->min())) / (std::log10(x->max()) - std::log10(x->min()));
   QVERIFY(fraction > 0.4 && fraction < 0.6);
   QVERIFY2(RedDotAt(image, op), qPrintable(QString("no red dot at %1,%2").arg(op.x()).arg(op.y())));
 

@@ -13,21 +13,17 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kDeclaration = "<?xml version=\"1.0\" standalone=\"yes\"?>";
-constexpr const char* kUtf8Declaration =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>";
+constexpr const char* kUtf8Declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>";
 
 // A packet with the given FIELD elements and ROW elements.
-std::string Packet(const std::string& fields, const std::string& rows,
-                   const char* declaration = kDeclaration) {
+std::string Packet(const std::string& fields, const std::string& rows, const char* declaration = kDeclaration) {
   return std::string(declaration) + "<DATAPACKET Version=\"2.0\"><METADATA><FIELDS>" + fields +
          "</FIELDS><PARAMS/></METADATA><ROWDATA>" + rows + "</ROWDATA></DATAPACKET>";
 }
 
 // One text column "T" of the given width holding one row.
-std::string TextPacket(const std::string& value, int width = 50,
-                       const char* declaration = kDeclaration) {
-  return Packet("<FIELD attrname=\"T\" fieldtype=\"string\" WIDTH=\"" + std::to_string(width) +
-                    "\"/>",
+std::string TextPacket(const std::string& value, int width = 50, const char* declaration = kDeclaration) {
+  return Packet("<FIELD attrname=\"T\" fieldtype=\"string\" WIDTH=\"" + std::to_string(width) + "\"/>",
                 "<ROW T=\"" + value + "\"/>", declaration);
 }
 
@@ -81,17 +77,16 @@ TEST(DataPacketParse, ReadsColumnsInOrderAndOneValuePerColumn) {
 }
 
 TEST(DataPacketParse, EmptyRowDataIsATableWithoutRows) {
-  const DataPacket p =
-      DataPacket::Parse(Packet("<FIELD attrname=\"A\" fieldtype=\"r8\"/>", ""));
+  const DataPacket p = DataPacket::Parse(Packet("<FIELD attrname=\"A\" fieldtype=\"r8\"/>", ""));
   EXPECT_EQ(p.columns.size(), 1u);
   EXPECT_TRUE(p.rows.empty());
 }
 
 TEST(DataPacketParse, EmptyNumberAttributeIsNullAndEmptyTextStaysText) {
-  const DataPacket p = DataPacket::Parse(
-      Packet("<FIELD attrname=\"R\" fieldtype=\"r8\"/><FIELD attrname=\"I\" fieldtype=\"i4\"/>"
-             "<FIELD attrname=\"T\" fieldtype=\"string\" WIDTH=\"3\"/>",
-             "<ROW R=\"\" I=\"\" T=\"\"/>"));
+  const DataPacket p =
+      DataPacket::Parse(Packet("<FIELD attrname=\"R\" fieldtype=\"r8\"/><FIELD attrname=\"I\" fieldtype=\"i4\"/>"
+                               "<FIELD attrname=\"T\" fieldtype=\"string\" WIDTH=\"3\"/>",
+                               "<ROW R=\"\" I=\"\" T=\"\"/>"));
   EXPECT_EQ(p.rows.at(0), (std::vector<Value>{{}, {}, std::string()}));
 }
 
@@ -108,36 +103,27 @@ TEST(DataPacketParse, RefusesWhatIsNoDataPacket) {
       {"blanks only", " \r\n\t", "empty"},
       {"not XML", "NomSize,InDia\n2,2.067\n", "not well-formed"},
       {"cut short", std::string(kDeclaration) + "<DATAPACKET><METADATA>", "not well-formed"},
-      {"unclosed attribute", std::string(kDeclaration) + "<DATAPACKET Version=\"2.0/>",
-       "not well-formed"},
+      {"unclosed attribute", std::string(kDeclaration) + "<DATAPACKET Version=\"2.0/>", "not well-formed"},
       {"two roots", Packet(r8, "") + "<DATAPACKET/>", "more than one root"},
       {"text after root", Packet(r8, "") + "junk", "text outside the root"},
       {"text before root", "junk" + Packet(r8, "", ""), "text outside the root"},
-      {"wrong root", std::string(kDeclaration) + "<PACKET><METADATA><FIELDS/></METADATA>"
-                                                 "<ROWDATA/></PACKET>",
+      {"wrong root",
+       std::string(kDeclaration) + "<PACKET><METADATA><FIELDS/></METADATA>"
+                                   "<ROWDATA/></PACKET>",
        "not DATAPACKET"},
       {"root in lower case", std::string(kDeclaration) + "<datapacket/>", "not DATAPACKET"},
-      {"no METADATA", std::string(kDeclaration) + "<DATAPACKET><ROWDATA/></DATAPACKET>",
-       "no METADATA"},
-      {"no FIELDS",
-       std::string(kDeclaration) + "<DATAPACKET><METADATA/><ROWDATA/></DATAPACKET>",
-       "no FIELDS"},
-      {"no ROWDATA",
-       std::string(kDeclaration) + "<DATAPACKET><METADATA><FIELDS/></METADATA></DATAPACKET>",
+      {"no METADATA", std::string(kDeclaration) + "<DATAPACKET><ROWDATA/></DATAPACKET>", "no METADATA"},
+      {"no FIELDS", std::string(kDeclaration) + "<DATAPACKET><METADATA/><ROWDATA/></DATAPACKET>", "no FIELDS"},
+      {"no ROWDATA", std::string(kDeclaration) + "<DATAPACKET><METADATA><FIELDS/></METADATA></DATAPACKET>",
        "no ROWDATA"},
-      {"unknown fieldtype", Packet("<FIELD attrname=\"A\" fieldtype=\"r4\"/>", ""),
-       "unknown type 'r4'"},
+      {"unknown fieldtype", Packet("<FIELD attrname=\"A\" fieldtype=\"r4\"/>", ""), "unknown type 'r4'"},
       {"no fieldtype", Packet("<FIELD attrname=\"A\"/>", ""), "unknown type ''"},
-      {"fieldtype in upper case", Packet("<FIELD attrname=\"A\" fieldtype=\"R8\"/>", ""),
-       "unknown type 'R8'"},
+      {"fieldtype in upper case", Packet("<FIELD attrname=\"A\" fieldtype=\"R8\"/>", ""), "unknown type 'R8'"},
       {"no attrname", Packet("<FIELD fieldtype=\"r8\"/>", ""), "without attrname"},
       {"column twice", Packet(r8 + r8, ""), "defined twice"},
-      {"text without WIDTH", Packet("<FIELD attrname=\"T\" fieldtype=\"string\"/>", ""),
-       "WIDTH"},
-      {"WIDTH zero", Packet("<FIELD attrname=\"T\" fieldtype=\"string\" WIDTH=\"0\"/>", ""),
-       "WIDTH"},
-      {"WIDTH no number", Packet("<FIELD attrname=\"T\" fieldtype=\"string\" WIDTH=\"x\"/>", ""),
-       "WIDTH"},
+      {"text without WIDTH", Packet("<FIELD attrname=\"T\" fieldtype=\"string\"/>", ""), "WIDTH"},
+      {"WIDTH zero", Packet("<FIELD attrname=\"T\" fieldtype=\"string\" WIDTH=\"0\"/>", ""), "WIDTH"},
+      {"WIDTH no number", Packet("<FIELD attrname=\"T\" fieldtype=\"string\" WIDTH=\"x\"/>", ""), "WIDTH"},
       {"UTF-16 BOM", std::string("\xFF\xFE<\0D\0", 6), "UTF-16"},
       {"other encoding",
        TextPacket("x", 5, "<?xml version=\"1.0\" encoding=\"windows-1252\" standalone=\"yes\"?>"),
@@ -164,17 +150,15 @@ struct NumberCase {
 
 TEST(DataPacketParse, ReadsRealsWithPointAndExponentOnly) {
   const NumberCase cases[] = {
-      {"2.067", 2.067},   {"2", 2.0},         {"-0.5", -0.5},   {"1E-5", 1e-5},
-      {"1.5e+3", 1500.0}, {"0", 0.0},         {".5", 0.5},      {"1e308", 1e308},
-      {"abc", {}},        {"1,5", {}},        {"1.5x", {}},     {" 1.5", {}},
-      {"1.5 ", {}},       {"+1.5", {}},       {"1e999", {}},    {"-1e999", {}},
-      {"inf", {}},        {"nan", {}},        {"0x10", {}},     {"1..5", {}},
-      {"e5", {}},         {"-", {}},
+      {"2.067", 2.067}, {"2", 2.0},       {"-0.5", -0.5}, {"1E-5", 1e-5}, {"1.5e+3", 1500.0}, {"0", 0.0},
+      {".5", 0.5},      {"1e308", 1e308}, {"abc", {}},    {"1,5", {}},    {"1.5x", {}},       {" 1.5", {}},
+      {"1.5 ", {}},     {"+1.5", {}},     {"1e999", {}},  {"-1e999", {}}, {"inf", {}},        {"nan", {}},
+      {"0x10", {}},     {"1..5", {}},     {"e5", {}},     {"-", {}},
   };
   for (const NumberCase& c : cases) {
     SCOPED_TRACE(c.text);
-    const std::string xml = Packet("<FIELD attrname=\"R\" fieldtype=\"r8\"/>",
-                                   std::string("<ROW R=\"") + c.text + "\"/>");
+    const std::string xml =
+        Packet("<FIELD attrname=\"R\" fieldtype=\"r8\"/>", std::string("<ROW R=\"") + c.text + "\"/>");
     if (c.expected) {
       EXPECT_EQ(std::get<double>(DataPacket::Parse(xml).rows.at(0).at(0)), *c.expected);
     } else {
@@ -188,16 +172,26 @@ TEST(DataPacketParse, ReadsRealsWithPointAndExponentOnly) {
 
 TEST(DataPacketParse, ReadsThirtyTwoBitIntegersOnly) {
   const NumberCase cases[] = {
-      {"850", 850},   {"-12", -12},          {"0", 0},
-      {"007", 7},     {"2147483647", 2147483647.0}, {"-2147483648", -2147483648.0},
-      {"1.5", {}},    {"2147483648", {}},    {"-2147483649", {}},
-      {"1e3", {}},    {"abc", {}},           {"12abc", {}},
-      {"0x10", {}},   {"+5", {}},            {" 5", {}},
+      {"850", 850},
+      {"-12", -12},
+      {"0", 0},
+      {"007", 7},
+      {"2147483647", 2147483647.0},
+      {"-2147483648", -2147483648.0},
+      {"1.5", {}},
+      {"2147483648", {}},
+      {"-2147483649", {}},
+      {"1e3", {}},
+      {"abc", {}},
+      {"12abc", {}},
+      {"0x10", {}},
+      {"+5", {}},
+      {" 5", {}},
   };
   for (const NumberCase& c : cases) {
     SCOPED_TRACE(c.text);
-    const std::string xml = Packet("<FIELD attrname=\"I\" fieldtype=\"i4\"/>",
-                                   std::string("<ROW I=\"") + c.text + "\"/>");
+    const std::string xml =
+        Packet("<FIELD attrname=\"I\" fieldtype=\"i4\"/>", std::string("<ROW I=\"") + c.text + "\"/>");
     if (c.expected) {
       EXPECT_EQ(std::get<std::int32_t>(DataPacket::Parse(xml).rows.at(0).at(0)), *c.expected);
     } else {
@@ -207,15 +201,15 @@ TEST(DataPacketParse, ReadsThirtyTwoBitIntegersOnly) {
 }
 
 TEST(DataPacketParse, ALaterBadRowNamesItsRowNumber) {
-  const std::string xml = Packet("<FIELD attrname=\"R\" fieldtype=\"r8\"/>",
-                                 "<ROW R=\"1\"/><ROW R=\"2\"/><ROW R=\"two\"/>");
+  const std::string xml =
+      Packet("<FIELD attrname=\"R\" fieldtype=\"r8\"/>", "<ROW R=\"1\"/><ROW R=\"2\"/><ROW R=\"two\"/>");
   EXPECT_NE(ParseError(xml).find("row 3: 'two'"), std::string::npos);
 }
 
 TEST(DataPacketParse, ReadingRealsLeavesNoFloatingPointFlags) {
   std::feclearexcept(FE_ALL_EXCEPT);
-  DataPacket::Parse(Packet("<FIELD attrname=\"R\" fieldtype=\"r8\"/>",
-                           "<ROW R=\"0.1\"/><ROW R=\"2.067\"/><ROW R=\"1e-320\"/>"));
+  DataPacket::Parse(
+      Packet("<FIELD attrname=\"R\" fieldtype=\"r8\"/>", "<ROW R=\"0.1\"/><ROW R=\"2.067\"/><ROW R=\"1e-320\"/>"));
   EXPECT_EQ(std::fetestexcept(FE_ALL_EXCEPT), 0);
 }
 
@@ -230,8 +224,7 @@ struct TextCase {
 TEST(DataPacketParse, DecodesEntitiesAndCharacterReferences) {
   const TextCase cases[] = {
       {"named entities", "a&lt;b&gt;c&quot;d&amp;e&apos;f", "a<b>c\"d&e'f"},
-      {"references for CR LF tab backslash", "1&#013;2&#010;3&#009;4&#092;5",
-       "1\r2\n3\t4\\5"},
+      {"references for CR LF tab backslash", "1&#013;2&#010;3&#009;4&#092;5", "1\r2\n3\t4\\5"},
       {"hexadecimal reference", "&#x41;&#xB0;", "A\xC2\xB0"},
       {"decimal reference above Latin-1", "&#8364;", "\xE2\x82\xAC"},
       {"single quote without entity", "it's", "it's"},
@@ -245,8 +238,16 @@ TEST(DataPacketParse, DecodesEntitiesAndCharacterReferences) {
 
 TEST(DataPacketParse, TextWithoutDeclaredEncodingIsLatin1) {
   const TextCase cases[] = {
-      {"degree sign", "\xB0" "F", "\xC2\xB0" "F"},
-      {"accented letters", "Gl\xFD" "col", "Gl\xC3\xBD" "col"},
+      {"degree sign",
+       "\xB0"
+       "F",
+       "\xC2\xB0"
+       "F"},
+      {"accented letters",
+       "Gl\xFD"
+       "col",
+       "Gl\xC3\xBD"
+       "col"},
       {"empty text", "", ""},
   };
   for (const TextCase& c : cases) {
@@ -254,17 +255,18 @@ TEST(DataPacketParse, TextWithoutDeclaredEncodingIsLatin1) {
     EXPECT_EQ(OneText(TextPacket(c.attribute)), c.expected);
     EXPECT_EQ(OneText(TextPacket(c.attribute, 50, "<?xml version=\"1.0\"?>")), c.expected);
     EXPECT_EQ(OneText(TextPacket(c.attribute, 50, "")), c.expected);
-    EXPECT_EQ(OneText(TextPacket(
-                  c.attribute, 50,
-                  "<?xml version='1.0' encoding='iso-8859-1' standalone='yes'?>")),
+    EXPECT_EQ(OneText(TextPacket(c.attribute, 50, "<?xml version='1.0' encoding='iso-8859-1' standalone='yes'?>")),
               c.expected);
   }
 }
 
 TEST(DataPacketParse, Utf8TextStaysAsItIs) {
-  EXPECT_EQ(OneText(TextPacket("\xC2\xB0" "C", 50, kUtf8Declaration)), "\xC2\xB0" "C");
-  EXPECT_EQ(OneText(TextPacket("\xC2\xB0", 50,
-                               "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\"?>")),
+  EXPECT_EQ(OneText(TextPacket("\xC2\xB0"
+                               "C",
+                               50, kUtf8Declaration)),
+            "\xC2\xB0"
+            "C");
+  EXPECT_EQ(OneText(TextPacket("\xC2\xB0", 50, "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\"?>")),
             "\xC2\xB0");
   // A byte-order mark says UTF-8 without a declaration.
   EXPECT_EQ(OneText("\xEF\xBB\xBF" + TextPacket("\xE2\x82\xAC", 50, "")), "\xE2\x82\xAC");
@@ -283,10 +285,15 @@ TEST(DataPacketParse, CutsTextsToTheirWidthInCharacters) {
       {"ABCD", 4, "ABCD", kDeclaration},
       {"AB", 4, "AB", kDeclaration},
       {"A&amp;B", 2, "A&", kDeclaration},
-      {"\xB0\xB0\xB0", 2, "\xC2\xB0\xC2\xB0", kDeclaration},                 // Latin-1
-      {"\xC2\xB0" "C\xC2\xB0", 2, "\xC2\xB0" "C", kUtf8Declaration},          // 2-byte
-      {"\xE2\x82\xAC\xE2\x82\xAC", 1, "\xE2\x82\xAC", kUtf8Declaration},      // 3-byte
-      {"\xF0\x9F\x92\xA7x", 1, "\xF0\x9F\x92\xA7", kUtf8Declaration},         // 4-byte
+      {"\xB0\xB0\xB0", 2, "\xC2\xB0\xC2\xB0", kDeclaration},  // Latin-1
+      {"\xC2\xB0"
+       "C\xC2\xB0",
+       2,
+       "\xC2\xB0"
+       "C",
+       kUtf8Declaration},                                                 // 2-byte
+      {"\xE2\x82\xAC\xE2\x82\xAC", 1, "\xE2\x82\xAC", kUtf8Declaration},  // 3-byte
+      {"\xF0\x9F\x92\xA7x", 1, "\xF0\x9F\x92\xA7", kUtf8Declaration},     // 4-byte
   };
   for (const WidthCase& c : cases) {
     SCOPED_TRACE(c.attribute);
@@ -331,8 +338,7 @@ TEST_F(DataPacketFile, LoadsAFile) {
 TEST_F(DataPacketFile, RefusesMissingEmptyAndUnreadableFiles) {
   EXPECT_NE(LoadError(dir_ / "Liq_prop.XML").find("not found"), std::string::npos);
   EXPECT_NE(LoadError(Write("empty.XML", "")).find("empty"), std::string::npos);
-  EXPECT_NE(LoadError(Write("text.XML", "no packet")).find("not well-formed"),
-            std::string::npos);
+  EXPECT_NE(LoadError(Write("text.XML", "no packet")).find("not well-formed"), std::string::npos);
   fs::create_directory(dir_ / "folder.XML");
   EXPECT_NE(LoadError(dir_ / "folder.XML").find("not a regular file"), std::string::npos);
 }
@@ -356,7 +362,8 @@ const std::string kRich = Packet(
     "<FIELD attrname=\"Temp\" fieldtype=\"r8\"/>"
     "<FIELD attrname=\"Count\" fieldtype=\"i4\"/>",
     "<ROW Description=\"Water &amp; ice &#013;&#010;\xB0\" Temp=\"60\" Count=\"1\"/>"
-    "<ROW Description=\"Gl\xFD" "col\" Temp=\"-1.5E+2\"/>"
+    "<ROW Description=\"Gl\xFD"
+    "col\" Temp=\"-1.5E+2\"/>"
     "<!-- comment --><ROW RowState=\"8\" Description=\"&#x20AC;\" Count=\"-3\"/>");
 
 TEST(DataPacketRobustness, EveryTruncationReadsOrIsRefused) {

@@ -259,8 +259,7 @@ TEST(CurlHttpClient, RedirectIsAFailureAndNotFollowed) {
       [](int fd, const std::string& request, const std::atomic<bool>&) {
         if (request.rfind("GET /moved ", 0) == 0)
           SendAll(fd, Response("301 Moved Permanently", "", "Location: /target\r\n"));
-        else
-          SendAll(fd, Response("200 OK", VersionBody));
+        else SendAll(fd, Response("200 OK", VersionBody));
       },
       2);
   CurlHttpClient http;
@@ -524,8 +523,8 @@ TEST(XdgFolders, AppDataFolderFromXdgConfigHome) {
 TEST(XdgFolders, AppDataFolderFallsBackToDotConfigInHome) {
   ScopedEnv home("HOME", "/home/someone/");
   XdgFolders folders;
-  for (const std::optional<std::string>& value :
-       {std::optional<std::string>(), std::optional<std::string>(""), std::optional<std::string>("relative/cfg")}) {
+  for (const std::optional<std::string>& value : {std::optional<std::string>(), std::optional<std::string>(""),
+                                                  std::optional<std::string>("relative/cfg")}) {
     ScopedEnv xdg("XDG_CONFIG_HOME", value);
     EXPECT_EQ(folders.AppDataFolder(), "/home/someone/.config");
   }

@@ -28,7 +28,8 @@ TEST(Formulas, PipeTablesAreaAndVelocity) {
 TEST(Formulas, HazenWilliamsAgreesWithTheMetricForm) {
   // Metric Hazen-Williams: hf = 10.67 L Q^1.852 / (C^1.852 D^4.8704), SI units.
   const double qm = 100.0 * 0.003785411784 / 60.0, dm = 2.067 * 0.0254, lm = 100.0 * 0.3048;
-  const double metricFt = 10.67 * lm * std::pow(qm, 1.852) / (std::pow(120.0, 1.852) * std::pow(dm, 4.8704)) / 0.3048;
+  const double metricFt =
+      10.67 * lm * std::pow(qm, 1.852) / (std::pow(120.0, 1.852) * std::pow(dm, 4.8704)) / 0.3048;
   const double hl = HwHeadLoss(Q, D, 120.0, L);
   EXPECT_NEAR(hl, 21.788, 0.0005);
   EXPECT_NEAR(hl / metricFt, 1.0, 0.01);
@@ -75,13 +76,11 @@ TEST_P(DarcyFriction, ThreeNewtonStepsReachColebrook) {
   EXPECT_NEAR(darcy::FrictionFactor(c.re, c.relRoughness, std::pow(0.02, -0.5)), c.published, c.tolerance);
 }
 
-INSTANTIATE_TEST_SUITE_P(Published, DarcyFriction,
-                         testing::Values(FrictionCase{1e5, 0.0, 0.0180, 0.00005},
-                                         FrictionCase{1e5, 1e-4, 0.0185, 0.00005},
-                                         FrictionCase{1e6, 1e-3, 0.0199, 0.00005},
-                                         FrictionCase{1e7, 1e-5, 0.0090, 0.00005},
-                                         FrictionCase{1000.0, 0.01, 0.064, 1e-12},
-                                         FrictionCase{2000.0, 0.01, 0.032, 1e-12}));
+INSTANTIATE_TEST_SUITE_P(
+    Published, DarcyFriction,
+    testing::Values(FrictionCase{1e5, 0.0, 0.0180, 0.00005}, FrictionCase{1e5, 1e-4, 0.0185, 0.00005},
+                    FrictionCase{1e6, 1e-3, 0.0199, 0.00005}, FrictionCase{1e7, 1e-5, 0.0090, 0.00005},
+                    FrictionCase{1000.0, 0.01, 0.064, 1e-12}, FrictionCase{2000.0, 0.01, 0.032, 1e-12}));
 
 TEST(Darcy, WorkedExampleHeadLoss) {
   const double re = Reynolds(Q, D, Nu);

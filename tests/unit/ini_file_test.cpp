@@ -86,9 +86,7 @@ class IniFileTest : public ::testing::Test {
 
   fs::path File(const char* name = "zynta.ini") const { return dir_ / name; }
 
-  static void Put(const fs::path& path, std::string_view text) {
-    std::ofstream(path, std::ios::binary) << text;
-  }
+  static void Put(const fs::path& path, std::string_view text) { std::ofstream(path, std::ios::binary) << text; }
   static std::string Get(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
@@ -116,11 +114,10 @@ struct BoolCase {
 
 TEST_F(IniFileTest, ReadBoolTakesAnyNonZeroWholeNumberAsTrue) {
   const BoolCase cases[] = {
-      {"b=1", false, true},      {"b=0", true, false},     {"b=-1", false, true},
-      {"b=2", false, true},      {"b=$0", true, false},    {"b=0x1", false, true},
-      {"b=  0  ", true, false},  {"b=yes", false, false},  {"b=true", true, true},
-      {"b=", true, true},        {"b=", false, false},     {"b=1.0", false, false},
-      {"", true, true},          {"", false, false},
+      {"b=1", false, true},   {"b=0", true, false},   {"b=-1", false, true},    {"b=2", false, true},
+      {"b=$0", true, false},  {"b=0x1", false, true}, {"b=  0  ", true, false}, {"b=yes", false, false},
+      {"b=true", true, true}, {"b=", true, true},     {"b=", false, false},     {"b=1.0", false, false},
+      {"", true, true},       {"", false, false},
   };
   for (const auto& c : cases) {
     Put(File(), std::string("[S]\n") + c.line + "\n");
@@ -164,8 +161,7 @@ TEST(IniDocument, LooksUpValues) {
       {"key case", "[S]\nUnitIndex=1\n", "S", "UNITINDEX", "1"},
       {"blanks trimmed", "[S]\n  Flow  =  100 \n", "S", "Flow", "100"},
       {"tabs trimmed", "\t[ S ]\t\n\tk\t=\tv\t\n", "S", "k", "v"},
-      {"inner blanks kept", "[Head Loss]\nPipe Roughness=a  b\n", "head loss",
-       "pipe roughness", "a  b"},
+      {"inner blanks kept", "[Head Loss]\nPipe Roughness=a  b\n", "head loss", "pipe roughness", "a  b"},
       {"empty value is a value", "[S]\nValue=\n", "S", "Value", ""},
       {"second '=' is value", "[S]\nk=a=b\n", "S", "k", "a=b"},
       {"quotes kept", "[S]\nk=\"x\"\n", "S", "k", "\"x\""},
@@ -205,10 +201,8 @@ TEST(IniDocument, ListsKeysInFileOrderAsSpelled) {
   const ListingCase cases[] = {
       {"file order", "[U]\nin=1\nft=2\nmm=3\n", "U", {"in", "ft", "mm"}},
       {"spelling kept", "[U]\n  cSt =1\nFT2/s=2\n", "u", {"cSt", "FT2/s"}},
-      {"comments and stray lines skipped", "[U]\n; base\nin=1\nnot a key\n\nft=2\n", "U",
-       {"in", "ft"}},
-      {"duplicate sections in file order", "[U]\na=1\n[V]\nx=0\n[u]\nb=2\n", "U",
-       {"a", "b"}},
+      {"comments and stray lines skipped", "[U]\n; base\nin=1\nnot a key\n\nft=2\n", "U", {"in", "ft"}},
+      {"duplicate sections in file order", "[U]\na=1\n[V]\nx=0\n[u]\nb=2\n", "U", {"a", "b"}},
       {"duplicate key listed each time", "[U]\na=1\na=2\n", "U", {"a", "a"}},
       {"empty section", "[U]\n[V]\nx=1\n", "U", {}},
       {"missing section", "[V]\nx=1\n", "U", {}},
@@ -226,9 +220,12 @@ struct ExistsCase {
 
 TEST(IniDocument, SectionExistsOnlyWithAKey) {
   const ExistsCase cases[] = {
-      {"[S]\nk=v\n", "S", true},         {"[S]\nk=v\n", "s", true},
-      {"[S]\n", "S", false},             {"[S]\n; only a comment\n\n", "S", false},
-      {"[S]\n[s]\nk=v\n", "S", true},    {"[T]\nk=v\n", "S", false},
+      {"[S]\nk=v\n", "S", true},
+      {"[S]\nk=v\n", "s", true},
+      {"[S]\n", "S", false},
+      {"[S]\n; only a comment\n\n", "S", false},
+      {"[S]\n[s]\nk=v\n", "S", true},
+      {"[T]\nk=v\n", "S", false},
       {"[S]\nno equals sign\n", "S", false},
   };
   for (const auto& c : cases) {
@@ -280,23 +277,17 @@ struct EditCase {
 
 TEST(IniDocument, SetReplacesAppendsOrAddsSection) {
   const EditCase cases[] = {
-      {"replace in place, spelling kept", "[S]\na=1\nFlow=1\nb=2\n", "s", "FLOW", "9",
-       "[S]\na=1\nFlow=9\nb=2\n"},
-      {"replace drops blanks around", "[S]\n  Flow  =  100 \n", "S", "Flow", "200",
-       "[S]\nFlow=200\n"},
-      {"replace only the first duplicate", "[S]\nk=1\nk=2\n", "S", "k", "3",
-       "[S]\nk=3\nk=2\n"},
+      {"replace in place, spelling kept", "[S]\na=1\nFlow=1\nb=2\n", "s", "FLOW", "9", "[S]\na=1\nFlow=9\nb=2\n"},
+      {"replace drops blanks around", "[S]\n  Flow  =  100 \n", "S", "Flow", "200", "[S]\nFlow=200\n"},
+      {"replace only the first duplicate", "[S]\nk=1\nk=2\n", "S", "k", "3", "[S]\nk=3\nk=2\n"},
       {"replace in later same-name section", "[S]\na=1\n[T]\n[s]\nk=2\n", "S", "k", "3",
        "[S]\na=1\n[T]\n[s]\nk=3\n"},
       {"replace with empty value", "[S]\nk=1\n", "S", "k", "", "[S]\nk=\n"},
-      {"append after last key line", "[S]\na=1\n; note\nb=2\n\n; about T\n[T]\nx=1\n", "S",
-       "c", "3", "[S]\na=1\n; note\nb=2\nc=3\n\n; about T\n[T]\nx=1\n"},
-      {"append to section without keys", "[S]\n\n[T]\nx=1\n", "S", "k", "v",
-       "[S]\nk=v\n\n[T]\nx=1\n"},
-      {"append into first same-name section", "[S]\na=1\n[s]\nb=2\n", "S", "k", "v",
-       "[S]\na=1\nk=v\n[s]\nb=2\n"},
-      {"append keeps key as given", "[S]\na=1\n", "S", "NewKey", "v",
-       "[S]\na=1\nNewKey=v\n"},
+      {"append after last key line", "[S]\na=1\n; note\nb=2\n\n; about T\n[T]\nx=1\n", "S", "c", "3",
+       "[S]\na=1\n; note\nb=2\nc=3\n\n; about T\n[T]\nx=1\n"},
+      {"append to section without keys", "[S]\n\n[T]\nx=1\n", "S", "k", "v", "[S]\nk=v\n\n[T]\nx=1\n"},
+      {"append into first same-name section", "[S]\na=1\n[s]\nb=2\n", "S", "k", "v", "[S]\na=1\nk=v\n[s]\nb=2\n"},
+      {"append keeps key as given", "[S]\na=1\n", "S", "NewKey", "v", "[S]\na=1\nNewKey=v\n"},
       {"new section at end", "; top\n[S]\na=1\n\n", "Units Flow", "gpm", "1",
        "; top\n[S]\na=1\n\n[Units Flow]\ngpm=1\n"},
       {"new section in empty text", "", "S", "k", "v", "[S]\nk=v\n"},
@@ -305,11 +296,9 @@ TEST(IniDocument, SetReplacesAppendsOrAddsSection) {
       {"no final line end", "[S]\na=1", "S", "b", "2", "[S]\na=1\nb=2\n"},
       {"crlf kept on replace", "[S]\r\nk=1\r\n", "S", "k", "2", "[S]\r\nk=2\r\n"},
       {"crlf kept on append", "[S]\r\na=1\r\n\r\n", "S", "b", "2", "[S]\r\na=1\r\nb=2\r\n\r\n"},
-      {"crlf kept on new section", "[S]\r\na=1\r\n", "T", "b", "2",
-       "[S]\r\na=1\r\n[T]\r\nb=2\r\n"},
+      {"crlf kept on new section", "[S]\r\na=1\r\n", "T", "b", "2", "[S]\r\na=1\r\n[T]\r\nb=2\r\n"},
       {"bom kept", "\xEF\xBB\xBF[S]\nk=1\n", "S", "k", "2", "\xEF\xBB\xBF[S]\nk=2\n"},
-      {"crs before line ends go with them", "[S]\nk=1\r\r\na=2\r\r", "S", "a", "3",
-       "[S]\nk=1\na=3\n"},
+      {"crs before line ends go with them", "[S]\nk=1\r\r\na=2\r\r", "S", "a", "3", "[S]\nk=1\na=3\n"},
   };
   for (const auto& c : cases) {
     IniDocument doc = IniDocument::Parse(c.before);
@@ -335,9 +324,9 @@ struct BadNameCase {
 
 TEST(IniDocument, SetRefusesWhatCouldNotBeReadBack) {
   const BadNameCase cases[] = {
-      {"", "k", "v"},   {"  ", "k", "v"},      {"a]b", "k", "v"},  {"a\nb", "k", "v"},
-      {"S", "", "v"},   {"S", " \t", "v"},     {"S", "a=b", "v"},  {"S", ";k", "v"},
-      {"S", " [k", "v"}, {"S", "k\r", "v"},    {"S", "k", "a\nb"}, {"S", "k", "a\rb"},
+      {"", "k", "v"},    {"  ", "k", "v"},  {"a]b", "k", "v"},  {"a\nb", "k", "v"},
+      {"S", "", "v"},    {"S", " \t", "v"}, {"S", "a=b", "v"},  {"S", ";k", "v"},
+      {"S", " [k", "v"}, {"S", "k\r", "v"}, {"S", "k", "a\nb"}, {"S", "k", "a\rb"},
   };
   for (const auto& c : cases) {
     IniDocument doc = IniDocument::Parse("[S]\nk=1\n");

@@ -53,8 +53,8 @@ struct DisplayCase {
 std::ostream& operator<<(std::ostream& os, const DisplayCase& c) {
   char buf[64];
   std::snprintf(buf, sizeof buf, "%.17g", c.v);
-  return os << "v=" << buf << " param=" << c.paramValue << " dec=" << c.decimals
-            << " sep='" << c.sep << "' -> " << c.expected;
+  return os << "v=" << buf << " param=" << c.paramValue << " dec=" << c.decimals << " sep='" << c.sep << "' -> "
+            << c.expected;
 }
 
 class DisplayTextTest : public ::testing::TestWithParam<DisplayCase> {};
@@ -83,14 +83,14 @@ const DisplayCase kDisplayCases[] = {
     {0.004, 0.004, 2, ',', "4,00E-03"},
     {0.004, 5, 2, '.', "4.00E-03"},
     {0.001234, 0.001234, 2, '.', "1.23E-03"},
-    {0.009, 0.009, 2, '.', "0.01"},          // rounds up to the last decimal
-    {0, 5, 2, '.', "0.00E+00"},              // shown 0 of a nonzero parameter
+    {0.009, 0.009, 2, '.', "0.01"},  // rounds up to the last decimal
+    {0, 5, 2, '.', "0.00E+00"},      // shown 0 of a nonzero parameter
     {-0.001, -0.001, 2, '.', "-1.00E-03"},
     // Negative values show scientifically unless they read back exactly.
     {-5.123, -5.123, 2, '.', "-5.12E+00"},
     {-5.123, -5.123, 2, ',', "-5,12E+00"},
-    {-5.12, -5.12, 2, '.', "-5.12"},         // reads back exactly
-    {-5.12, -5.123, 2, '.', "-5.12E+00"},    // reads back, but not as stored
+    {-5.12, -5.12, 2, '.', "-5.12"},       // reads back exactly
+    {-5.12, -5.123, 2, '.', "-5.12E+00"},  // reads back, but not as stored
     {-12345678, -12345678, 2, '.', "-1.23E+07"},
     // The boundary at 1e7.
     {9999999.4, 9999999.4, 2, '.', "9999999.00"},
@@ -151,15 +151,15 @@ const FixedCase kFixedCases[] = {
     {0, 0, '.', "0"},
     {0, 3, ',', "0,000"},
     {1234567.891, 2, '.', "1234568.00"},
-    {123.4567891, 6, '.', "123.456800"},    // digits past the 7th become 0
-    {0.125, 2, '.', "0.13"},                // half away from zero
-    {2.675, 2, '.', "2.67"},                // 2.67499999999999982...
-    {1.005, 2, '.', "1.00"},                // 1.00499999999999989...
-    {-0.001, 2, '.', "0.00"},               // no minus on a zero result
+    {123.4567891, 6, '.', "123.456800"},  // digits past the 7th become 0
+    {0.125, 2, '.', "0.13"},              // half away from zero
+    {2.675, 2, '.', "2.67"},              // 2.67499999999999982...
+    {1.005, 2, '.', "1.00"},              // 1.00499999999999989...
+    {-0.001, 2, '.', "0.00"},             // no minus on a zero result
     {-0.005, 2, '.', "-0.01"},
     {0.5, 0, '.', "1"},
     {0.49, 0, '.', "0"},
-    {999.9995, 3, '.', "1000.000"},         // carry through the nines
+    {999.9995, 3, '.', "1000.000"},  // carry through the nines
     {9.9999996, 6, '.', "10.000000"},
     {1e-30, 2, '.', "0.00"},
     {5e-324, 2, '.', "0.00"},
@@ -193,8 +193,7 @@ struct ExponentCase {
 };
 
 std::ostream& operator<<(std::ostream& os, const ExponentCase& c) {
-  return os << "v=" << c.v << " p=" << c.precision << " e=" << c.expDigits << " -> "
-            << c.expected;
+  return os << "v=" << c.v << " p=" << c.precision << " e=" << c.expDigits << " -> " << c.expected;
 }
 
 class FormatExponentTest : public ::testing::TestWithParam<ExponentCase> {};
@@ -209,15 +208,15 @@ const ExponentCase kExponentCases[] = {
     {12345678.9, 3, 2, '.', "1.23E+07"},
     {12345678.9, 3, 0, '.', "1.23E+7"},
     {12345678.9, 3, 4, '.', "1.23E+0007"},
-    {9.996, 3, 2, '.', "1.00E+01"},         // the carry moves the exponent
+    {9.996, 3, 2, '.', "1.00E+01"},  // the carry moves the exponent
     {0.125, 2, 2, '.', "1.3E-01"},
     {0, 3, 2, '.', "0.00E+00"},
     {-0.0, 3, 2, '.', "0.00E+00"},
     {-5.123, 3, 2, '.', "-5.12E+00"},
     {1.5, 3, 2, ',', "1,50E+00"},
-    {1.5, 1, 2, '.', "2E+00"},              // one digit: no separator
+    {1.5, 1, 2, '.', "2E+00"},  // one digit: no separator
     {123456789, 10, 2, '.', "1.234567890E+08"},
-    {1e100, 3, 2, '.', "1.00E+100"},        // more digits than asked when needed
+    {1e100, 3, 2, '.', "1.00E+100"},  // more digits than asked when needed
     {5e-324, 3, 2, '.', "4.94E-324"},
     {1.0 / 3, 20, 1, '.', "3.3333333333333331500E-1"},  // past 18 digits: zeros
 };
@@ -358,8 +357,7 @@ TEST_F(DecimalSeparatorTest, RefusesOtherCharacters) {
 // short of the largest doubles, whose three rounded digits ("1.80E+308")
 // leave the double range.
 TEST(DisplayText, TextReadsBackInBothSeparators) {
-  const double values[] = {0,     0.004,   -5.123,    9999999.5, 12345678.9,
-                           1e300, -1e-300, 1.79e308, 0.125,     -12345678};
+  const double values[] = {0, 0.004, -5.123, 9999999.5, 12345678.9, 1e300, -1e-300, 1.79e308, 0.125, -12345678};
   for (char sep : {'.', ','}) {
     for (int decimals = 0; decimals <= 6; ++decimals) {
       for (double v : values) {
@@ -381,8 +379,7 @@ struct ToStrCase {
 
 std::ostream& operator<<(std::ostream& os, const ToStrCase& c) { return os << c.expected; }
 
-class InvariantFloatToStrTest
-    : public ::testing::TestWithParam<std::tuple<ToStrCase, char>> {
+class InvariantFloatToStrTest : public ::testing::TestWithParam<std::tuple<ToStrCase, char>> {
  protected:
   void SetUp() override { saved_ = DecimalSeparator(); }
   void TearDown() override { SetDecimalSeparator(saved_); }
@@ -418,7 +415,7 @@ const ToStrCase kToStrCases[] = {
     {1e14, "100000000000000"},
     {123456789012345, "123456789012345"},
     {123456789012345.6, "123456789012346"},
-    {999999999999999.9, "1E15"},            // the rounding adds a 16th digit
+    {999999999999999.9, "1E15"},  // the rounding adds a 16th digit
     {1e15, "1E15"},
     {1.5e15, "1.5E15"},
     {1e100, "1E100"},
@@ -427,8 +424,7 @@ const ToStrCase kToStrCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, InvariantFloatToStrTest,
-                         ::testing::Combine(::testing::ValuesIn(kToStrCases),
-                                            ::testing::Values('.', ',')));
+                         ::testing::Combine(::testing::ValuesIn(kToStrCases), ::testing::Values('.', ',')));
 
 struct ToFloatCase {
   const char* text;
@@ -456,24 +452,11 @@ TEST_P(InvariantStrToFloatTest, Reads) {
 }
 
 const ToFloatCase kToFloatCases[] = {
-    {"1.5", '.', 1.5},
-    {"1,5", '.', 0},
-    {"", '.', 0},
-    {"abc", '.', 0},
-    {" 2 ", '.', 2},
-    {"5E-6", '.', 5e-6},
-    {"-2.5", '.', -2.5},
-    {"1E15", '.', 1e15},
-    {"1e309", '.', 0},
-    {"1.5", ',', 1.5},
-    {"1,5", ',', 1.5},
-    {"", ',', 0},
-    {"abc", ',', 0},
-    {"-2.5E3", ',', -2500},
-    {"5E-6", ',', 5e-6},
-    {".", ',', 0},
-    {"1.5.5", ',', 0},       // only the first '.' is the separator
-    {"1.000,5", ',', 0},     // no thousands separators
+    {"1.5", '.', 1.5},   {"1,5", '.', 0},     {"", '.', 0},        {"abc", '.', 0},        {" 2 ", '.', 2},
+    {"5E-6", '.', 5e-6}, {"-2.5", '.', -2.5}, {"1E15", '.', 1e15}, {"1e309", '.', 0},      {"1.5", ',', 1.5},
+    {"1,5", ',', 1.5},   {"", ',', 0},        {"abc", ',', 0},     {"-2.5E3", ',', -2500}, {"5E-6", ',', 5e-6},
+    {".", ',', 0},       {"1.5.5", ',', 0},  // only the first '.' is the separator
+    {"1.000,5", ',', 0},                     // no thousands separators
     {"1,000.5", '.', 0},
 };
 
@@ -493,14 +476,14 @@ class InvariantRoundTripTest : public ::testing::TestWithParam<char> {
 // then stable.
 TEST_P(InvariantRoundTripTest, KeepsFifteenDigits) {
   SetDecimalSeparator(GetParam());
-  const double exact[] = {0, 1, -1, 0.5, 0.1, 1234.5678, -0.0001, 1e-5,
-                          123456789012345, 1e15, 1e-300, 1e300, 9.87654321e-12};
+  const double exact[] = {0,    1,      -1,    0.5,           0.1, 1234.5678, -0.0001, 1e-5, 123456789012345,
+                          1e15, 1e-300, 1e300, 9.87654321e-12};
   for (double x : exact) {
     EXPECT_EQ(InvariantStrToFloat(InvariantFloatToStr(x)), x) << InvariantFloatToStr(x);
   }
-  const double rounded[] = {1.0 / 3, -2.0 / 3, std::numbers::pi, std::sqrt(2.0) * 1e20,
-                            0.1 + 0.2, 1.797693134862315e308, 5e-324, 1.0 / 7 * 1e-8,
-                            123456789012345.67, -9.99999999999999e-5};
+  const double rounded[] = {
+      1.0 / 3, -2.0 / 3,       std::numbers::pi,   std::sqrt(2.0) * 1e20, 0.1 + 0.2, 1.797693134862315e308,
+      5e-324,  1.0 / 7 * 1e-8, 123456789012345.67, -9.99999999999999e-5};
   for (double x : rounded) {
     const std::string text = InvariantFloatToStr(x);
     const double y = InvariantStrToFloat(text);
@@ -517,7 +500,6 @@ TEST_P(InvariantRoundTripTest, LargestDoublesLeaveTheRange) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothSeparators, InvariantRoundTripTest, ::testing::Values('.', ','));
-
 
 // ---------------------------------------------------------------------------
 // Equivalence with the straightforward implementation
@@ -560,8 +542,8 @@ Decimal Expand(double v) {
   d.negative = std::signbit(v);
   if (v == 0.0) return d;
   char buf[40];
-  const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(v),
-                                 std::chars_format::scientific, kExpansionDigits - 1);
+  const auto res =
+      std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, kExpansionDigits - 1);
   const char* e = std::find(buf, res.ptr, 'e');
   d.sig.assign(1, buf[0]);
   d.sig.append(static_cast<const char*>(buf + 2), e);
@@ -600,8 +582,7 @@ std::string TrimmedDigits(const Decimal& d) {
 
 std::string Padded(int n, int width) {
   std::string s = std::to_string(n);
-  if (static_cast<int>(s.size()) < width)
-    s.insert(0, static_cast<std::size_t>(width) - s.size(), '0');
+  if (static_cast<int>(s.size()) < width) s.insert(0, static_cast<std::size_t>(width) - s.size(), '0');
   return s;
 }
 
@@ -690,8 +671,7 @@ long ExponentValue(const FieldNumberParts& parts) {
 
 long LeadingPower(const FieldNumberParts& parts, long exponent) {
   const auto intLead = parts.intDigits.find_first_not_of('0');
-  if (intLead != std::string_view::npos)
-    return exponent + static_cast<long>(parts.intDigits.size() - intLead) - 1;
+  if (intLead != std::string_view::npos) return exponent + static_cast<long>(parts.intDigits.size() - intLead) - 1;
   const auto fracLead = parts.fracDigits.find_first_not_of('0');
   return exponent - static_cast<long>(fracLead) - 1;
 }
@@ -834,9 +814,8 @@ class ValueSource {
         x = std::bit_cast<double>(static_cast<std::uint64_t>(rng_()));
       } while (!std::isfinite(x));
     } else {
-      const double specials[] = {0.0,      5e-324,  DBL_MIN, DBL_MAX, 1e-300, 1e300,
-                                 0.125,    2.675,   1.005,   0.5,     1.5,    1e-7,
-                                 12345678, 1e22,    1e23,    0.1,     0.3,    123456789012345.6};
+      const double specials[] = {0.0, 5e-324, DBL_MIN, DBL_MAX,  1e-300, 1e300, 0.125, 2.675, 1.005,
+                                 0.5, 1.5,    1e-7,    12345678, 1e22,   1e23,  0.1,   0.3,   123456789012345.6};
       x = specials[Uniform(0, 17)];
     }
     return Uniform(0, 1) ? -x : x;
@@ -865,13 +844,12 @@ constexpr int kSweepValues = 300000;
 TEST(NumberTextEquivalence, FormattingMatchesTheReference) {
   ValueSource source(20240611);
   int differences = 0;
-  const auto check = [&](const std::string& got, const std::string& want, const char* what,
-                         double v, double param, int a, int b, char sep) {
+  const auto check = [&](const std::string& got, const std::string& want, const char* what, double v, double param,
+                         int a, int b, char sep) {
     if (got == want) return;
     if (++differences <= kReportedDifferences)
-      ADD_FAILURE() << what << "(" << Show(v) << ", param " << Show(param) << ", " << a << ", "
-                    << b << ", '" << sep << "'): got \"" << got << "\", reference \"" << want
-                    << "\"";
+      ADD_FAILURE() << what << "(" << Show(v) << ", param " << Show(param) << ", " << a << ", " << b << ", '"
+                    << sep << "'): got \"" << got << "\", reference \"" << want << "\"";
   };
   const auto start = std::chrono::steady_clock::now();
   for (int i = 0; i < kSweepValues; ++i) {
@@ -884,34 +862,26 @@ TEST(NumberTextEquivalence, FormattingMatchesTheReference) {
     double param = v;
     switch (source.Uniform(0, 5)) {
       case 0:
-      case 1:
-        break;
+      case 1: break;
       case 2:
-        param = reference::ParseFieldNumber(reference::FormatFixed7(v, decimals, sep), sep)
-                    .value_or(v);
+        param = reference::ParseFieldNumber(reference::FormatFixed7(v, decimals, sep), sep).value_or(v);
         break;
-      case 3:
-        param = std::nextafter(v, source.Uniform(0, 1) ? INFINITY : -INFINITY);
-        break;
-      case 4:
-        param = source.Next();
-        break;
+      case 3: param = std::nextafter(v, source.Uniform(0, 1) ? INFINITY : -INFINITY); break;
+      case 4: param = source.Next(); break;
       default: {
         const double odd[] = {0.0, -0.0, std::numeric_limits<double>::quiet_NaN(), 1.0};
         param = odd[source.Uniform(0, 3)];
       }
     }
-    check(DisplayText(v, param, decimals, sep), reference::DisplayText(v, param, decimals, sep),
-          "DisplayText", v, param, decimals, 0, sep);
-    check(FormatFixed7(v, decimals, sep), reference::FormatFixed7(v, decimals, sep),
-          "FormatFixed7", v, v, decimals, 0, sep);
+    check(DisplayText(v, param, decimals, sep), reference::DisplayText(v, param, decimals, sep), "DisplayText", v,
+          param, decimals, 0, sep);
+    check(FormatFixed7(v, decimals, sep), reference::FormatFixed7(v, decimals, sep), "FormatFixed7", v, v,
+          decimals, 0, sep);
     const int precision = source.Uniform(0, 9) ? source.Uniform(1, 8) : source.Uniform(9, 30);
     const int expDigits = source.Uniform(0, 4);
-    check(FormatExponent(v, precision, expDigits, sep),
-          reference::FormatExponent(v, precision, expDigits, sep), "FormatExponent", v, v,
-          precision, expDigits, sep);
-    check(InvariantFloatToStr(v), reference::InvariantFloatToStr(v), "InvariantFloatToStr", v, v,
-          0, 0, '.');
+    check(FormatExponent(v, precision, expDigits, sep), reference::FormatExponent(v, precision, expDigits, sep),
+          "FormatExponent", v, v, precision, expDigits, sep);
+    check(InvariantFloatToStr(v), reference::InvariantFloatToStr(v), "InvariantFloatToStr", v, v, 0, 0, '.');
   }
   const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
   EXPECT_EQ(differences, 0);
@@ -931,9 +901,8 @@ TEST(NumberTextEquivalence, DisplayRuleMatchesTheReferenceForEveryFieldSetting) 
           const std::string got = DisplayText(v, param, decimals, sep);
           const std::string want = reference::DisplayText(v, param, decimals, sep);
           if (got != want && ++differences <= kReportedDifferences)
-            ADD_FAILURE() << "DisplayText(" << Show(v) << ", " << Show(param) << ", " << decimals
-                          << ", '" << sep << "'): got \"" << got << "\", reference \"" << want
-                          << "\"";
+            ADD_FAILURE() << "DisplayText(" << Show(v) << ", " << Show(param) << ", " << decimals << ", '" << sep
+                          << "'): got \"" << got << "\", reference \"" << want << "\"";
         }
       }
     }
@@ -946,10 +915,10 @@ TEST(NumberTextEquivalence, DisplayRuleMatchesTheReferenceForEveryFieldSetting) 
 TEST(NumberTextEquivalence, DisplayRuleMatchesTheReferenceForManyDecimals) {
   ValueSource source(5);
   int differences = 0;
-  for (int decimals : {22, 23, 100, 290, 299, 300, 301, 305, 307, 308, 310, 315, 320, 322, 323,
-                       324, 325, 330, 340, 400}) {
-    std::vector<double> values = {0.0, -0.0, 5e-324, -5e-324, DBL_MIN, -DBL_MIN, 1.0, -1.5,
-                                  12345678.9, -12345678.9};
+  for (int decimals :
+       {22, 23, 100, 290, 299, 300, 301, 305, 307, 308, 310, 315, 320, 322, 323, 324, 325, 330, 340, 400}) {
+    std::vector<double> values = {0.0,      -0.0, 5e-324, -5e-324,    DBL_MIN,
+                                  -DBL_MIN, 1.0,  -1.5,   12345678.9, -12345678.9};
     for (int shift = -3; shift <= 8; ++shift) {
       const double near = std::pow(10.0, -decimals + shift);
       for (double scale : {0.4, 0.5, 0.51, 1.0, 4.9, 5.0, 9.99})
@@ -962,9 +931,8 @@ TEST(NumberTextEquivalence, DisplayRuleMatchesTheReferenceForManyDecimals) {
           const std::string got = DisplayText(v, param, decimals, sep);
           const std::string want = reference::DisplayText(v, param, decimals, sep);
           if (got != want && ++differences <= kReportedDifferences)
-            ADD_FAILURE() << "DisplayText(" << Show(v) << ", " << Show(param) << ", " << decimals
-                          << ", '" << sep << "'): got \"" << got << "\", reference \"" << want
-                          << "\"";
+            ADD_FAILURE() << "DisplayText(" << Show(v) << ", " << Show(param) << ", " << decimals << ", '" << sep
+                          << "'): got \"" << got << "\", reference \"" << want << "\"";
         }
       }
     }
@@ -991,16 +959,9 @@ class TextSource {
     const double v = values_.Next();
     char buf[800];
     switch (values_.Uniform(0, 7)) {
-      case 0:
-        std::snprintf(buf, sizeof buf, "%.*g", values_.Uniform(1, 17), v);
-        break;
-      case 1:
-        std::snprintf(buf, sizeof buf, "%.*e", values_.Uniform(0, 20), v);
-        break;
-      case 2:
-        std::snprintf(buf, sizeof buf, "%.*f", values_.Uniform(0, 8),
-                      std::fabs(v) < 1e20 ? v : 1.5);
-        break;
+      case 0: std::snprintf(buf, sizeof buf, "%.*g", values_.Uniform(1, 17), v); break;
+      case 1: std::snprintf(buf, sizeof buf, "%.*e", values_.Uniform(0, 20), v); break;
+      case 2: std::snprintf(buf, sizeof buf, "%.*f", values_.Uniform(0, 8), std::fabs(v) < 1e20 ? v : 1.5); break;
       case 3: {
         // Hand-typed: optional sign, digits, separator, digits, exponent.
         std::string s;
@@ -1051,9 +1012,25 @@ class TextSource {
         }
         break;
       default: {
-        const char* odd[] = {"", ".", "-.", "+.", "e", "1e", "-1E+", ".e5", "0", "-0",
-                             "00.000", "1e-400", "-1e-400", "1e400", "4.9e-324", "2.4e-324",
-                             "2.5e-324", "1.7976931348623158e308", "1.7976931348623159e308"};
+        const char* odd[] = {"",
+                             ".",
+                             "-.",
+                             "+.",
+                             "e",
+                             "1e",
+                             "-1E+",
+                             ".e5",
+                             "0",
+                             "-0",
+                             "00.000",
+                             "1e-400",
+                             "-1e-400",
+                             "1e400",
+                             "4.9e-324",
+                             "2.4e-324",
+                             "2.5e-324",
+                             "1.7976931348623158e308",
+                             "1.7976931348623159e308"};
         std::snprintf(buf, sizeof buf, "%s", odd[values_.Uniform(0, 18)]);
       }
     }
@@ -1078,9 +1055,7 @@ class TextSource {
     const char c = values_.Uniform(0, 3) == 0 ? sep : kAlphabet[values_.Uniform(0, 18)];
     const auto at = static_cast<std::size_t>(values_.Uniform(0, static_cast<int>(text.size())));
     switch (values_.Uniform(0, 2)) {
-      case 0:
-        text.insert(at, 1, c);
-        break;
+      case 0: text.insert(at, 1, c); break;
       case 1:
         if (at < text.size()) text.erase(at, 1);
         break;
@@ -1112,11 +1087,11 @@ TEST(NumberTextEquivalence, ReadingMatchesTheReference) {
     const std::optional<double> want = reference::ParseFieldNumber(text, sep);
     numbers += want.has_value();
     if (!SameNumber(got, want) && ++differences <= kReportedDifferences)
-      ADD_FAILURE() << "ParseFieldNumber(\"" << text << "\", '" << sep << "'): got "
-                    << Show(got) << ", reference " << Show(want);
+      ADD_FAILURE() << "ParseFieldNumber(\"" << text << "\", '" << sep << "'): got " << Show(got) << ", reference "
+                    << Show(want);
     if (flagsAfter != flagsBefore && ++differences <= kReportedDifferences)
-      ADD_FAILURE() << "ParseFieldNumber(\"" << text << "\", '" << sep << "') changed the flags "
-                    << flagsBefore << " to " << flagsAfter;
+      ADD_FAILURE() << "ParseFieldNumber(\"" << text << "\", '" << sep << "') changed the flags " << flagsBefore
+                    << " to " << flagsAfter;
   }
   std::feclearexcept(FE_ALL_EXCEPT);
   const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
@@ -1136,9 +1111,8 @@ TEST(NumberTextEquivalence, WrittenTextsReadAsTheReferenceReadsThem) {
     const double v = source.Next();
     const char sep = i % 2 ? ',' : '.';
     const int decimals = source.Uniform(0, 6);
-    for (const std::string& text :
-         {DisplayText(v, v, decimals, sep), FormatFixed7(v, decimals, sep),
-          FormatExponent(v, source.Uniform(1, 20), source.Uniform(0, 4), sep)}) {
+    for (const std::string& text : {DisplayText(v, v, decimals, sep), FormatFixed7(v, decimals, sep),
+                                    FormatExponent(v, source.Uniform(1, 20), source.Uniform(0, 4), sep)}) {
       if (!SameNumber(ParseFieldNumber(text, sep), reference::ParseFieldNumber(text, sep)) &&
           ++differences <= kReportedDifferences)
         ADD_FAILURE() << "ParseFieldNumber(\"" << text << "\", '" << sep << "')";
@@ -1160,8 +1134,8 @@ TEST_F(InvariantEquivalenceTest, SettingsNumbersReadAsTheReferenceReadsThem) {
       const double want = reference::InvariantStrToFloat(text);
       if (std::bit_cast<std::uint64_t>(got) != std::bit_cast<std::uint64_t>(want) &&
           ++differences <= kReportedDifferences)
-        ADD_FAILURE() << "InvariantStrToFloat(\"" << text << "\") with '" << sep << "': got "
-                      << Show(got) << ", reference " << Show(want);
+        ADD_FAILURE() << "InvariantStrToFloat(\"" << text << "\") with '" << sep << "': got " << Show(got)
+                      << ", reference " << Show(want);
     }
     EXPECT_EQ(differences, 0);
   }
@@ -1175,14 +1149,25 @@ TEST_F(InvariantEquivalenceTest, SettingsNumbersReadAsTheReferenceReadsThem) {
 // raise new ones nor clear raised ones.
 // ---------------------------------------------------------------------------
 
-const char* const kFlagTexts[] = {"  2.067 ", "0.1",       "1",        "-5.12",  "1e308",
-                                  "1e309",    "-1e309",    "1e-400",   "5e-324", "2.4e-324",
-                                  "1.8e308",  "0.001e310", "1e-99999", "abc",    "",
+const char* const kFlagTexts[] = {"  2.067 ",
+                                  "0.1",
+                                  "1",
+                                  "-5.12",
+                                  "1e308",
+                                  "1e309",
+                                  "-1e309",
+                                  "1e-400",
+                                  "5e-324",
+                                  "2.4e-324",
+                                  "1.8e308",
+                                  "0.001e310",
+                                  "1e-99999",
+                                  "abc",
+                                  "",
                                   "1.5e0000000000000000000003",
                                   "0.1000000000000000055511151231257827021181583404541015625"};
 
-const int kFlagStates[] = {0, FE_INEXACT, FE_ALL_EXCEPT, FE_OVERFLOW | FE_UNDERFLOW,
-                           FE_DIVBYZERO | FE_INVALID};
+const int kFlagStates[] = {0, FE_INEXACT, FE_ALL_EXCEPT, FE_OVERFLOW | FE_UNDERFLOW, FE_DIVBYZERO | FE_INVALID};
 
 TEST(FloatFlags, ReadingAFieldNumberLeavesThemAsTheyWere) {
   for (int state : kFlagStates) {
@@ -1200,8 +1185,8 @@ TEST(FloatFlags, ReadingAFieldNumberLeavesThemAsTheyWere) {
 }
 
 TEST(FloatFlags, WritingFieldTextsLeavesThemAsTheyWere) {
-  const double values[] = {21.787846001451854, 0.000152, -5.123, -5.12, 0, -0.0, 0.004,
-                           9999999.5, -12345678, 1e300, -1e-300, 5e-324, DBL_MAX, 2.675};
+  const double values[] = {21.787846001451854, 0.000152,  -5.123, -5.12,   0,      -0.0,    0.004,
+                           9999999.5,          -12345678, 1e300,  -1e-300, 5e-324, DBL_MAX, 2.675};
   for (int state : kFlagStates) {
     for (double v : values) {
       for (int decimals : {0, 2, 6, 30}) {

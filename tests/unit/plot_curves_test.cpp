@@ -402,7 +402,8 @@ TEST_F(PlotCurves, MoodyRoughnessCurvesFallWithReAndRiseWithRoughness) {
   ASSERT_NE(above, m.roughnessCurves.end());
   const auto& below = std::prev(above)->second;
   for (size_t i = 0; i < n; ++i) {
-    const auto p = std::find_if(m.pipe.begin(), m.pipe.end(), [&](const CurvePoint& c) { return c.x == below[i].x; });
+    const auto p =
+        std::find_if(m.pipe.begin(), m.pipe.end(), [&](const CurvePoint& c) { return c.x == below[i].x; });
     ASSERT_NE(p, m.pipe.end());
     EXPECT_GE(p->y, below[i].y);
     EXPECT_LE(p->y, above->second[i].y);
@@ -502,7 +503,8 @@ TEST_F(PlotCurves, PlotShowsTheCurvesOfTheSolvedState) {
   EXPECT_EQ(hw.problem, "HL given D,L,C,Q");
   EXPECT_EQ(hw.pipeText, "D " + form->Edits[IDia]->Text() + " in, L " + form->Edits[Len]->Text() + " ft, C " +
                              form->Edits[Fric]->Text());
-  EXPECT_EQ(hw.systemOperatingText, "Q " + form->Edits[Flow]->Text() + " gpm, HL " + form->Edits[HL]->Text() + " ftliq");
+  EXPECT_EQ(hw.systemOperatingText,
+            "Q " + form->Edits[Flow]->Text() + " gpm, HL " + form->Edits[HL]->Text() + " ftliq");
   const SystemCurve curve = BuildSystemCurve(*form);
   ASSERT_TRUE(hw.system.ok);
   ExpectSamePoints(hw.system.points, curve.points);

@@ -61,10 +61,13 @@ INSTANTIATE_TEST_SUITE_P(
         FolderCase{"BuildBesideTheBinary", "build/bin/zynta", {"build/bin/ZYNTA.ini"}, "build/bin"},
         FolderCase{"Installed", "usr/bin/zynta-cli", {"usr/share/zynta/ZYNTA.ini"}, "usr/share/zynta"},
         // a copy beside the binary wins over an installed one
-        FolderCase{"BothBesideWins", "usr/bin/zynta", {"usr/bin/ZYNTA.ini", "usr/share/zynta/ZYNTA.ini"}, "usr/bin"},
+        FolderCase{
+            "BothBesideWins", "usr/bin/zynta", {"usr/bin/ZYNTA.ini", "usr/share/zynta/ZYNTA.ini"}, "usr/bin"},
         // a share/zynta without the settings file is not a program folder
         FolderCase{"InstalledWithoutSettings", "usr/bin/zynta", {"usr/share/zynta/PipeSpec.XML"}, "usr/bin"},
-        FolderCase{"SettingsNameIsAFolder", "usr/bin/zynta", {"usr/bin/ZYNTA.ini/", "usr/share/zynta/ZYNTA.ini"},
+        FolderCase{"SettingsNameIsAFolder",
+                   "usr/bin/zynta",
+                   {"usr/bin/ZYNTA.ini/", "usr/share/zynta/ZYNTA.ini"},
                    "usr/share/zynta"},
         // only one level up: <prefix>/bin and <prefix>/share
         FolderCase{"ShareTwoLevelsUp", "opt/x/bin/zynta", {"opt/share/zynta/ZYNTA.ini"}, "opt/x/bin"},

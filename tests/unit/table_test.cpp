@@ -10,10 +10,10 @@ namespace {
 using Strings = std::vector<std::string>;
 
 DataPacket Packet(const std::string& fields, const std::string& rows) {
-  return DataPacket::Parse("<?xml version=\"1.0\" standalone=\"yes\"?><DATAPACKET Version=\"2.0\">"
-                           "<METADATA><FIELDS>" +
-                           fields + "</FIELDS></METADATA><ROWDATA>" + rows +
-                           "</ROWDATA></DATAPACKET>");
+  return DataPacket::Parse(
+      "<?xml version=\"1.0\" standalone=\"yes\"?><DATAPACKET Version=\"2.0\">"
+      "<METADATA><FIELDS>" +
+      fields + "</FIELDS></METADATA><ROWDATA>" + rows + "</ROWDATA></DATAPACKET>");
 }
 
 // Pipe schedules stored out of order; "CU" has no sizes.
@@ -109,8 +109,7 @@ TEST(TableOrder, OrdersNumbersByValueAndKeepsTheFileOrderOfEqualKeys) {
 
 TEST(TableOrder, WithoutIndexColumnsKeepsTheFileOrder) {
   Table t(Sizes(), {});
-  EXPECT_EQ(Walk(t, "InDia"),
-            (Strings{"1.939", "1.049", "10.02", "0.546", "0.622", "2.067", "0.957"}));
+  EXPECT_EQ(Walk(t, "InDia"), (Strings{"1.939", "1.049", "10.02", "0.546", "0.622", "2.067", "0.957"}));
 }
 
 TEST(TableOrder, RefusesAMissingIndexColumn) {
@@ -169,8 +168,7 @@ TEST(TableCursor, ATableWithoutRowsIsAtItsEnd) {
 }
 
 TEST(TableCursor, ASingleRowIsFirstAndLast) {
-  Table t(Packet("<FIELD attrname=\"T\" fieldtype=\"string\" WIDTH=\"4\"/>", "<ROW T=\"x\"/>"),
-          {"T"});
+  Table t(Packet("<FIELD attrname=\"T\" fieldtype=\"string\" WIDTH=\"4\"/>", "<ROW T=\"x\"/>"), {"T"});
   EXPECT_FALSE(t.Eof());
   t.Next();
   EXPECT_TRUE(t.Eof());
@@ -182,8 +180,8 @@ TEST(TableCursor, ASingleRowIsFirstAndLast) {
 // ---- Field values ----
 
 struct ValueCase {
-  const char* field;     // the FIELD element's fieldtype and WIDTH
-  const char* written;   // the attribute in the file; nullptr: missing
+  const char* field;    // the FIELD element's fieldtype and WIDTH
+  const char* written;  // the attribute in the file; nullptr: missing
   const char* asString;
   double asFloat;
 };
@@ -211,8 +209,7 @@ TEST(TableField, ReadsValuesAsTextAndAsNumber) {
   };
   for (const ValueCase& c : cases) {
     SCOPED_TRACE(std::string(c.field) + " " + (c.written ? c.written : "(missing)"));
-    const std::string row =
-        c.written ? std::string("<ROW V=\"") + c.written + "\"/>" : std::string("<ROW/>");
+    const std::string row = c.written ? std::string("<ROW V=\"") + c.written + "\"/>" : std::string("<ROW/>");
     Table t(Packet(std::string("<FIELD attrname=\"V\" ") + c.field + "/>", row), {});
     EXPECT_EQ(t.AsString("V"), c.asString);
     EXPECT_EQ(t.AsFloat("V"), c.asFloat);
@@ -245,9 +242,12 @@ TEST(TableLocate, FindsTheExactTextOnly) {
     const char* index;  // current Index afterwards
   };
   const LocateCase cases[] = {
-      {"Schedule 40", true, "S40"},  {"Copper", true, "CU"},
-      {"schedule 40", false, "S80"}, {"SCHEDULE 40", false, "S80"},
-      {"Schedule 4", false, "S80"},  {"Schedule 40 ", false, "S80"},
+      {"Schedule 40", true, "S40"},
+      {"Copper", true, "CU"},
+      {"schedule 40", false, "S80"},
+      {"SCHEDULE 40", false, "S80"},
+      {"Schedule 4", false, "S80"},
+      {"Schedule 40 ", false, "S80"},
       {"", false, "S80"},
   };
   for (const LocateCase& c : cases) {
@@ -302,23 +302,19 @@ void ExpectFindKey(const FindKeyCase& c) {
 
 TEST(TableFindKey, OneValueTakesTheSmallestSizeOfThePipeSchedule) {
   const FindKeyCase cases[] = {
-      {{"S40"}, "S40 0.5"}, {{"S80"}, "S80 0.5"}, {{"CU"}, nullptr},
-      {{"s40"}, nullptr},   {{"S4"}, nullptr},    {{""}, nullptr},
-      {{"S40 "}, nullptr},
+      {{"S40"}, "S40 0.5"}, {{"S80"}, "S80 0.5"}, {{"CU"}, nullptr},   {{"s40"}, nullptr},
+      {{"S4"}, nullptr},    {{""}, nullptr},      {{"S40 "}, nullptr},
   };
   for (const FindKeyCase& c : cases) ExpectFindKey(c);
 }
 
 TEST(TableFindKey, TwoValuesReadTheSizeAsANumber) {
   const FindKeyCase cases[] = {
-      {{"S40", "2"}, "S40 2"},       {{"S40", "2.0"}, "S40 2"},
-      {{"S40", "10"}, "S40 10"},     {{"S80", "0.5"}, "S80 0.5"},
-      {{"S40", ".5"}, "S40 0.5"},    {{"S40", "5E-1"}, "S40 0.5"},
-      {{"S80", "2"}, "S80 2"},       {{"S80", "10"}, nullptr},
-      {{"S40", "2.067"}, nullptr},   {{"S40", "3"}, nullptr},
-      {{"S40", ""}, nullptr},        {{"S40", "abc"}, nullptr},
-      {{"S40", "2,0"}, nullptr},     {{"", "2"}, nullptr},
-      {{"S40", "2", "2.067"}, nullptr},
+      {{"S40", "2"}, "S40 2"},     {{"S40", "2.0"}, "S40 2"},  {{"S40", "10"}, "S40 10"},
+      {{"S80", "0.5"}, "S80 0.5"}, {{"S40", ".5"}, "S40 0.5"}, {{"S40", "5E-1"}, "S40 0.5"},
+      {{"S80", "2"}, "S80 2"},     {{"S80", "10"}, nullptr},   {{"S40", "2.067"}, nullptr},
+      {{"S40", "3"}, nullptr},     {{"S40", ""}, nullptr},     {{"S40", "abc"}, nullptr},
+      {{"S40", "2,0"}, nullptr},   {{"", "2"}, nullptr},       {{"S40", "2", "2.067"}, nullptr},
   };
   for (const FindKeyCase& c : cases) ExpectFindKey(c);
 }
@@ -326,11 +322,8 @@ TEST(TableFindKey, TwoValuesReadTheSizeAsANumber) {
 TEST(TableFindKey, ReadsTheSizeWithTheUsersDecimalSeparator) {
   const SeparatorGuard comma(',');
   const FindKeyCase cases[] = {
-      {{"S40", "2,0"}, "S40 2"},
-      {{"S40", "0,5"}, "S40 0.5"},
-      {{"S40", "2"}, "S40 2"},
-      {{"S40", "0.5"}, nullptr},
-      {{"S40", "2.0"}, nullptr},
+      {{"S40", "2,0"}, "S40 2"}, {{"S40", "0,5"}, "S40 0.5"}, {{"S40", "2"}, "S40 2"},
+      {{"S40", "0.5"}, nullptr}, {{"S40", "2.0"}, nullptr},
   };
   for (const FindKeyCase& c : cases) ExpectFindKey(c);
 }
@@ -434,8 +427,7 @@ TEST(TableMasterDetail, LookUpsOfTheDetailStayWithinTheMastersRow) {
 }
 
 TEST(TableMasterDetail, AMasterWithoutRowsShowsNoDetailRows) {
-  Table specs(Packet("<FIELD attrname=\"Index\" fieldtype=\"string\" WIDTH=\"4\"/>", ""),
-              {"Index"});
+  Table specs(Packet("<FIELD attrname=\"Index\" fieldtype=\"string\" WIDTH=\"4\"/>", ""), {"Index"});
   Table sizes = SizeTable();
   sizes.SetMaster(specs, "Index");
   EXPECT_TRUE(sizes.Eof());

@@ -18,11 +18,23 @@ struct IntCase {
 
 TEST(StrToInt, ReadsOneSignAndDecimalDigitsOnly) {
   const IntCase cases[] = {
-      {"1100", 1100},       {"+42", 42},         {"-7", -7},          {"0012", 12},
-      {"2147483647", 2147483647},                {"-2147483648", -2147483647 - 1},
-      {"", std::nullopt},   {"+", std::nullopt}, {"-", std::nullopt}, {"+-3", std::nullopt},
-      {"-+3", std::nullopt}, {"++3", std::nullopt}, {"--3", std::nullopt},
-      {" 1", std::nullopt}, {"1 ", std::nullopt}, {"1.2", std::nullopt}, {"0x10", std::nullopt},
+      {"1100", 1100},
+      {"+42", 42},
+      {"-7", -7},
+      {"0012", 12},
+      {"2147483647", 2147483647},
+      {"-2147483648", -2147483647 - 1},
+      {"", std::nullopt},
+      {"+", std::nullopt},
+      {"-", std::nullopt},
+      {"+-3", std::nullopt},
+      {"-+3", std::nullopt},
+      {"++3", std::nullopt},
+      {"--3", std::nullopt},
+      {" 1", std::nullopt},
+      {"1 ", std::nullopt},
+      {"1.2", std::nullopt},
+      {"0x10", std::nullopt},
       {"2147483648", std::nullopt},
   };
   for (const auto& c : cases) {

@@ -35,7 +35,8 @@ int main(int argc, char** argv) {
   // Qt's runtime folder in a private place, not one of its own making in the temporary folder.
   QTemporaryDir runtime;
   if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtime.isValid()) {
-    QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(runtime.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
   }
   qInstallMessageHandler(Messages);

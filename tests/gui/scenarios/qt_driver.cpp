@@ -22,7 +22,9 @@ using cli::LineError;
 
 namespace {
 
-std::string Unverbatim(const QString& text) { return S(QString(text).replace(QStringLiteral("&&"), QStringLiteral("&"))); }
+std::string Unverbatim(const QString& text) {
+  return S(QString(text).replace(QStringLiteral("&&"), QStringLiteral("&")));
+}
 
 platform::Color FromQColor(const QColor& c) {
   return static_cast<platform::Color>(c.red()) | (static_cast<platform::Color>(c.green()) << 8) |
