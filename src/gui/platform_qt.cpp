@@ -80,14 +80,14 @@ QtPlatform::~QtPlatform() {
 // ---- controls by name
 
 LineField& QtPlatform::AddField(WindowAdapter& window, const std::string& name, QWidget* parent) {
-  auto* field = new LineField(name, GetClipboard(), parent);
+  auto* field = new LineField(name, ClipboardInUse(), parent);
   window.Register(field, field);
   textFields_[name] = field;
   return *field;
 }
 
 MemoField& QtPlatform::AddMemo(WindowAdapter* window, const std::string& name, QWidget* parent) {
-  auto* memo = new MemoField(name, GetClipboard(), parent);
+  auto* memo = new MemoField(name, ClipboardInUse(), parent);
   if (window) window->Register(memo, memo);
   textFields_[name] = memo;
   return *memo;

@@ -58,7 +58,7 @@ class QtPlatform : public platform::Platform {
 
   platform::Beeper& Beep() override { return Pick(services_.beeper, beeper_); }
   platform::MessageBoxes& Boxes() override { return Pick(services_.boxes, *boxes_); }
-  platform::Clipboard& GetClipboard() override { return Pick(services_.clipboard, clipboard_); }
+  platform::Clipboard& GetClipboard() override { return ClipboardInUse(); }
   platform::Folders& GetFolders() override { return Pick(services_.folders, folders_); }
   platform::Desktop& GetDesktop() override { return Pick(services_.desktop, desktop_); }
   platform::TrayIcon& GetTrayIcon() override { return Pick(services_.tray, *tray_); }
@@ -87,6 +87,8 @@ class QtPlatform : public platform::Platform {
   const QIcon& AppIcon() const { return icon_; }
 
  private:
+  // Not virtual: the constructor hands it to the text fields it makes.
+  platform::Clipboard& ClipboardInUse() { return Pick(services_.clipboard, clipboard_); }
   template <class T, class Own>
   static T& Pick(T* given, Own& own) {
     return given ? *given : static_cast<T&>(own);
