@@ -190,6 +190,7 @@ std::vector<platform::Control*> QtPlatform::Controls() const {
   for (const auto& [name, c] : checkBoxes_) all.emplace(name, c);
   for (const auto& [name, c] : buttons_) all.emplace(name, c);
   std::vector<platform::Control*> out;
+  out.reserve(all.size());
   for (const auto& [name, c] : all) out.push_back(c);
   return out;
 }

@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <ostream>
-#include <stdlib.h>
 #include <utility>
 
 #include <QApplication>
@@ -24,11 +23,11 @@ class PrivateRuntimeDir {
     std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/zynta-cli-runtime-XXXXXX";
     if (!mkdtemp(pattern.data())) return;
     folder_ = pattern;
-    setenv("XDG_RUNTIME_DIR", folder_.c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", folder_.c_str(), 1);  // NOLINT(concurrency-mt-unsafe): before Qt starts a thread
   }
   ~PrivateRuntimeDir() {
     if (folder_.empty()) return;
-    unsetenv("XDG_RUNTIME_DIR");
+    unsetenv("XDG_RUNTIME_DIR");  // NOLINT(concurrency-mt-unsafe): Qt's threads have ended
     std::error_code ec;
     std::filesystem::remove_all(folder_, ec);
   }
@@ -45,6 +44,7 @@ class PrivateRuntimeDir {
 // pictures do not depend on one, and a display that is set but unreachable would abort.
 int WritePlotFiles(const platform::PlotData& data, const std::optional<std::string>& pngPrefix,
                    const std::optional<std::string>& svgPrefix, std::ostream& out, std::ostream& err) {
+  // NOLINTNEXTLINE(concurrency-mt-unsafe): before Qt starts a thread
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   PrivateRuntimeDir runtime;
   static int argc = 1;

@@ -18,9 +18,9 @@ bool HoldsDefaultSettings(const fs::path& folder) {
 }  // namespace
 
 fs::path ProgramFolder(const fs::path& exePath) {
-  const fs::path own = exePath.parent_path();
+  fs::path own = exePath.parent_path();
   if (HoldsDefaultSettings(own)) return own;
-  const fs::path installed = own.parent_path() / "share" / "zynta";
+  fs::path installed = own.parent_path() / "share" / "zynta";
   if (HoldsDefaultSettings(installed)) return installed;
   return own;
 }

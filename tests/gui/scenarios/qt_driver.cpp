@@ -139,7 +139,7 @@ QtDriver::Services& QtDriver::Svc() const {
 }
 
 QWidget& QtDriver::Widget(const platform::Control& control) const {
-  auto* w = dynamic_cast<const QWidget*>(&control);
+  const auto* w = dynamic_cast<const QWidget*>(&control);
   if (!w) throw LineError(control.Name() + " is no widget");
   return *const_cast<QWidget*>(w);
 }
@@ -434,12 +434,12 @@ void QtDriver::SetClipboard(const std::string& text) { QGuiApplication::clipboar
 // ---- what the screen shows
 
 std::string QtDriver::Text(const platform::TextField& field) const {
-  if (auto* edit = qobject_cast<const QLineEdit*>(&Widget(field))) return S(edit->text());
+  if (const auto* edit = qobject_cast<const QLineEdit*>(&Widget(field))) return S(edit->text());
   return field.Text();  // a memo keeps its text as written (line ends and all) and only shows it
 }
 
 std::string QtDriver::Text(const platform::ComboBox& combo) const {
-  auto* box = dynamic_cast<const ChooserBox*>(&combo);
+  const auto* box = dynamic_cast<const ChooserBox*>(&combo);
   if (!box) return combo.Text();
   if (box->lineEdit()) return S(box->lineEdit()->text());
   if (box->IsListButton()) return combo.Text();  // a list button never shows its text
@@ -447,35 +447,36 @@ std::string QtDriver::Text(const platform::ComboBox& combo) const {
 }
 
 std::vector<std::string> QtDriver::Items(const platform::ComboBox& combo) const {
-  auto* box = dynamic_cast<const ChooserBox*>(&combo);
+  const auto* box = dynamic_cast<const ChooserBox*>(&combo);
   if (!box) return combo.Items();
   std::vector<std::string> items;
+  items.reserve(static_cast<size_t>(box->count()));
   for (int i = 0; i < box->count(); ++i) items.push_back(S(box->itemText(i)));
   return items;
 }
 
 int QtDriver::Index(const platform::ComboBox& combo) const {
-  auto* box = dynamic_cast<const ChooserBox*>(&combo);
+  const auto* box = dynamic_cast<const ChooserBox*>(&combo);
   return box ? box->currentIndex() : combo.ItemIndex();
 }
 
 std::string QtDriver::Caption(const platform::Label& label) const {
-  auto* w = qobject_cast<const QLabel*>(&Widget(label));
+  const auto* w = qobject_cast<const QLabel*>(&Widget(label));
   return w ? S(w->text()) : label.Caption();
 }
 
 std::string QtDriver::Caption(const platform::Button& button) const {
-  auto* w = qobject_cast<const QAbstractButton*>(&Widget(button));
+  const auto* w = qobject_cast<const QAbstractButton*>(&Widget(button));
   return w ? S(w->text()) : button.Caption();
 }
 
 std::string QtDriver::Caption(const platform::CheckBox& box) const {
-  auto* w = qobject_cast<const QAbstractButton*>(&Widget(box));
+  const auto* w = qobject_cast<const QAbstractButton*>(&Widget(box));
   return w ? S(w->text()) : box.Caption();
 }
 
 bool QtDriver::Checked(const platform::CheckBox& box) const {
-  auto* w = qobject_cast<const QAbstractButton*>(&Widget(box));
+  const auto* w = qobject_cast<const QAbstractButton*>(&Widget(box));
   return w ? w->isChecked() : box.Checked();
 }
 
@@ -485,30 +486,30 @@ bool QtDriver::Visible(const platform::Control& control) const { return !Widget(
 bool QtDriver::Enabled(const platform::Control& control) const { return Widget(control).isEnabled(); }
 
 platform::Color QtDriver::FontColor(const platform::TextField& field) const {
-  if (auto* edit = qobject_cast<const QLineEdit*>(&Widget(field)))
+  if (const auto* edit = qobject_cast<const QLineEdit*>(&Widget(field)))
     return FromQColor(edit->palette().color(QPalette::Active, QPalette::Text));
   return field.FontColor();
 }
 
 std::string QtDriver::Caption(const platform::MenuItem& item) const {
-  auto* action = dynamic_cast<const MenuAction*>(&item);
+  const auto* action = dynamic_cast<const MenuAction*>(&item);
   if (!action) return item.Caption();
   return action->Verbatim() ? Unverbatim(action->text()) : S(action->text());
 }
 
 bool QtDriver::Checked(const platform::MenuItem& item) const {
-  auto* action = dynamic_cast<const QAction*>(&item);
+  const auto* action = dynamic_cast<const QAction*>(&item);
   return action ? action->isChecked() : item.Checked();
 }
 
 bool QtDriver::Enabled(const platform::MenuItem& item) const {
-  auto* action = dynamic_cast<const QAction*>(&item);
+  const auto* action = dynamic_cast<const QAction*>(&item);
   return action ? action->isEnabled() : item.Enabled();
 }
 
 std::vector<std::string> QtDriver::Captions(const platform::Menu& menu) const {
   std::vector<std::string> out;
-  auto* popup = dynamic_cast<const PopupMenu*>(&menu);
+  const auto* popup = dynamic_cast<const PopupMenu*>(&menu);
   if (!popup || !popup->Widget()) return out;
   for (QAction* a : popup->Widget()->actions()) {
     if (a->isSeparator()) {
@@ -547,7 +548,7 @@ bool QtDriver::DialogShown(std::string_view name) const {
   return w && w->isVisible();
 }
 
-bool QtDriver::DialogWasShown(std::string_view name) const { return shown_.count(std::string(name)) > 0; }
+bool QtDriver::DialogWasShown(std::string_view name) const { return shown_.contains(std::string(name)); }
 
 bool QtDriver::HelpOpen() const {
   QTextBrowser* help = P().HelpWindow().Window();
