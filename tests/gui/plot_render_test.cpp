@@ -84,9 +84,21 @@ class PlotRenderTest : public QObject {
   void nothingSolvedShowsTheNotice();
 
  private:
+  // The picture written for people to look at (build/screenshots) shows the operating point.
+  void ScreenshotShowsThePoint(PlotKind kind, const QString& name, QPointF op);
+
   platform::PlotData darcy_;
   QTemporaryDir temp_;
 };
+
+void PlotRenderTest::ScreenshotShowsThePoint(PlotKind kind, const QString& name, QPointF op) {
+  const QString file = QString(ZYNTA_SCREENSHOT_DIR) + "/" + name;
+  QFile::remove(file);
+  QVERIFY(WritePicture(darcy_, kind, PictureFormat::Png, file));
+  const QImage written(file);
+  QCOMPARE(written.size(), PictureSize);
+  QVERIFY(RedDotAt(written, op));
+}
 
 void PlotRenderTest::initTestCase() {
   QVERIFY(temp_.isValid());
@@ -128,12 +140,7 @@ void PlotRenderTest::systemCurvePicture() {
   QVERIFY2(RedDotAt(image, op), qPrintable(QString("no red dot at %1,%2").arg(op.x()).arg(op.y())));
   QVERIFY(!RedDotAt(image, QPointF(5, 5)));  // the check can fail
 
-  const QString file = QString(ZYNTA_SCREENSHOT_DIR) + "/plot-system.png";
-  QFile::remove(file);
-  QVERIFY(WritePicture(darcy_, PlotKind::System, PictureFormat::Png, file));
-  const QImage written(file);
-  QCOMPARE(written.size(), PictureSize);
-  QVERIFY(RedDotAt(written, op));
+  ScreenshotShowsThePoint(PlotKind::System, "plot-system.png", op);
 }
 
 void PlotRenderTest::moodyDiagramPicture() {
@@ -167,12 +174,7 @@ void PlotRenderTest::moodyDiagramPicture() {
   QVERIFY(fraction > 0.4 && fraction < 0.6);
   QVERIFY2(RedDotAt(image, op), qPrintable(QString("no red dot at %1,%2").arg(op.x()).arg(op.y())));
 
-  const QString file = QString(ZYNTA_SCREENSHOT_DIR) + "/plot-moody.png";
-  QFile::remove(file);
-  QVERIFY(WritePicture(darcy_, PlotKind::Moody, PictureFormat::Png, file));
-  const QImage written(file);
-  QCOMPARE(written.size(), PictureSize);
-  QVERIFY(RedDotAt(written, op));
+  ScreenshotShowsThePoint(PlotKind::Moody, "plot-moody.png", op);
 }
 
 void PlotRenderTest::svgPictures() {

@@ -277,6 +277,18 @@ void QtDriver::CloseList(platform::ComboBox& list) {
 }
 
 // Through the window, as the system delivers it: the context menu comes from the press itself.
+// A click on the entry where it is on screen, else its action; then the menu (top) is closed.
+void QtDriver::ClickEntry(QMenu* from, QMenu* top, QAction* entry) const {
+  if (from->isVisible() && from->actionGeometry(entry).isValid()) {
+    QTest::mouseClick(from, Qt::LeftButton, {}, from->actionGeometry(entry).center());
+  } else {
+    entry->trigger();
+  }
+  Settle();
+  if (top->isVisible()) top->close();
+  Settle();
+}
+
 bool QtDriver::RightClick(platform::Control& control, platform::Menu& menu) {
   Prepare();
   QWidget& w = Widget(control);
@@ -314,14 +326,7 @@ bool QtDriver::ChooseInMenu(platform::Menu& menu, const std::string* submenu, co
     Prepare();
     return false;
   }
-  if (from->isVisible() && from->actionGeometry(entry).isValid()) {
-    QTest::mouseClick(from, Qt::LeftButton, {}, from->actionGeometry(entry).center());
-  } else {
-    entry->trigger();
-  }
-  Settle();
-  if (qmenu->isVisible()) qmenu->close();
-  Settle();
+  ClickEntry(from, qmenu, entry);
   return true;
 }
 
@@ -411,14 +416,7 @@ bool QtDriver::TrayMenu(const std::string& caption) {
   }
   QAction* entry = ActionOf(qmenu, caption);
   if (!entry) return false;
-  if (qmenu->isVisible() && qmenu->actionGeometry(entry).isValid()) {
-    QTest::mouseClick(qmenu, Qt::LeftButton, {}, qmenu->actionGeometry(entry).center());
-  } else {
-    entry->trigger();
-  }
-  Settle();
-  if (qmenu->isVisible()) qmenu->close();
-  Settle();
+  ClickEntry(qmenu, qmenu, entry);
   return true;
 }
 

@@ -127,6 +127,7 @@ class QtDriver : public QObject, public cli::ScriptDriver {
   QWidget& Widget(const platform::Control& control) const;
   // Lets Qt deliver what the last action queued (zero timers, focus, deferred deletes).
   void Settle() const;
+  void ClickEntry(QMenu* from, QMenu* top, QAction* entry) const;
   // The user's next action goes to the calculator window: open pop-ups close (as a click
   // elsewhere closes them), the window is the active one.
   void Prepare();
