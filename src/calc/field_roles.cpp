@@ -83,7 +83,7 @@ void MapFrictionField(FormModel& f, const char* to) {
   if (f.Edits[Fric]->Text().empty() || !IsOtherEquation(f.PrevEquation, to)) return;
   TParamType& fric = f.P(Fric);
   fric.ParamValue = MapFriction(fric.ParamValue, f.PrevEquation, to);
-  units::FromBaseUnits(f, Fric);
+  units::FromBaseUnitsKeepingDigits(f, Fric);
 }
 
 void FillProblems(FormModel& f) {

@@ -44,6 +44,9 @@ const char* const BatchHelp =
     "are picked); its input cells are typed into their fields in the header's\n"
     "units, cells of parameters the row's problem does not take are left as they\n"
     "are, and every result is written as the window shows it, in the header's unit.\n"
+    "A cell is used with every digit it is written with (up to the 7 significant\n"
+    "digits a field holds): its field's decimals rise to the cell's, unless the\n"
+    "row's \"PARAM decimals\" cell names them.\n"
     "Results without a column get one at the end (IDia, Area, Flow, HL, Vel, ReyNo,\n"
     "FricFact in their default units), then status when there is none.\n"
     "\n"
@@ -156,6 +159,8 @@ class Batch {
   const std::string& Cell(Kind kind) const;
   // False when a value was refused ("Bad value!"): the row is not solved.
   bool Run();
+  // Whether this row's cell of a "PARAM decimals" column names the parameter's decimals.
+  bool DecimalsChosen(int index) const;
   void Write(const SolveOutcome& outcome, bool ranSolve);
 
   HeadlessCalculator& calc_;
@@ -265,6 +270,8 @@ bool Batch::Run() {
   calc_.PickEquation(equation.empty() ? defaultEquation_ : Trim(equation));
   calc_.PickProblem(problem.empty() ? defaultProblem_ : Trim(problem));
   calc_.ClearFields();
+  // Picks, unit changes and values of earlier rows may have raised them.
+  calc_.SetAllDecimals(defaultDecimals_);
 
   // The decimals first: a change of decimals rewrites a field from its displayed text.
   for (size_t c = 0; c < columns_.size(); ++c) {
@@ -300,10 +307,20 @@ bool Batch::Run() {
   for (size_t c = 0; c < inputCount_; ++c) {
     const Column& col = columns_[c];
     if (col.kind != Kind::Param || cells_[c].empty() || !calc_.IsInput(col.index)) continue;
-    if (calc_.Enter(col.index, Trim(cells_[c])) == HeadlessCalculator::Entry::BadValue) return false;
+    const auto digits =
+        DecimalsChosen(col.index) ? HeadlessCalculator::Digits::AsChosen : HeadlessCalculator::Digits::AsWritten;
+    if (calc_.Enter(col.index, Trim(cells_[c]), digits) == HeadlessCalculator::Entry::BadValue) return false;
   }
   calc_.Solve();
   return true;
+}
+
+bool Batch::DecimalsChosen(int index) const {
+  for (size_t c = 0; c < columns_.size(); ++c) {
+    const Column& col = columns_[c];
+    if (col.kind == Kind::Decimals && col.index == index && !Trim(cells_[c]).empty()) return true;
+  }
+  return false;
 }
 
 void Batch::Write(const SolveOutcome& outcome, bool ranSolve) {

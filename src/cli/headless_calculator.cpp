@@ -336,8 +336,16 @@ std::string HeadlessCalculator::NotAnInputText(int index) const {
   return std::string(ParamId(index)) + why + problem + "; inputs: " + Join(Inputs());
 }
 
-HeadlessCalculator::Entry HeadlessCalculator::Enter(int index, const std::string& text) {
+void HeadlessCalculator::SetAllDecimals(const std::array<int, ParamCount>& decimals) {
+  for (int i = 0; i < ParamCount; ++i) form_->P(i).Decimals = decimals[static_cast<size_t>(i)];
+}
+
+HeadlessCalculator::Entry HeadlessCalculator::Enter(int index, const std::string& text, Digits digits) {
   if (!IsInput(index)) return Entry::NotAnInput;
+  if (digits == Digits::AsWritten) {
+    int& decimals = form_->P(index).Decimals;
+    decimals = std::max(decimals, units::DecimalsWritten(text, units::DecimalSeparator()));
+  }
   auto& field = dynamic_cast<platform::RecTextField&>(*form_->Edits[static_cast<size_t>(index)]);
   Focus(field);
   if (ui_.window.Focused() != &field)

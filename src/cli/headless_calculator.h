@@ -68,8 +68,14 @@ class HeadlessCalculator {
   // false when the unit label is hidden.
   bool SetUnit(int index, const std::string& unit);
   enum class Entry { Done, NotAnInput, BadValue };
+  // Decimals for a value about to be typed: the field's rise to those the value is written
+  // with, so that no digit given is rounded away when the field is left (up to the 7
+  // significant digits a field shows). Decimals chosen for the field stay as they are.
+  enum class Digits { AsWritten, AsChosen };
   // Focus, select all, type the text key by key, leave the field.
-  Entry Enter(int index, const std::string& text);
+  Entry Enter(int index, const std::string& text, Digits digits = Digits::AsWritten);
+  // The decimals of every parameter, as a new row of a batch starts from them.
+  void SetAllDecimals(const std::array<int, calc::ParamCount>& decimals);
 
   // --- the menu commands
   void ClearFields();

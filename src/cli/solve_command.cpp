@@ -1,5 +1,6 @@
 #include "cli/solve_command.h"
 
+#include <algorithm>
 #include <optional>
 #include <ostream>
 
@@ -26,7 +27,8 @@ const char* const SolveHelp =
     "  --fluid NAME         a fluid of the list (Darcy-Weisbach): specific gravity\n"
     "                       and viscosity (zynta-cli fluids lists them)\n"
     "  --material NAME      a pipe material: its friction value for the equation\n"
-    "  --decimals PARAM=N   decimal places shown for a parameter (1 to 6)\n"
+    "  --decimals PARAM=N   decimal places shown for a parameter (1 to 6); without\n"
+    "                       it a value given keeps the decimals it is written with\n"
     "  --clear              Clear Fields before the values are entered\n"
     "  --json               print every visible field (text, value in the base unit,\n"
     "                       unit) and the status as JSON instead of the report\n"
@@ -41,6 +43,11 @@ const char* const SolveHelp =
     "ftliq, ft/s. PARAM=? UNIT types nothing and only shows the field in that unit:\n"
     "a result, or an input filled by --fluid, --material or --size. Values are typed\n"
     "into their fields key by key and committed as in the window, then Solve runs.\n"
+    "Every digit given is used (up to the 7 significant digits a field holds): before\n"
+    "a value is typed its field's decimals rise to those it is written with\n"
+    "(Fric=0.013 shows 0.013, HL=1.234e-3 shows 0.001234), unless --decimals names\n"
+    "the parameter. Results are shown with the field's decimals, as in the window;\n"
+    "--json also gives each field's full value.\n"
     "\n"
     "Exit status: 0 solved; 1 not solved, with the status (\"Invalid Flow!\",\n"
     "\"Could not solve!\", \"Bad value!\") or the error message on standard error;\n"
@@ -200,7 +207,10 @@ bool Apply(HeadlessCalculator& calc, const SolveArgs& a, std::ostream& err, cons
   if (a.material) NotOffered(calc.PickMaterial(*a.material), "the material list", calc);
   for (const ValueArg& v : a.values) {
     if (v.text == calc::ResultMarker) continue;
-    if (calc.Enter(v.index, v.text) == HeadlessCalculator::Entry::BadValue) {
+    const bool chosen = std::any_of(a.decimals.begin(), a.decimals.end(),
+                                    [&v](const std::pair<int, int>& d) { return d.first == v.index; });
+    const auto digits = chosen ? HeadlessCalculator::Digits::AsChosen : HeadlessCalculator::Digits::AsWritten;
+    if (calc.Enter(v.index, v.text, digits) == HeadlessCalculator::Entry::BadValue) {
       err << calc.Status() << "\nzynta-cli " << command << ": " << InQuotes(v.arg) << ": " << InQuotes(v.text)
           << " is not a number\n";
       return false;

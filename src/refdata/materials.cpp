@@ -58,7 +58,7 @@ std::string TableNumberText(double v) { return units::FormatGeneral(v, 15, 0, un
 void FillFromTable(FormModel& f, int index, const char* column) {
   f.Edits[static_cast<size_t>(index)]->SetText(TableNumberText(f.cdsLiq_Prop->AsFloat(column)));
   f.P(index).ParamValue = units::FieldNumber(f.Edits[static_cast<size_t>(index)]->Text());
-  units::FromBaseUnits(f, index);
+  units::FromBaseUnitsKeepingDigits(f, index);
 }
 
 }  // namespace
@@ -101,7 +101,8 @@ void cbFricListSelect(FormModel& f) {
   field.SetText(MaterialValueText(f.cbFricList.Text()));
   // The lists write "." whatever the user's separator.
   f.P(Fric).ParamValue = units::InvariantStrToFloat(field.Text());
-  units::FromBaseUnits(f, Fric);
+  // Concrete's 0.005 ft would show, and solve, as 0.01 with two decimals.
+  units::FromBaseUnitsKeepingDigits(f, Fric);
 }
 
 }  // namespace zynta::refdata

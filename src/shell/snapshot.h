@@ -23,6 +23,7 @@ struct TParamState {
   double ParamValue = 0.0;
   std::string Text;
   std::int32_t UnitIndex = 0;
+  std::int32_t Decimals = 2;  // a unit change may raise them
   platform::Color Color = 0;  // the field's background colour
   bool Visible = true;
 };

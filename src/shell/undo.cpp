@@ -32,6 +32,7 @@ TCalcSnapShot TakeSnapshot(const FormModel& f) {
     s.ParamValue = p.ParamValue;
     s.Text = p.Edit->Text();
     s.UnitIndex = p.UnitIndex;
+    s.Decimals = p.Decimals;
     s.Color = p.Edit->BackgroundColor();
     s.Visible = p.Edit->Visible();
   }
@@ -43,6 +44,7 @@ void ShowDepth(FormModel& f) { f.lbStackCount.SetCaption(std::to_string(f.Snapsh
 void RestoreParameter(FormModel& f, int index, const TParamState& s) {
   TParamType& p = f.P(index);
   p.ParamValue = s.ParamValue;
+  p.Decimals = s.Decimals;
   p.Edit->SetText(s.Text);
   if (s.UnitIndex != p.UnitIndex) {
     p.UnitIndex = s.UnitIndex;

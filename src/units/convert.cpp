@@ -36,12 +36,22 @@ void ToBaseUnits(FormModel& f, int index, int unitIndex) {
   p.ParamValue = CheckedFloat(x / p.Factors[static_cast<size_t>(unitIndex)] / s);
 }
 
-void FromBaseUnits(FormModel& f, int index) {
+namespace {
+
+void Render(FormModel& f, int index, int keepSignificant) {
   if (index == NDia && !f.RenderNominalDiameter) return;
   TParamType& p = f.P(index);
   const double s = SGFactor(f, index, p.UnitLabel->Caption());
   const double v = CheckedFloat(p.ParamValue * p.Factors[static_cast<size_t>(p.UnitIndex)] * s);
+  if (keepSignificant > 0)
+    p.Decimals = DecimalsShowing(v, p.ParamValue, p.Decimals, keepSignificant, DecimalSeparator());
   p.Edit->SetText(DisplayText(v, p.ParamValue, p.Decimals, DecimalSeparator()));
 }
+
+}  // namespace
+
+void FromBaseUnits(FormModel& f, int index) { Render(f, index, 0); }
+
+void FromBaseUnitsKeepingDigits(FormModel& f, int index) { Render(f, index, KeptSignificant); }
 
 }  // namespace zynta::units

@@ -26,6 +26,16 @@ void ToBaseUnits(calc::FormModel& f, int index, int unitIndex);
 // diameter's field is left alone unless RenderNominalDiameter is on.
 void FromBaseUnits(calc::FormModel& f, int index);
 
+// A value the calculator writes in a newly chosen unit, or takes from a pick list or the
+// equation switch, keeps at least this many significant digits: 100 gpm is 0.0063 m3/s, which
+// two decimals would show, and the next solve read, as 0.01.
+constexpr int KeptSignificant = 3;
+
+// FromBaseUnits whose decimals first rise, when they must, so that the field shows
+// KeptSignificant digits of a value that is not zero, or the value exactly. A value the
+// display rule already shows in scientific form with enough digits keeps its decimals.
+void FromBaseUnitsKeepingDigits(calc::FormModel& f, int index);
+
 // The field text read as a number, or the general error "'x' is not a valid floating point value".
 double FieldNumber(const std::string& text);
 

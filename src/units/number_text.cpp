@@ -559,6 +559,41 @@ std::string DisplayText(double v, double paramValue, int decimals, char sep) {
   return FixedText(rounded, decimals, sep);
 }
 
+int DecimalsWritten(std::string_view text, char sep) {
+  FieldNumberParts parts;
+  if (!Scan(text, sep, parts)) return -1;
+  // 1.234e-3 is 0.001234: its three written decimals move three places right.
+  const long places = static_cast<long>(parts.fracDigits.size()) - parts.exponent;
+  return static_cast<int>(std::clamp(places, 0L, static_cast<long>(kMaxDecimals)));
+}
+
+int SignificantDigits(std::string_view text) {
+  const size_t e = text.find_first_of("Ee");
+  // The short scientific form ("1.234568E07", no exponent sign) is the whole 7-digit rounding
+  // with its trailing zeros left out.
+  if (e != std::string_view::npos && e + 1 < text.size() && IsDigit(text[e + 1])) return kFixedSignificant;
+  int count = 0;
+  bool leading = true;
+  for (const char c : text.substr(0, e)) {
+    if (!IsDigit(c)) continue;
+    if (leading && c == '0') continue;
+    leading = false;
+    ++count;
+  }
+  return count;
+}
+
+int DecimalsShowing(double v, double paramValue, int decimals, int significant, char sep) {
+  assert(decimals >= 0);
+  if (v == 0.0 || !std::isfinite(v)) return decimals;
+  for (int d = decimals; d < kMaxDecimals; ++d) {
+    const std::string text = DisplayText(v, paramValue, d, sep);
+    // A text that reads back as the value itself needs no more digits: 0.013 stays "0.013".
+    if (SignificantDigits(text) >= significant || ParseFieldNumber(text, sep) == v) return d;
+  }
+  return kMaxDecimals;
+}
+
 std::string FormatGeneral(double x, int precision, int expDigits, char sep) {
   assert(std::isfinite(x) && precision > 0);
   const Decimal r = RoundSignificant(Expand(x), precision);

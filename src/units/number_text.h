@@ -50,6 +50,24 @@ std::string FormatExponent(double v, int precision, int expDigits, char sep);
 // Preconditions: v finite, decimals >= 0.
 std::string DisplayText(double v, double paramValue, int decimals, char sep);
 
+// The most decimals a field shows; an edited settings file cannot bring more.
+constexpr int kMaxDecimals = 18;
+
+// The decimals a field number is written with, as the fixed form needs them to show every
+// digit: "0.00631" 5, "100" 0, "1.234e-3" 6, "1.5E3" 0; at most kMaxDecimals; -1 when the
+// text is not a field number.
+int DecimalsWritten(std::string_view text, char sep);
+
+// The significant digits a field text shows, trailing zeros included: "0.01" shows 1,
+// "0.00631" 3, "120.00" 5, "1.23E-03" 3, "0.00" none; the short scientific form of large
+// values ("1E07", "1.234568E07") counts as its 7-digit rounding.
+int SignificantDigits(std::string_view text);
+
+// The fewest decimals, not fewer than `decimals` and at most kMaxDecimals, with which the
+// display rule shows `significant` significant digits of v, or a text that reads back as v
+// exactly; `decimals` itself for zero.
+int DecimalsShowing(double v, double paramValue, int decimals, int significant, char sep);
+
 // x with up to 15 significant digits, always with '.', without trailing
 // zeros; exponent form ("5E-6", "1E15") for magnitudes below 0.0001 or needing
 // more than 15 digits before the point. Precondition: x finite.

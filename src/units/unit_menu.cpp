@@ -86,16 +86,22 @@ constexpr std::array<PresetRow, 9> PresetTable = {{
     {Vel, 0, 1},
 }};
 
+// The friction has a unit only as a roughness: a Hazen-Williams C or a Manning's n keeps its
+// unit, so that no later redisplay (an undo) shows the coefficient through a length factor.
+bool PresetSkips(FormModel& f, int index) {
+  return index == Fric && EquationOf(f.EquationText()) != Equation::DarcyWeisbach;
+}
+
 bool RerenderAfterPreset(FormModel& f, int index) {
   const std::string text = f.Edits[static_cast<size_t>(index)]->Text();
-  // The friction has a unit only as a roughness.
-  if (index == Fric) return !text.empty() && EquationOf(f.EquationText()) == Equation::DarcyWeisbach;
+  if (index == Fric) return !text.empty();
   return HoldsValue(text);
 }
 
 void ApplyPreset(FormModel& f, bool english) {
   PushSnapshot(f);
   for (const PresetRow& row : PresetTable) {
+    if (PresetSkips(f, row.index)) continue;
     TParamType& p = f.P(row.index);
     const int position = english ? row.english : row.si;
     // A catalog too short for the preset keeps its unit.
@@ -106,7 +112,7 @@ void ApplyPreset(FormModel& f, bool english) {
     if (row.index == NDia) {
       if (old != position) ConvertNominalField(f, old);
     } else if (RerenderAfterPreset(f, row.index)) {
-      FromBaseUnits(f, row.index);
+      FromBaseUnitsKeepingDigits(f, row.index);
     }
   }
 }
@@ -141,7 +147,7 @@ void UnitsClick(FormModel& f, const std::string& caption) {
   if (!HoldsValue(f.Edits[static_cast<size_t>(index)]->Text())) return;
   // From the displayed text, as rounded, not from the stored value.
   ToBaseUnits(f, index, old);
-  FromBaseUnits(f, index);
+  FromBaseUnitsKeepingDigits(f, index);
 }
 
 void NDiaUnitsClick(FormModel& f, const std::string& caption) {

@@ -72,7 +72,7 @@ Using Hazen-Williams equation
      Inside Dia (D):        2.067 in
            Area (A):         3.36 in2
          Length (L):       100.00 ft
-            H-W (C):       120.00 
+            H-W (C):      120.000 
     Viscosity (Vis):         1.13 cSt
      Spec Grav (SG):         1.00  
            Flow (Q):       100.00 gpm
@@ -92,7 +92,7 @@ Using Darcy-Weisbach equation
      Inside Dia (D):        2.067 in
            Area (A):         3.36 in2
          Length (L):       100.00 ft
-     Spec Rough (E):     1.50E-04 ft
+     Spec Rough (E):      0.00015 ft
     Viscosity (Vis):         1.13 cSt
      Spec Grav (SG):         1.00  
            Flow (Q):       100.00 gpm
@@ -144,7 +144,7 @@ Pipe Spec: PVC Sch 40 (ASTM D1785)
      Inside Dia (D):        0.824 in
            Area (A):         0.53 in2
          Length (L):        50.00 ft
-            H-W (C):       140.00 
+            H-W (C):      140.000 
     Viscosity (Vis):         1.13 cSt
      Spec Grav (SG):         1.00  
            Flow (Q):        10.00 gpm
@@ -166,7 +166,7 @@ Using Hazen-Williams equation
      Inside Dia (D):        2.067 in
            Area (A):         3.36 in2
          Length (L):       100.00 ft
-            H-W (C):       120.00 
+            H-W (C):      120.000 
     Viscosity (Vis):         1.13 cSt
      Spec Grav (SG):         1.00  
            Flow (Q):         1.00 gpm
@@ -223,7 +223,7 @@ TEST(Solve, JsonListsEveryVisibleFieldInBaseUnits) {
     {"param": "IDia", "name": "Inside Dia (D)", "role": "input", "text": "2.067", "value": 2.067, "unit": "in", "base_unit": "in"},
     {"param": "Area", "name": "Area (A)", "role": "result", "text": "3.36", "value": 3.355605013735801, "unit": "in2", "base_unit": "in2"},
     {"param": "Len", "name": "Length (L)", "role": "input", "text": "100.00", "value": 1200, "unit": "ft", "base_unit": "in"},
-    {"param": "Fric", "name": "Spec Rough (E)", "role": "input", "text": "1.50E-04", "value": 0.00015, "unit": "ft", "base_unit": "ft"},
+    {"param": "Fric", "name": "Spec Rough (E)", "role": "input", "text": "0.00015", "value": 0.00015, "unit": "ft", "base_unit": "ft"},
     {"param": "Vis", "name": "Viscosity (Vis)", "role": "input", "text": "1.13", "value": 1.13, "unit": "cSt", "base_unit": "cSt"},
     {"param": "SG", "name": "Spec Grav (SG)", "role": "input", "text": "1.00", "value": 1, "unit": "", "base_unit": ""},
     {"param": "Flow", "name": "Flow (Q)", "role": "input", "text": "100.00", "value": 100, "unit": "gpm", "base_unit": "gpm"},
@@ -520,14 +520,14 @@ TEST(Batch, GoodAndBadRowsEachWithItsOwnStatus) {
             "equation,problem,IDia [in],Len [ft],Fric,Vis [cSt],SG,Flow [L/s],HL [psi],HL decimals,Area [in2],"
             "Vel [ft/s],ReyNo,FricFact,status\n"
             // solved; the results in the header's units, the added ones in their default units
-            "Darcy-Weisbach,\"HL given D,L,E,Vis,Q\",2.067,100,0.00015,1.13,1,6.309,7.56,,3.36,9.56,135421,0.021,"
+            "Darcy-Weisbach,\"HL given D,L,E,Vis,Q\",2.067,100,0.00015,1.13,1,6.309,7.55,,3.36,9.56,135400,0.021,"
             "Solved!\n"
             // refused by the solve: the results show "?"
             "Darcy-Weisbach,0,2.067,100,0.00015,1.13,1,0,?,,?,?,?,?,Invalid Flow!\n"
             // decimals of its own; the equation's letter case ignored
-            "hazen-williams,0,2.067,100,120,,1,6.309,9.448,3,3.36,9.56,135421,,Solved!\n"
+            "hazen-williams,0,2.067,100,120,,1,6.309,9.446,3,3.36,9.56,135400,,Solved!\n"
             // the diameter is this row's result; the next row has its decimals back
-            "Hazen-Williams,1,2.067,100,120,,1,6.309,9.45,,3.36,9.56,135421,,Solved!\n"
+            "Hazen-Williams,1,2.067,100,120,,1,6.309,9.45,,3.36,9.56,135400,,Solved!\n"
             "Bernoulli,0,2.067,100,120,,1,6.309,,,,,,,\"unknown equation \"\"Bernoulli\"\"; equations: "
             "Hazen-Williams, Darcy-Weisbach, Mannings\"\n"
             "Mannings,0,2.067,1O0,0.011,,1,6.309,,,,,,,Bad value!\n"
@@ -535,7 +535,7 @@ TEST(Batch, GoodAndBadRowsEachWithItsOwnStatus) {
             "\"\"HL given D,L,n,Q\"\", 1 \"\"D given L,n,Q,HL\"\", 2 \"\"Q given D,L,n,HL\"\", 3 \"\"Vel given "
             "D,Q\"\", 4 \"\"D given Q,Vel\"\", 5 \"\"Q given D,Vel\"\", 6 \"\"View All (units conversion)\"\"\"\n"
             // no specific gravity left over from the rows before: every row starts cleared
-            "Darcy-Weisbach,0,2.067,100,0.00015,1.13,,6.309,?,,3.36,9.56,135421,0.021,Invalid Spec Grav!\n"
+            "Darcy-Weisbach,0,2.067,100,0.00015,1.13,,6.309,?,,3.36,9.56,135400,0.021,Invalid Spec Grav!\n"
             // cells of parameters the problem does not take are left as they are
             "Hazen-Williams,3,2.067,,,,,6.309,,,3.36,9.56,,,Solved!\n"
             "Darcy-Weisbach,0,2.067,100,0.00015,1.13,1,6.309,,,,,,,11 cells where the header has 10\n"

@@ -82,7 +82,7 @@ Using Darcy-Weisbach equation
      Inside Dia (D):        2.067 in
            Area (A):         3.36 in2
          Length (L):       100.00 ft
-     Spec Rough (E):     1.50E-04 ft
+     Spec Rough (E):      0.00015 ft
     Viscosity (Vis):         1.13 cSt
      Spec Grav (SG):         1.00  
            Flow (Q):       100.00 gpm
