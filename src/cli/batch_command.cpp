@@ -273,25 +273,23 @@ bool Batch::Run() {
   // Picks, unit changes and values of earlier rows may have raised them.
   calc_.SetAllDecimals(defaultDecimals_);
 
-  // The decimals first: a change of decimals rewrites a field from its displayed text.
-  for (size_t c = 0; c < columns_.size(); ++c) {
-    const Column& col = columns_[c];
-    if (col.kind != Kind::Decimals) continue;
-    const std::string text = Trim(cells_[c]);
-    int n = defaultDecimals_[static_cast<size_t>(col.index)];
-    if (!text.empty()) {
-      if (text.size() > 2 || text.find_first_not_of("0123456789") != std::string::npos)
-        throw UsageError(col.name + ": " + InQuotes(text) + " is not a number of decimal places");
-      n = std::stoi(text);
-    }
-    calc_.SetDecimals(col.index, n);
-  }
   // The units, for the results too, before the lists: a unit switch converts the displayed
   // (rounded) text, while a pick writes the value whole in the unit already chosen. A field
   // whose unit label is hidden has no unit in this row (the friction as C or n): its column's
   // unit is for the rows where it has one.
   for (const Column& col : columns_) {
     if (col.kind == Kind::Param && !col.unit.empty()) calc_.SetUnit(col.index, col.unit);
+  }
+  // The decimals after the units, whose change may raise them; both before the lists, as a
+  // change of either rewrites a field from its displayed text.
+  for (size_t c = 0; c < columns_.size(); ++c) {
+    const Column& col = columns_[c];
+    if (col.kind != Kind::Decimals) continue;
+    const std::string text = Trim(cells_[c]);
+    if (text.empty()) continue;  // as shipped, or as the row's unit raised them
+    if (text.size() > 2 || text.find_first_not_of("0123456789") != std::string::npos)
+      throw UsageError(col.name + ": " + InQuotes(text) + " is not a number of decimal places");
+    calc_.SetDecimals(col.index, std::stoi(text));
   }
   const std::string& spec = Cell(Kind::Spec);
   if (!spec.empty()) {

@@ -173,15 +173,15 @@ void NotOffered(bool offered, const std::string& what, const HeadlessCalculator&
   if (!offered) throw UsageError(what + " is not offered by " + Where(calc));
 }
 
-// The choosers, the decimals, the units, the lists, then each value typed in. The decimals
-// and the units come before the lists: a change of either rewrites a field from its displayed
-// (rounded) text, while a pick writes the value whole in the unit already chosen.
+// The choosers, the units, the decimals, the lists, then each value typed in. The units and
+// the decimals come before the lists: a change of either rewrites a field from its displayed
+// (rounded) text, while a pick writes the value whole in the unit already chosen. The decimals
+// asked for come after the units, whose change may raise them.
 // False after a "Bad value!".
 bool Apply(HeadlessCalculator& calc, const SolveArgs& a, std::ostream& err, const std::string& command = "solve") {
   if (a.equation) calc.PickEquation(*a.equation);
   if (a.problem) calc.PickProblem(*a.problem);
   if (a.clear) calc.ClearFields();
-  for (const auto& [index, n] : a.decimals) NotOffered(calc.SetDecimals(index, n), ParamId(index), calc);
   for (const ValueArg& v : a.values) {
     const std::string id = ParamId(v.index);
     if (v.index == calc::NDia) throw UsageError("NDia is chosen with --size, not as a value");
@@ -201,6 +201,7 @@ bool Apply(HeadlessCalculator& calc, const SolveArgs& a, std::ostream& err, cons
       throw UsageError(id + " has no units: " + InQuotes(v.arg));
     }
   }
+  for (const auto& [index, n] : a.decimals) NotOffered(calc.SetDecimals(index, n), ParamId(index), calc);
   if (a.spec) NotOffered(calc.PickSpec(*a.spec), "the pipe spec", calc);
   if (a.size) NotOffered(calc.PickSize(*a.size), "the size list", calc);
   if (a.fluid) NotOffered(calc.PickFluid(*a.fluid), "the fluid list", calc);

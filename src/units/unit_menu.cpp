@@ -88,7 +88,7 @@ constexpr std::array<PresetRow, 9> PresetTable = {{
 
 // The friction has a unit only as a roughness: a Hazen-Williams C or a Manning's n keeps its
 // unit, so that no later redisplay (an undo) shows the coefficient through a length factor.
-bool PresetSkips(FormModel& f, int index) {
+bool PresetSkips(const FormModel& f, int index) {
   return index == Fric && EquationOf(f.EquationText()) != Equation::DarcyWeisbach;
 }
 

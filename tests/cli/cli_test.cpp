@@ -1,7 +1,9 @@
 // zynta-cli solve, batch, units, pipes and fluids, run as a shell runs them: exit status,
 // standard output and standard error, compared whole where the text is the product.
+#include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <numbers>
 #include <regex>
 #include <sstream>
 
@@ -234,6 +236,49 @@ TEST(Solve, JsonListsEveryVisibleFieldInBaseUnits) {
   ]
 }
 )json");
+}
+
+// A value given keeps every digit it is written with: its field's decimals rise before it is
+// typed, unless --decimals names the field.
+TEST(Solve, ValuesAreUsedWithEveryDigitGiven) {
+  const struct {
+    Args args;
+    std::string param, text;
+    double value;  // in the base unit, as --json gives it
+  } cases[] = {
+      {{"--equation", "Mannings", "Fric=0.0125"}, "Fric", "0.0125", 0.0125},
+      {{"Flow=0.00631 m3/s"}, "Flow", "0.00631", 0.00631 / 0.0000630901964},
+      {{"--problem", "2", "HL=1.234e-3 ftliq"}, "HL", "0.001234", 0.001234},
+      {{"--problem", "2", "HL=1234e-6"}, "HL", "0.001234", 0.001234},
+      {{"Len=123.4567 ft"}, "Len", "123.4567", 123.4567 * 12},
+      // asked for: the field's own decimals win
+      {{"--decimals", "Flow=2", "Flow=0.00631 m3/s"}, "Flow", "0.01", 0.01 / 0.0000630901964},
+  };
+  CliRunner cli;
+  for (const auto& c : cases) {
+    Args args = {"solve", "--json"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const CliResult r = cli.Run(args);
+    EXPECT_EQ(r.exit, 0) << Describe(args) << "\n" << r.err;
+    const std::regex field("\"param\": \"" + c.param + R"re("[^{}]*?"text": "([^"]*)", "value": ([^,]*),)re");
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(r.out, m, field)) << r.out;
+    EXPECT_EQ(m[1].str(), c.text) << Describe(args);
+    EXPECT_DOUBLE_EQ(std::stod(m[2].str()), c.value) << Describe(args);
+  }
+}
+
+// The worked example in Manning's form with n 0.013 typed: the head loss of the formula with
+// 1.49 and 448.831 gpm per cfs, computed here on its own.
+TEST(Solve, ManningHeadLossWithTheTypedN) {
+  CliRunner cli;
+  const CliResult r = cli.Run({"solve", "--json", "--equation", "Mannings", "Fric=0.013"});
+  ASSERT_EQ(r.exit, 0) << r.err;
+  const double d = 2.067 / 12, area = std::numbers::pi * d * d / 4, v = 100 / 448.831 / area;
+  const double slope = std::pow(v * 0.013 / (1.49 * std::pow(d / 4, 2.0 / 3.0)), 2);
+  std::smatch m;
+  ASSERT_TRUE(std::regex_search(r.out, m, std::regex(R"re("param": "HL"[^{}]*?"value": ([^,]*),)re")));
+  EXPECT_NEAR(std::stod(m[1].str()), slope * 100, 1e-9 * slope * 100);
 }
 
 // --- solve: not solved, exit 1 with the window's message on standard error -------------------

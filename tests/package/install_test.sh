@@ -58,6 +58,17 @@ if command -v desktop-file-validate >/dev/null; then
 else
   echo "desktop-file-validate not installed: desktop entry not validated"
 fi
+# The intro tells users to copy the installed entry into ~/.config/autostart: an autostart
+# runner of the desktop session must find it there and start the installed program.
+if command -v dex >/dev/null; then
+  mkdir -p "$work/autostart-home/autostart"
+  cp "$root/usr/share/applications/$app_id.desktop" "$work/autostart-home/autostart/"
+  started=$(XDG_CONFIG_HOME="$work/autostart-home" XDG_CONFIG_DIRS="$work/none" dex --autostart --dry-run 2>&1)
+  [ "$started" = "Executing command: zynta" ] || fail "the entry in autostart runs: $started"
+  [ -x "$root/usr/bin/zynta" ] || fail "the autostart command zynta is not in usr/bin"
+else
+  echo "dex not installed: the entry's autostart run not checked"
+fi
 if command -v appstreamcli >/dev/null; then
   appstreamcli validate --no-net "$root/usr/share/metainfo/$app_id.metainfo.xml" >"$work/appstream.log" ||
     { cat "$work/appstream.log" >&2; fail "appstreamcli validate"; }

@@ -1206,5 +1206,64 @@ TEST(FloatFlags, WritingFieldTextsLeavesThemAsTheyWere) {
   std::feclearexcept(FE_ALL_EXCEPT);
 }
 
+// ---------------------------------------------------------------------------
+// Digits kept: what a field text shows, what a typed value is written with, and the decimals
+// a value needs so that no significant digit is rounded away.
+// ---------------------------------------------------------------------------
+
+TEST(KeptDigits, SignificantDigitsOfFieldTexts) {
+  const struct {
+    const char* text;
+    int digits;
+  } cases[] = {
+      {"0.01", 1},     {"0.00631", 3},   {"120.00", 5}, {"0.00", 0},       {"0", 0},
+      {"1.23E-03", 3}, {"-1.10E-02", 3}, {"5", 1},      {"1E07", 7},       {"1.234568E07", 7},
+      {"1.23E+07", 3}, {"-0.0457", 3},   {"0,376", 3},  {"1234567.00", 9}, {"0.0099", 2},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SignificantDigits(c.text), c.digits) << c.text;
+}
+
+TEST(KeptDigits, DecimalsAValueIsWrittenWith) {
+  const struct {
+    const char* text;
+    char sep;
+    int decimals;
+  } cases[] = {
+      {"0.00631", '.', 5}, {"100", '.', 0},     {"100.00", '.', 2},   {"1.234e-3", '.', 6},
+      {"1.5E3", '.', 0},   {"1234e-2", '.', 2}, {" -0.013 ", '.', 3}, {"1e-30", '.', 18},
+      {"0,25", ',', 2},    {"0.25", ',', -1},   {"smooth", '.', -1},  {"", '.', -1},
+  };
+  for (const auto& c : cases) EXPECT_EQ(DecimalsWritten(c.text, c.sep), c.decimals) << c.text;
+}
+
+TEST(KeptDigits, DecimalsRiseUntilThreeDigitsOrTheExactValueShow) {
+  const struct {
+    double v;
+    int decimals;
+    int expected;
+    const char* shown;  // the display rule's text with the expected decimals
+  } cases[] = {
+      {0.00630901964, 2, 5, "0.00631"},  // 100 gpm in m3/s
+      {0.04572, 2, 4, "0.0457"},         // 0.00015 ft in mm
+      {0.37629389, 2, 3, "0.376"},       // 1.23456 ft/s in m/s
+      {50.0, 2, 2, "50.00"},             // enough already
+      {12.3, 2, 2, "12.30"},
+      {0.013, 2, 3, "0.013"},  // exact with fewer than three digits
+      {0.0035, 3, 4, "0.0035"},
+      {0.00996, 2, 4, "0.0100"},    // the rounding's carry is counted
+      {1.13e-6, 2, 2, "1.13E-06"},  // the scientific form shows three already
+      {1.13e-6, 0, 2, "1.13E-06"},  // ...but not with fewer decimals: 2 digits, then 3
+      {0.0, 2, 2, "0.00"},
+      {-0.00631, 2, 2, "-6.31E-03"},  // a negative value shows in scientific form
+      {1e-30, 2, 2, "1.00E-30"},
+      {4.5e-19, 2, 2, "4.50E-19"},
+  };
+  for (const auto& c : cases) {
+    const int d = DecimalsShowing(c.v, c.v, c.decimals, 3, '.');
+    EXPECT_EQ(d, c.expected) << c.v;
+    EXPECT_EQ(DisplayText(c.v, c.v, d, '.'), c.shown) << c.v;
+  }
+}
+
 }  // namespace
 }  // namespace zynta::units

@@ -18,14 +18,13 @@
 #include "shell/plot_curves.h"
 #include "units/convert.h"
 #include "units/number_text.h"
+#include "window_fixture.h"
 
 namespace zynta::shell {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace calc;
-
-fs::path ProgramDir() { return fs::read_symlink("/proc/self/exe").parent_path(); }
 
 // |a - b| within rel of |b| (exact when b is 0).
 ::testing::AssertionResult Near(double a, double b, double rel) {
@@ -41,79 +40,8 @@ std::string FieldText(double x) {
   return text;
 }
 
-class PlotCurves : public ::testing::Test {
+class PlotCurves : public WindowFixture {
  protected:
-  void SetUp() override {
-    static std::atomic<int> serial{0};
-    folder_ = fs::temp_directory_path() /
-              ("zynta-plot-curves-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
-    fs::create_directories(folder_);
-    ui.folders.appData = folder_.string();
-    form = std::make_unique<TfrmZYNTA>(ui, ProgramDir());
-    ASSERT_TRUE(form->FormCreate());
-    form->Show();
-  }
-
-  void TearDown() override {
-    form.reset();
-    std::error_code ec;
-    fs::remove_all(folder_, ec);
-  }
-
-  TParamType& P(int index) { return form->P(index); }
-
-  void PickEquation(const char* name) {
-    if (!form->ComboEq.CanFocus()) PickProblem(0);
-    ui.window.SetFocus(form->ComboEq);
-    const auto items = form->ComboEq.Items();
-    const auto it = std::find(items.begin(), items.end(), name);
-    ASSERT_NE(it, items.end()) << name;
-    ui.ComboBoxNamed("ComboEq").UserPick(static_cast<int>(it - items.begin()));
-    ASSERT_EQ(form->EquationText(), name);
-  }
-
-  void PickProblem(int position) {
-    ui.window.SetFocus(form->cbSolveFor);
-    ui.ComboBoxNamed("cbSolveFor").UserPick(position);
-    ASSERT_EQ(form->cbSolveFor.ItemIndex(), position);
-  }
-
-  // Focus, select all, type, leave the field (its exit commits the text).
-  void Enter(int index, const std::string& text) {
-    auto& field = ui.TextFieldNamed(ParamTable[static_cast<size_t>(index)].edit);
-    ui.window.SetFocus(field);
-    ASSERT_EQ(ui.window.Focused(), &field) << ParamTable[static_cast<size_t>(index)].id << " takes no focus";
-    field.SelectAll();
-    for (char c : text) field.UserKey(c);
-    ui.window.SetFocus(form->cbSolveFor);
-    ASSERT_NE(ui.status.Text(), "Bad value!") << text;
-  }
-
-  // A unit through the unit label's menu.
-  void SetUnit(int index, const std::string& unit) {
-    auto& label = ui.LabelNamed(ParamTable[static_cast<size_t>(index)].unitLabel);
-    auto& menu = ui.MenuNamed("UnitsPopupMenu");
-    menu.open = false;
-    label.UserRightClick();
-    ASSERT_TRUE(menu.UserChoose(unit)) << unit;
-    ASSERT_EQ(label.Caption(), unit);
-  }
-
-  // Decimal places through the field's menu.
-  void SetDecimals(int index, int decimals) {
-    auto& field = ui.TextFieldNamed(ParamTable[static_cast<size_t>(index)].edit);
-    field.UserRightClick();
-    platform::RecMenu* places = ui.MenuNamed("EditPopupMenu").Submenu("Decimal places");
-    ASSERT_NE(places, nullptr);
-    ASSERT_TRUE(places->UserChoose(std::to_string(decimals)));
-    ASSERT_EQ(P(index).Decimals, decimals);
-  }
-
-  void Solve() {
-    form->Solve1.OnClick();
-    ASSERT_TRUE(form->Solved) << ui.status.Text();
-  }
-
   // Hazen-Williams, HL given D,L,C,Q: 6 in, 1000 ft, C 120, 100 gpm.
   void SolveHazenWilliams() {
     PickEquation(HazenWilliams);
@@ -192,12 +120,6 @@ class PlotCurves : public ::testing::Test {
       EXPECT_GT(curve.points[i].y, curve.points[i - 1].y);  // more flow, more loss
     }
   }
-
-  platform::RecordingPlatform ui;
-  std::unique_ptr<TfrmZYNTA> form;
-
- private:
-  fs::path folder_;
 };
 
 // --- the system curve, one equation at a time
