@@ -2,9 +2,10 @@
 
 #include "calc/catalog.h"
 #include "calc/errors.h"
+#include "calc/field_io.h"
 #include "calc/field_roles.h"
 #include "calc/solvers.h"
-#include "units/convert.h"
+#include "calc/window_fields.h"
 #include "units/field_entry.h"
 #include "units/number_text.h"
 
@@ -15,11 +16,6 @@ namespace {
 constexpr const char* SelectProblem = "Use \"Solve For:\" to select problem...";
 constexpr const char* SolvedText = "Solved!";
 constexpr const char* NotTurbulentText = "Solved!  Flow is not turbulent (may be inaccurate)!";
-
-[[noreturn]] void Abandon(FormModel& f, const std::string& message, platform::Control& control) {
-  ShowInputError(f, message, control);
-  throw InputAbort{};
-}
 
 // The warning reads the displayed (rounded) Reynolds number. A text that is not a number
 // ("?" when no Reynolds number was written) gives no warning rather than an error.
@@ -37,31 +33,6 @@ struct SolvingScope {
   FormModel& f;
 };
 
-void Dispatch(FormModel& f) {
-  const Equation eq = EquationOf(f.EquationText());
-  switch (f.cbSolveFor.ItemIndex()) {
-    case 0:
-      if (eq == Equation::HazenWilliams) SolveHwHeadLoss(f);
-      else if (eq == Equation::DarcyWeisbach) SolveDwHeadLoss(f);
-      else SolveManningHeadLoss(f);
-      break;
-    case 1:
-      if (eq == Equation::HazenWilliams) SolveHwDiameter(f);
-      else if (eq == Equation::DarcyWeisbach) SolveDwDiameter(f);
-      else SolveManningDiameter(f);
-      break;
-    case 2:
-      if (eq == Equation::HazenWilliams) SolveHwFlow(f);
-      else if (eq == Equation::DarcyWeisbach) SolveDwFlow(f);
-      else SolveManningFlow(f);
-      break;
-    case 3: SolveVelocity(f); break;
-    case 4: SolveDiameterFromVelocity(f); break;
-    case 5: SolveFlowFromVelocity(f); break;
-    default: break;  // no problem selected
-  }
-}
-
 }  // namespace
 
 void Solve1Click(FormModel& f) {
@@ -72,60 +43,16 @@ void Solve1Click(FormModel& f) {
   SolvingScope solving(f);
   if (platform::Control* focused = f.Window.Focused()) units::EditExit(f, *focused);
   MarkSolved(f, false);
-  Dispatch(f);
-}
-
-std::string InvalidInputMessage(const FormModel& f, int index) {
-  switch (index) {
-    case Len: return "Invalid Length!";
-    case Flow: return "Invalid Flow!";
-    case HL: return "Invalid Headloss!";
-    case IDia: return "Invalid Inside Diameter!";
-    case Vis: return "Invalid Viscosity!";
-    case Vel: return "Invalid Velocity!";
-    case Fric:
-      switch (EquationOf(f.EquationText())) {
-        case Equation::DarcyWeisbach: return "Invalid Specific Roughness!";
-        case Equation::HazenWilliams: return "Invalid H-W Coefficient!";
-        case Equation::Mannings: return "Invalid Manning's n!";
-      }
-  }
-  return "Invalid input!";
-}
-
-double ReadInput(FormModel& f, int index) {
-  TParamType& p = f.P(index);
-  // The specific gravity comes first, so an invalid one is reported before the value itself.
-  const double s = units::SGFactor(f, index, p.UnitLabel->Caption());
-  const auto number = units::ParseFieldNumber(p.Edit->Text());
-  if (!number) Abandon(f, InvalidInputMessage(f, index), *p.Edit);
-  p.ParamValue = CheckedFloat(*number / p.Factors[static_cast<size_t>(p.UnitIndex)] / s);
-  // Later reads of this parameter within the solve see the rewritten, rounded text.
-  units::FromBaseUnits(f, index);
-  if (!(p.ParamValue > 0.0)) Abandon(f, InvalidInputMessage(f, index), *p.Edit);
-  return p.ParamValue;
+  const int position = f.cbSolveFor.ItemIndex();
+  if (position < 0) return;  // no problem selected
+  WindowFields fields(f);
+  SolveProblem(fields, position);
+  MarkSolved(f, true);
 }
 
 double ReadSpecGrav(FormModel& f) {
-  TParamType& sg = f.P(SG);
-  const auto number = units::ParseFieldNumber(sg.Edit->Text());
-  if (number) sg.ParamValue = *number;
-  if (!number || !(*number > 0.0)) Abandon(f, "Invalid Spec Grav!", *sg.Edit);
-  return *number;
-}
-
-double ReadReynolds(FormModel& f) {
-  const double re = f.P(ReyNo).ParamValue;
-  if (!(re > 0.0)) Abandon(f, "Error getting Reynolds #", *f.Edits[Vel]);
-  return re;
-}
-
-void WriteResult(FormModel& f, int index, double value) {
-  TParamType& p = f.P(index);
-  p.ParamValue = CheckedFloat(value);
-  p.Edit->SetFontColor(clResult);
-  units::FromBaseUnits(f, index);
-  if (index == ReyNo) p.UnitLabel->SetVisible(true);
+  WindowFields fields(f);
+  return calc::ReadSpecGrav(fields);
 }
 
 void ShowInputError(FormModel& f, const std::string& message, platform::Control& control) {

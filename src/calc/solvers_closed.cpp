@@ -1,8 +1,9 @@
 // Hazen-Williams, Manning and the velocity problems: closed-form solutions.
 #include <cmath>
 
+#include "calc/field_io.h"
 #include "calc/formulas.h"
-#include "calc/solve.h"
+#include "calc/params.h"
 #include "calc/solvers.h"
 
 namespace zynta::calc {
@@ -10,40 +11,39 @@ namespace zynta::calc {
 using namespace formulas;
 
 namespace {
-double FlowCfs(FormModel& f) { return ReadInput(f, Flow) / GpmPerCfs; }
-double DiameterFt(FormModel& f) { return ReadInput(f, IDia) / InchesPerFoot; }
-double LengthFt(FormModel& f) { return ReadInput(f, Len) / InchesPerFoot; }
+double FlowCfs(Fields& f) { return ReadInput(f, Flow) / GpmPerCfs; }
+double DiameterFt(Fields& f) { return ReadInput(f, IDia) / InchesPerFoot; }
+double LengthFt(Fields& f) { return ReadInput(f, Len) / InchesPerFoot; }
 }  // namespace
 
-void UpdateArea(FormModel& f) {
+void UpdateArea(Fields& f) {
   const double a = CircleArea(ReadInput(f, IDia));  // square inches from inches
   WriteResult(f, Area, a);
 }
 
-void UpdateVelocity(FormModel& f) {
+void UpdateVelocity(Fields& f) {
   const double a = CircleArea(DiameterFt(f));
   const double v = FlowCfs(f) / a;
   WriteResult(f, Vel, v);
 }
 
-void UpdateReynolds(FormModel& f) {
+void UpdateReynolds(Fields& f) {
   const double q = FlowCfs(f);
   if (!(std::fabs(q) > 1e-20)) {
-    f.lbReyNoUn.SetVisible(false);
+    f.ShowRegime(false);
     // No Reynolds number for this flow: forget the last one, so that nothing reads it as if
     // it belonged to this solve.
-    f.P(ReyNo).ParamValue = 0.0;
+    f.SetValue(ReyNo, 0.0);
     return;
   }
   const double nu = ReadInput(f, Vis) / CentistokesPerFt2s;
   const double re = Reynolds(q, DiameterFt(f), nu);
   WriteResult(f, ReyNo, re);
-  f.lbReyNoUn.SetVisible(true);
-  EditReynoChange(f);
-  f.lbReyNoUn.Repaint();
+  f.ShowRegime(true);
+  f.UpdateRegime();
 }
 
-void SolveHwHeadLoss(FormModel& f) {
+void SolveHwHeadLoss(Fields& f) {
   const double q = FlowCfs(f);
   const double d = DiameterFt(f);
   UpdateArea(f);
@@ -52,10 +52,9 @@ void SolveHwHeadLoss(FormModel& f) {
   const double hl = HwHeadLoss(q, d, c, LengthFt(f));
   WriteResult(f, HL, hl);
   UpdateVelocity(f);
-  MarkSolved(f, true);
 }
 
-void SolveHwDiameter(FormModel& f) {
+void SolveHwDiameter(Fields& f) {
   const double q = FlowCfs(f);
   const double hl = ReadInput(f, HL);
   const double c = ReadInput(f, Fric);
@@ -64,10 +63,9 @@ void SolveHwDiameter(FormModel& f) {
   UpdateVelocity(f);
   UpdateArea(f);
   UpdateReynolds(f);
-  MarkSolved(f, true);
 }
 
-void SolveHwFlow(FormModel& f) {
+void SolveHwFlow(Fields& f) {
   const double d = DiameterFt(f);
   const double l = LengthFt(f);
   const double c = ReadInput(f, Fric);
@@ -76,10 +74,9 @@ void SolveHwFlow(FormModel& f) {
   UpdateVelocity(f);
   UpdateArea(f);
   UpdateReynolds(f);
-  MarkSolved(f, true);
 }
 
-void SolveManningHeadLoss(FormModel& f) {
+void SolveManningHeadLoss(Fields& f) {
   const double q = FlowCfs(f);
   const double d = DiameterFt(f);
   UpdateArea(f);
@@ -89,10 +86,9 @@ void SolveManningHeadLoss(FormModel& f) {
   const double hl = ManningHeadLoss(v, d, n, LengthFt(f));
   WriteResult(f, HL, hl);
   WriteResult(f, Vel, v);  // the velocity of the head-loss formula itself
-  MarkSolved(f, true);
 }
 
-void SolveManningDiameter(FormModel& f) {
+void SolveManningDiameter(Fields& f) {
   const double q = FlowCfs(f);
   const double l = LengthFt(f);
   const double hl = ReadInput(f, HL);
@@ -101,10 +97,9 @@ void SolveManningDiameter(FormModel& f) {
   UpdateVelocity(f);
   UpdateArea(f);
   UpdateReynolds(f);
-  MarkSolved(f, true);
 }
 
-void SolveManningFlow(FormModel& f) {
+void SolveManningFlow(Fields& f) {
   const double d = DiameterFt(f);
   const double l = LengthFt(f);
   const double hl = ReadInput(f, HL);
@@ -113,22 +108,19 @@ void SolveManningFlow(FormModel& f) {
   UpdateVelocity(f);
   UpdateArea(f);
   UpdateReynolds(f);
-  MarkSolved(f, true);
 }
 
-void SolveDiameterFromVelocity(FormModel& f) {
+void SolveDiameterFromVelocity(Fields& f) {
   const double q = FlowCfs(f);
   WriteResult(f, IDia, DiameterFromVelocity(q, ReadInput(f, Vel)));
   UpdateArea(f);
-  MarkSolved(f, true);
 }
 
-void SolveFlowFromVelocity(FormModel& f) {
+void SolveFlowFromVelocity(Fields& f) {
   const double d = DiameterFt(f);
   const double q = FlowFromVelocity(d, ReadInput(f, Vel)) * GpmPerCfs;
   WriteResult(f, Flow, q);
   UpdateArea(f);
-  MarkSolved(f, true);
 }
 
 }  // namespace zynta::calc

@@ -2,10 +2,10 @@
 // diameter and the flow; the velocity problem of every equation; the flow-regime label.
 #include <cmath>
 
-#include "calc/catalog.h"
 #include "calc/darcy.h"
+#include "calc/field_io.h"
 #include "calc/formulas.h"
-#include "calc/solve.h"
+#include "calc/params.h"
 #include "calc/solvers.h"
 #include "units/number_text.h"
 
@@ -17,27 +17,27 @@ namespace {
 
 constexpr const char* CouldNotSolve = "Could not solve!";
 
-double FlowCfs(FormModel& f) { return ReadInput(f, Flow) / GpmPerCfs; }
-double DiameterFt(FormModel& f) { return ReadInput(f, IDia) / InchesPerFoot; }
-double LengthFt(FormModel& f) { return ReadInput(f, Len) / InchesPerFoot; }
-double ViscosityFt2s(FormModel& f) { return ReadInput(f, Vis) / CentistokesPerFt2s; }
+double FlowCfs(Fields& f) { return ReadInput(f, Flow) / GpmPerCfs; }
+double DiameterFt(Fields& f) { return ReadInput(f, IDia) / InchesPerFoot; }
+double LengthFt(Fields& f) { return ReadInput(f, Len) / InchesPerFoot; }
+double ViscosityFt2s(Fields& f) { return ReadInput(f, Vis) / CentistokesPerFt2s; }
 
-bool IsDarcy(const FormModel& f) { return EquationOf(f.EquationText()) == Equation::DarcyWeisbach; }
+bool IsDarcy(const Fields& f) { return f.Solving() == Equation::DarcyWeisbach; }
 
 // The viscosity field is hidden in the velocity problem: whether it holds a usable value is
 // asked without reporting anything, since no message could point at the field.
-bool ViscosityUsable(FormModel& f) {
-  auto positive = [](const platform::TextField& field) {
-    const auto v = units::ParseFieldNumber(field.Text());
+bool ViscosityUsable(const Fields& f) {
+  auto positive = [&f](int index) {
+    const auto v = units::ParseFieldNumber(f.Text(index));
     return v && *v > 0.0;
   };
-  if (!positive(*f.Edits[Vis])) return false;
-  return f.UnitLabels[Vis]->Caption() != "cpoises" || positive(*f.Edits[SG]);
+  if (!positive(Vis)) return false;
+  return f.UnitName(Vis) != "cpoises" || positive(SG);
 }
 
 }  // namespace
 
-double DarcyFrictionFactor(FormModel& f, double re, double d, double x0) {
+double DarcyFrictionFactor(Fields& f, double re, double d, double x0) {
   if (!(re > darcy::LaminarLimit)) return 64.0 / re;
   double x = x0;
   for (int step = 0; step < darcy::NewtonSteps; ++step) {
@@ -50,7 +50,7 @@ double DarcyFrictionFactor(FormModel& f, double re, double d, double x0) {
   return 1.0 / (x * x);
 }
 
-void SolveDwHeadLoss(FormModel& f) {
+void SolveDwHeadLoss(Fields& f) {
   const double q = FlowCfs(f);
   const double d = DiameterFt(f);
   UpdateArea(f);
@@ -58,13 +58,12 @@ void SolveDwHeadLoss(FormModel& f) {
   UpdateVelocity(f);
   const double re = ReadReynolds(f);
   WriteResult(f, FricFact, DarcyFrictionFactor(f, re, d, std::pow(0.02, -0.5)));
-  const double hl = darcy::HeadLoss(q, d, LengthFt(f), f.P(FricFact).ParamValue);
+  const double hl = darcy::HeadLoss(q, d, LengthFt(f), f.Value(FricFact));
   WriteResult(f, HL, hl);
-  if (f.Window.Shown() && f.Edits[HL]->CanFocus()) f.Window.SetFocus(*f.Edits[HL]);
-  MarkSolved(f, true);
+  f.Point(HL);
 }
 
-void SolveDwDiameter(FormModel& f) {
+void SolveDwDiameter(Fields& f) {
   const double q = FlowCfs(f);
   const double h = ReadInput(f, HL);
   double fr = 0.025;
@@ -79,24 +78,20 @@ void SolveDwDiameter(FormModel& f) {
     d = darcy::Diameter(q, LengthFt(f), h, fr);
     if (std::fabs(dPrev - d) < darcy::DiameterTolerance) break;
   } while (pass <= darcy::PassLimit);
-  if (pass > darcy::PassLimit) {
-    ShowInputError(f, CouldNotSolve, *f.Edits[HL]);
-    return;
-  }
+  if (pass > darcy::PassLimit) f.Refuse(CouldNotSolve, HL);
   WriteResult(f, FricFact, fr);
   WriteResult(f, IDia, d * InchesPerFoot);
   WriteResult(f, ReyNo, re);  // from the last pass, before its diameter update
   UpdateVelocity(f);
   UpdateArea(f);
-  MarkSolved(f, true);
 }
 
-void SolveDwFlow(FormModel& f) {
+void SolveDwFlow(Fields& f) {
   const double d = DiameterFt(f);
   WriteResult(f, FricFact, 0.025);
   auto flow = [&] {
     const double hl = ReadInput(f, HL);
-    return darcy::Flow(d, LengthFt(f), hl, f.P(FricFact).ParamValue);
+    return darcy::Flow(d, LengthFt(f), hl, f.Value(FricFact));
   };
   double q = flow();
   double re = 0.0;
@@ -105,22 +100,18 @@ void SolveDwFlow(FormModel& f) {
     ++pass;
     const double qPrev = q;
     re = Reynolds(q, d, ViscosityFt2s(f));
-    WriteResult(f, FricFact, DarcyFrictionFactor(f, re, d, std::pow(f.P(FricFact).ParamValue, -0.5)));
+    WriteResult(f, FricFact, DarcyFrictionFactor(f, re, d, std::pow(f.Value(FricFact), -0.5)));
     q = flow();
     if (std::fabs(qPrev - q) < darcy::FlowTolerance) break;
   } while (pass <= darcy::PassLimit);
-  if (pass > darcy::PassLimit) {
-    ShowInputError(f, CouldNotSolve, *f.Edits[HL]);
-    return;
-  }
+  if (pass > darcy::PassLimit) f.Refuse(CouldNotSolve, HL);
   WriteResult(f, Flow, GpmPerCfs * q);
   WriteResult(f, ReyNo, re);  // from the last pass, before its flow update
   UpdateVelocity(f);
   UpdateArea(f);
-  MarkSolved(f, true);
 }
 
-void SolveVelocity(FormModel& f) {
+void SolveVelocity(Fields& f) {
   const double q = FlowCfs(f);
   const double d = DiameterFt(f);
   WriteResult(f, Vel, PipeVelocity(q, d));
@@ -134,22 +125,38 @@ void SolveVelocity(FormModel& f) {
     }
   }
   UpdateArea(f);
-  MarkSolved(f, true);
 }
 
-void EditReynoChange(FormModel& f) {
-  const platform::TextField& reyno = *f.Edits[ReyNo];
-  if (f.ParamTypes[ReyNo] && f.P(ReyNo).Role == RoleHidden) return;
-  const std::string text = reyno.Text();
-  if (text.empty() || text == ResultMarker || !reyno.Visible()) return;
-  const auto re = units::ParseFieldNumber(text);
-  if (!re) return;  // only computed values reach this field
-  if (*re > 4000.0) {
-    f.lbReyNoUn.SetCaption("Turbulent");
-  } else if (*re >= 2000.0) {
-    f.lbReyNoUn.SetCaption("Critical");
-  } else {
-    f.lbReyNoUn.SetCaption("Laminar");
+std::string RegimeOf(const std::string& reynoldsText) {
+  const auto re = units::ParseFieldNumber(reynoldsText);
+  if (!re) return "";
+  if (*re > 4000.0) return "Turbulent";
+  if (*re >= 2000.0) return "Critical";
+  return "Laminar";
+}
+
+void SolveProblem(Fields& f, int position) {
+  const Equation eq = f.Solving();
+  switch (position) {
+    case 0:
+      if (eq == Equation::HazenWilliams) SolveHwHeadLoss(f);
+      else if (eq == Equation::DarcyWeisbach) SolveDwHeadLoss(f);
+      else SolveManningHeadLoss(f);
+      break;
+    case 1:
+      if (eq == Equation::HazenWilliams) SolveHwDiameter(f);
+      else if (eq == Equation::DarcyWeisbach) SolveDwDiameter(f);
+      else SolveManningDiameter(f);
+      break;
+    case 2:
+      if (eq == Equation::HazenWilliams) SolveHwFlow(f);
+      else if (eq == Equation::DarcyWeisbach) SolveDwFlow(f);
+      else SolveManningFlow(f);
+      break;
+    case 3: SolveVelocity(f); break;
+    case 4: SolveDiameterFromVelocity(f); break;
+    case 5: SolveFlowFromVelocity(f); break;
+    default: break;  // no problem selected
   }
 }
 

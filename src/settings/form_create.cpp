@@ -3,6 +3,7 @@
 #include "calc/field_roles.h"
 #include "calc/solve.h"
 #include "calc/solvers.h"
+#include "calc/window_fields.h"
 #include "refdata/materials.h"
 #include "refdata/pipe_spec.h"
 #include "refdata/tables.h"

@@ -5,6 +5,7 @@
 #include "calc/field_roles.h"
 #include "calc/solve.h"
 #include "calc/solvers.h"
+#include "calc/window_fields.h"
 #include "refdata/materials.h"
 #include "refdata/pipe_spec.h"
 #include "settings/load_parameter.h"

@@ -1,0 +1,82 @@
+#include "calc/field_io.h"
+
+#include "calc/errors.h"
+#include "calc/params.h"
+#include "units/number_text.h"
+
+namespace zynta::calc {
+
+namespace {
+
+// 1.0, or the specific gravity read from its field.
+double GravityFactor(Fields& f, int index) {
+  return UnitNeedsGravity(index, f.UnitName(index)) ? ReadSpecGrav(f) : 1.0;
+}
+
+}  // namespace
+
+bool UnitNeedsGravity(int index, const std::string& unitName) {
+  if (index == HL) return unitName != "ftliq" && unitName != "mtrliq";
+  if (index == Vis) return unitName == "cpoises";
+  return false;
+}
+
+std::string InvalidInputMessage(Equation equation, int index) {
+  switch (index) {
+    case Len: return "Invalid Length!";
+    case Flow: return "Invalid Flow!";
+    case HL: return "Invalid Headloss!";
+    case IDia: return "Invalid Inside Diameter!";
+    case Vis: return "Invalid Viscosity!";
+    case Vel: return "Invalid Velocity!";
+    case Fric:
+      switch (equation) {
+        case Equation::DarcyWeisbach: return "Invalid Specific Roughness!";
+        case Equation::HazenWilliams: return "Invalid H-W Coefficient!";
+        case Equation::Mannings: return "Invalid Manning's n!";
+      }
+  }
+  return "Invalid input!";
+}
+
+void ShowValue(Fields& f, int index) {
+  const double s = GravityFactor(f, index);
+  const double value = f.Value(index);
+  const double v = CheckedFloat(value * f.Factor(index) * s);
+  f.SetText(index, units::DisplayText(v, value, f.Decimals(index), units::DecimalSeparator()));
+}
+
+double ReadInput(Fields& f, int index) {
+  // The specific gravity comes first, so an invalid one is reported before the value itself.
+  const double s = GravityFactor(f, index);
+  const auto number = units::ParseFieldNumber(f.Text(index));
+  if (!number) f.Refuse(InvalidInputMessage(f.Solving(), index), index);
+  f.SetValue(index, CheckedFloat(*number / f.Factor(index) / s));
+  // Later reads of this parameter within the solve see the rewritten, rounded text.
+  ShowValue(f, index);
+  const double value = f.Value(index);
+  if (!(value > 0.0)) f.Refuse(InvalidInputMessage(f.Solving(), index), index);
+  return value;
+}
+
+double ReadSpecGrav(Fields& f) {
+  const auto number = units::ParseFieldNumber(f.Text(SG));
+  if (number) f.SetValue(SG, *number);
+  if (!number || !(*number > 0.0)) f.Refuse("Invalid Spec Grav!", SG);
+  return *number;
+}
+
+double ReadReynolds(Fields& f) {
+  const double re = f.Value(ReyNo);
+  if (!(re > 0.0)) f.Refuse("Error getting Reynolds #", Vel);
+  return re;
+}
+
+void WriteResult(Fields& f, int index, double value) {
+  f.SetValue(index, CheckedFloat(value));
+  f.MarkResult(index);
+  ShowValue(f, index);
+  if (index == ReyNo) f.ShowRegime(true);
+}
+
+}  // namespace zynta::calc

@@ -1,0 +1,32 @@
+#pragma once
+// Reading and writing the twelve fields, once for every implementation of Fields: each value
+// is re-read from its field's text and the field rewritten in its display form, so a later read
+// within the same solve sees the rounded text.
+
+#include <string>
+
+#include "calc/fields.h"
+
+namespace zynta::calc {
+
+// Whether a unit of the parameter converts through the liquid's specific gravity: every
+// head-loss unit but the liquid columns "ftliq" and "mtrliq", and the dynamic viscosity
+// "cpoises". Names compare exactly, letter case included.
+bool UnitNeedsGravity(int index, const std::string& unitName);
+
+// The base-unit value of an input; a value that does not convert or is not greater than 0 is
+// refused with the parameter's message (InputAbort).
+double ReadInput(Fields& f, int index);
+double ReadSpecGrav(Fields& f);
+double ReadReynolds(Fields& f);
+
+// Stores a result given in base units and shows it in the field's unit.
+void WriteResult(Fields& f, int index, double value);
+
+// Shows the stored value in the field by the display rule, in its unit and decimals.
+void ShowValue(Fields& f, int index);
+
+// The message for an invalid value of an input parameter, in the words of the equation.
+std::string InvalidInputMessage(Equation equation, int index);
+
+}  // namespace zynta::calc

@@ -1,0 +1,56 @@
+#include "calc/window_fields.h"
+
+#include "calc/errors.h"
+#include "calc/solve.h"
+#include "calc/solvers.h"
+
+namespace zynta::calc {
+
+Equation WindowFields::Solving() const { return EquationOf(f_.EquationText()); }
+
+std::string WindowFields::Text(int index) const { return f_.P(index).Edit->Text(); }
+
+void WindowFields::SetText(int index, const std::string& text) { f_.P(index).Edit->SetText(text); }
+
+std::string WindowFields::UnitName(int index) const { return f_.P(index).UnitLabel->Caption(); }
+
+double WindowFields::Factor(int index) const {
+  const TParamType& p = f_.P(index);
+  return p.Factors[static_cast<size_t>(p.UnitIndex)];
+}
+
+int WindowFields::Decimals(int index) const { return f_.P(index).Decimals; }
+
+double WindowFields::Value(int index) const { return f_.P(index).ParamValue; }
+
+void WindowFields::SetValue(int index, double value) { f_.P(index).ParamValue = value; }
+
+void WindowFields::MarkResult(int index) { f_.P(index).Edit->SetFontColor(clResult); }
+
+void WindowFields::ShowRegime(bool shown) { f_.lbReyNoUn.SetVisible(shown); }
+
+void WindowFields::UpdateRegime() {
+  EditReynoChange(f_);
+  f_.lbReyNoUn.Repaint();
+}
+
+void WindowFields::Point(int index) {
+  platform::TextField& field = *f_.P(index).Edit;
+  if (f_.Window.Shown() && field.CanFocus()) f_.Window.SetFocus(field);
+}
+
+void WindowFields::Refuse(const std::string& message, int index) {
+  ShowInputError(f_, message, *f_.P(index).Edit);
+  throw InputAbort{};
+}
+
+void EditReynoChange(FormModel& f) {
+  const platform::TextField& reyno = *f.Edits[ReyNo];
+  if (f.ParamTypes[ReyNo] && f.P(ReyNo).Role == RoleHidden) return;
+  const std::string text = reyno.Text();
+  if (text.empty() || text == ResultMarker || !reyno.Visible()) return;
+  const std::string regime = RegimeOf(text);  // only computed values reach this field
+  if (!regime.empty()) f.lbReyNoUn.SetCaption(regime);
+}
+
+}  // namespace zynta::calc
