@@ -39,11 +39,24 @@ std::string InvalidInputMessage(Equation equation, int index) {
   return "Invalid input!";
 }
 
+void Fields::ShowNumber(int index, double v, double value, int decimals) {
+  SetText(index, units::DisplayText(v, value, decimals, units::DecimalSeparator()));
+}
+
 void ShowValue(Fields& f, int index) {
   const double s = GravityFactor(f, index);
   const double value = f.Value(index);
   const double v = CheckedFloat(value * f.Factor(index) * s);
-  f.SetText(index, units::DisplayText(v, value, f.Decimals(index), units::DecimalSeparator()));
+  f.ShowNumber(index, v, value, f.Decimals(index));
+}
+
+bool CommitNumber(Fields& f, int index, bool show) {
+  const auto number = units::ParseFieldNumber(f.Text(index));
+  if (!number) return false;
+  const double s = GravityFactor(f, index);
+  f.SetValue(index, CheckedFloat(*number / f.Factor(index) / s));
+  if (show) ShowValue(f, index);
+  return true;
 }
 
 double ReadInput(Fields& f, int index) {

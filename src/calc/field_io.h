@@ -26,6 +26,12 @@ void WriteResult(Fields& f, int index, double value);
 // Shows the stored value in the field by the display rule, in its unit and decimals.
 void ShowValue(Fields& f, int index);
 
+// The commit of a field's text when the field is left: the number in the field's unit becomes
+// the value, shown again by the display rule when `show`. False, with nothing changed, when
+// the text is no field number; a unit that needs a specific gravity its field does not hold
+// is refused (InputAbort).
+bool CommitNumber(Fields& f, int index, bool show);
+
 // The message for an invalid value of an input parameter, in the words of the equation.
 std::string InvalidInputMessage(Equation equation, int index);
 

@@ -28,6 +28,10 @@ class Fields {
   virtual double Value(int index) const = 0;
   virtual void SetValue(int index, double value) = 0;
 
+  // The field shows v, a value in the field's unit whose base-unit value is `value`, by the
+  // display rule with `decimals` decimals.
+  virtual void ShowNumber(int index, double v, double value, int decimals);
+
   // A result is about to be written into the field (its colour).
   virtual void MarkResult(int index) = 0;
   // The flow-regime label beside the Reynolds number: hidden when there is no Reynolds

@@ -1,15 +1,20 @@
 #include "cli/batch_command.h"
 
+#include <algorithm>
 #include <array>
 #include <fstream>
 #include <optional>
 #include <ostream>
+#include <string_view>
 
+#include "calc/catalog.h"
 #include "calc/params.h"
+#include "calc/record_store.h"
 #include "cli/csv_stream.h"
 #include "cli/headless_calculator.h"
 #include "cli/json_report.h"
 #include "cli/solve_command.h"
+#include "units/number_text.h"
 
 namespace zynta::cli {
 
@@ -145,13 +150,15 @@ Column ParseColumn(const std::string& cell, const HeadlessCalculator& calc) {
 
 class Batch {
  public:
-  Batch(HeadlessCalculator& calc, bool json, std::ostream& out) : calc_(calc), json_(json), out_(out) {
+  Batch(HeadlessCalculator& calc, bool json, bool fast, std::ostream& out)
+      : calc_(calc), json_(json), fast_(fast), out_(out) {
     defaultEquation_ = calc.Equation();
     defaultProblem_ = std::to_string(calc.ProblemPosition());
     for (int i = 0; i < ParamCount; ++i) defaultDecimals_[static_cast<size_t>(i)] = calc.Form().P(i).Decimals;
   }
 
   void Header(const std::vector<std::string>& cells, bool crlf);
+  const BatchCounts& Counts() const { return counts_; }
   // False when the row was not solved.
   bool Row(const std::vector<std::string>& cells);
 
@@ -161,10 +168,18 @@ class Batch {
   bool Run();
   // Whether this row's cell of a "PARAM decimals" column names the parameter's decimals.
   bool DecimalsChosen(int index) const;
+  // A row without picks, decimals or keys other than characters: its values are typed and
+  // solved on plain records (RunOnRecords), which the window then shows, since that gives
+  // what the window's own typing and Solve give. nullopt when the row needs the window after
+  // all (a floating-point fault, reported in the window's words).
+  bool PlainRow() const;
+  std::optional<bool> RunOnRecords();
   void Write(const SolveOutcome& outcome, bool ranSolve);
 
   HeadlessCalculator& calc_;
   bool json_;
+  bool fast_;
+  BatchCounts counts_;
   std::ostream& out_;
   std::string eol_ = "\n";
   std::string defaultEquation_;
@@ -280,6 +295,13 @@ bool Batch::Run() {
   for (const Column& col : columns_) {
     if (col.kind == Kind::Param && !col.unit.empty()) calc_.SetUnit(col.index, col.unit);
   }
+  if (fast_ && PlainRow()) {
+    if (const std::optional<bool> ran = RunOnRecords()) {
+      ++counts_.records;
+      return *ran;
+    }
+  }
+  ++counts_.window;
   // The decimals after the units, whose change may raise them; both before the lists, as a
   // change of either rewrites a field from its displayed text.
   for (size_t c = 0; c < columns_.size(); ++c) {
@@ -310,6 +332,57 @@ bool Batch::Run() {
     if (calc_.Enter(col.index, Trim(cells_[c]), digits) == HeadlessCalculator::Entry::BadValue) return false;
   }
   calc_.Solve();
+  return true;
+}
+
+bool Batch::PlainRow() const {
+  if (calc_.ProblemPosition() < 0 || calc_.ProblemPosition() >= calc::ViewAllPosition) return false;
+  if (!calc_.Messages().empty() || calc_.Form().ComboSpec.Text() != "None") return false;
+  for (const Kind kind : {Kind::Spec, Kind::Size, Kind::Fluid, Kind::Material}) {
+    if (!Cell(kind).empty()) return false;
+  }
+  for (size_t c = 0; c < columns_.size(); ++c) {
+    const Column& col = columns_[c];
+    if (col.kind == Kind::Decimals && !Trim(cells_[c]).empty()) return false;
+    // A Backspace or a NUL typed is a key of its own, not a character of the text.
+    if (col.kind == Kind::Param && cells_[c].find_first_of(std::string_view("\b\0", 2)) != std::string::npos)
+      return false;
+  }
+  return true;
+}
+
+std::optional<bool> Batch::RunOnRecords() {
+  using calc::SolveOutcome;
+  // The focus leaves the field it was left in, as the first value typed takes it, before
+  // anything is typed; without a value to type, the window's Solve commits that field.
+  bool typing = false;
+  for (size_t c = 0; c < inputCount_ && !typing; ++c)
+    typing = columns_[c].kind == Kind::Param && !cells_[c].empty() && calc_.IsInput(columns_[c].index);
+  if (typing) {
+    calc_.Leave();
+    if (!calc_.Messages().empty()) return std::nullopt;
+  } else if (calc_.FocusHoldsValue()) {
+    return std::nullopt;
+  }
+  calc::RecordStore store = calc_.Records();
+  bool typed = false;
+  for (size_t c = 0; c < inputCount_; ++c) {
+    const Column& col = columns_[c];
+    if (col.kind != Kind::Param || cells_[c].empty() || !store.Field(col.index).input) continue;
+    const std::string text = Trim(cells_[c]);
+    int& decimals = store.Field(col.index).decimals;
+    decimals = std::max(decimals, units::DecimalsWritten(text, units::DecimalSeparator()));
+    typed = true;
+    const SolveOutcome entered = calc::CommitText(store, col.index, text);
+    if (entered.kind == SolveOutcome::Kind::Fault) return std::nullopt;  // the window reports it
+    if (entered.kind == SolveOutcome::Kind::Refused && entered.status == "Bad value!") {
+      calc_.Show(store, entered, typed, false);
+      return false;
+    }
+  }
+  const SolveOutcome solved = calc::SolveStore(store);
+  if (solved.kind == SolveOutcome::Kind::Fault) return std::nullopt;
+  calc_.Show(store, solved, typed, true);
   return true;
 }
 
@@ -353,7 +426,8 @@ int Usage(std::ostream& err, const std::string& message) {
 
 }  // namespace
 
-int BatchCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
+int BatchCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
+                 BatchPath path, BatchCounts* counts) {
   bool json = false;
   std::optional<std::string> file;
   for (const std::string& a : args) {
@@ -390,7 +464,14 @@ int BatchCommand(const std::vector<std::string>& args, std::istream& in, std::os
   CsvReader reader(*source);
   std::vector<std::string> cells;
   if (!reader.Next(cells)) return Usage(err, "no header row in " + InQuotes(*file));
-  Batch batch(*calc, json, out);
+  Batch batch(*calc, json, path == BatchPath::Records, out);
+  struct Count {
+    ~Count() {
+      if (counts) *counts = batch.Counts();
+    }
+    BatchCounts* counts;
+    const Batch& batch;
+  } count{counts, batch};
   try {
     batch.Header(cells, reader.EndedWithCrLf());
   } catch (const UsageError& e) {

@@ -7,6 +7,7 @@
 
 #include "calc/catalog.h"
 #include "calc/params.h"
+#include "calc/solve.h"
 #include "shell/undo.h"
 #include "startup/program_folder.h"
 #include "units/number_text.h"
@@ -358,6 +359,60 @@ HeadlessCalculator::Entry HeadlessCalculator::Enter(int index, const std::string
   }
   Focus(form_->cbSolveFor);  // leaving the field commits it
   return Status() == BadValueText ? Entry::BadValue : Entry::Done;
+}
+
+void HeadlessCalculator::Leave() { Focus(form_->cbSolveFor); }
+
+bool HeadlessCalculator::FocusHoldsValue() const {
+  const platform::Control* focused = ui_.window.Focused();
+  for (platform::TextField* field : form_->Edits) {
+    if (field == focused) return !field->Text().empty() && field->Text() != ResultMarker;
+  }
+  return false;
+}
+
+calc::RecordStore HeadlessCalculator::Records() const {
+  calc::RecordStore store;
+  store.equation = EquationOf(form_->EquationText());
+  store.problem = form_->cbSolveFor.ItemIndex();
+  for (int i = 0; i < ParamCount; ++i) {
+    const TParamType& p = *form_->ParamTypes[static_cast<size_t>(i)];
+    calc::FieldRecord& field = store.Field(i);
+    field.text = p.Edit->Text();
+    field.unit = p.UnitLabel->Caption();
+    field.factor = p.Factors[static_cast<size_t>(p.UnitIndex)];
+    field.decimals = p.Decimals;
+    field.value = p.ParamValue;
+    field.role = p.Role;
+    field.visible = p.Edit->Visible();
+    field.input = IsInput(i);
+  }
+  return store;
+}
+
+void HeadlessCalculator::Show(const calc::RecordStore& store, const calc::SolveOutcome& outcome, bool typed,
+                              bool ranSolve) {
+  shell::TfrmZYNTA& f = *form_;
+  // As the solve starts: no status, no regime, every result "?".
+  MarkSolved(f, false);
+  for (int i = 0; i < ParamCount; ++i) {
+    TParamType& p = f.P(i);
+    const calc::FieldRecord& field = store.Field(i);
+    p.ParamValue = field.value;
+    p.Decimals = field.decimals;
+    if (p.Edit->Text() != field.text) p.Edit->SetText(field.text);  // the regime follows
+  }
+  if (store.regimeShown) f.lbReyNoUn.SetVisible(*store.regimeShown);
+  if (typed) Focus(f.cbSolveFor);  // each value typed ends by leaving its field
+  if (store.focus >= 0) {
+    platform::TextField& field = *f.Edits[static_cast<size_t>(store.focus)];
+    if (f.Window.Shown() && field.CanFocus()) f.Window.SetFocus(field);
+  }
+  if (ranSolve && outcome.kind == calc::SolveOutcome::Kind::Solved) {
+    MarkSolved(f, true);
+  } else {
+    f.StatusBar.SetText(outcome.status);
+  }
 }
 
 void HeadlessCalculator::ClearFields() { form_->ClearFields2.OnClick(); }

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "calc/record_store.h"
 #include "platform/recording.h"
 #include "shell/frm_zynta.h"
 
@@ -74,6 +75,15 @@ class HeadlessCalculator {
   enum class Digits { AsWritten, AsChosen };
   // Focus, select all, type the text key by key, leave the field.
   Entry Enter(int index, const std::string& text, Digits digits = Digits::AsWritten);
+  // The twelve fields as plain records, for a solve without the window's events, and the
+  // window showing what such typing (typed: some value was) and solve (ranSolve) came to, as
+  // if its own had.
+  calc::RecordStore Records() const;
+  void Show(const calc::RecordStore& store, const calc::SolveOutcome& outcome, bool typed, bool ranSolve);
+  // The focus to the problem chooser, as leaving a field moves it; whether the focus is in a
+  // field that holds a value (a Solve would commit it).
+  void Leave();
+  bool FocusHoldsValue() const;
   // The decimals of every parameter, as a new row of a batch starts from them.
   void SetAllDecimals(const std::array<int, calc::ParamCount>& decimals);
 

@@ -2,8 +2,10 @@
 
 #include "calc/catalog.h"
 #include "calc/errors.h"
+#include "calc/field_io.h"
 #include "calc/field_roles.h"
 #include "calc/solve.h"
+#include "calc/window_fields.h"
 #include "shell/undo.h"
 #include "units/convert.h"
 #include "units/number_text.h"
@@ -32,14 +34,6 @@ bool UserModified(const platform::Control& control) {
 platform::TextField* FocusedField(FormModel& f) { return dynamic_cast<platform::TextField*>(f.Window.Focused()); }
 
 bool HoldsValue(const std::string& text) { return !text.empty() && text != ResultMarker; }
-
-// The commit's conversion: the text in the selected unit, through the specific gravity where
-// the unit needs it.
-void ReadFieldValue(FormModel& f, int index, double number) {
-  TParamType& p = f.P(index);
-  const double s = SGFactor(f, index, p.UnitLabel->Caption());
-  p.ParamValue = CheckedFloat(number / p.Factors[static_cast<size_t>(p.UnitIndex)] / s);
-}
 
 }  // namespace
 
@@ -86,10 +80,9 @@ void EditExit(FormModel& f, platform::Control& control) {
   TParamType& p = f.P(index);
   const std::string text = p.Edit->Text();
   if (!HoldsValue(text)) return;
-  if (const auto number = ParseFieldNumber(text)) {
-    ReadFieldValue(f, index, *number);
-    FromBaseUnits(f, index);
-  } else {
+  calc::WindowFields fields(f);
+  // The nominal diameter's field keeps its text as typed.
+  if (!calc::CommitNumber(fields, index, index != NDia || f.RenderNominalDiameter)) {
     f.StatusBar.SetText("Bad value!");
     p.Edit->SetText("");
     if (f.Window.Shown() && p.Edit->CanFocus()) f.Window.SetFocus(*p.Edit);

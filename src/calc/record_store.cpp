@@ -1,0 +1,93 @@
+#include "calc/record_store.h"
+
+#include "calc/errors.h"
+#include "calc/field_io.h"
+#include "calc/solvers.h"
+#include "units/number_text.h"
+
+namespace zynta::calc {
+
+namespace {
+
+constexpr const char* SolvedText = "Solved!";
+constexpr const char* NotTurbulentText = "Solved!  Flow is not turbulent (may be inaccurate)!";
+
+// The warning reads the displayed (rounded) Reynolds number, as the window's status does.
+bool FlowNotTurbulent(const RecordStore& s) {
+  if (s.equation == Equation::DarcyWeisbach) return false;
+  const FieldRecord& reyno = s.Field(ReyNo);
+  if (!reyno.visible || reyno.text.empty()) return false;
+  const auto re = units::ParseFieldNumber(reyno.text);
+  return re && *re < 4000.0;
+}
+
+// The window's result marker: every "?" goes, then each result of an unsolved problem shows it.
+void ApplyResultMarkers(RecordStore& s, bool solved) {
+  for (int i = 0; i < ParamCount; ++i) {
+    const FieldRecord& field = s.Field(i);
+    if (!solved && field.role == RoleResult) {
+      if (field.text != ResultMarker) s.SetText(i, ResultMarker);
+    } else if (field.text == ResultMarker) {
+      s.SetText(i, "");
+    }
+  }
+}
+
+SolveOutcome Refused(const RecordStore& s, int index) { return {SolveOutcome::Kind::Refused, s.Refusal(), index}; }
+
+}  // namespace
+
+void RecordStore::Refuse(const std::string& message, int index) {
+  refusal_ = message;
+  focus = index;
+  throw InputAbort{};
+}
+
+void RecordStore::ShowNumber(int index, double v, double value, int decimals) {
+  FieldRecord& field = Field(index);
+  const char separator = units::DecimalSeparator();
+  const FieldRecord::Shown now{v, value, decimals, separator};
+  if (field.shownValid && field.shown.v == v && field.shown.value == value && field.shown.decimals == decimals &&
+      field.shown.separator == separator)
+    return;
+  field.text = units::DisplayText(v, value, decimals, separator);
+  field.shown = now;
+  field.shownValid = true;
+}
+
+SolveOutcome CommitText(RecordStore& store, int index, const std::string& text) {
+  store.SetText(index, text);
+  if (text.empty() || text == ResultMarker) return {SolveOutcome::Kind::Solved, "", index};
+  ClearFloatFaults();
+  try {
+    if (!CommitNumber(store, index, true)) {
+      store.SetText(index, "");
+      store.focus = index;
+      return {SolveOutcome::Kind::Refused, "Bad value!", index};
+    }
+  } catch (const InputAbort&) {
+    return Refused(store, store.focus);
+  } catch (const CalcError& e) {
+    return {SolveOutcome::Kind::Fault, e.what(), index};
+  }
+  return {SolveOutcome::Kind::Solved, "", index};
+}
+
+SolveOutcome SolveStore(RecordStore& store) {
+  ApplyResultMarkers(store, false);
+  store.focus = -1;
+  store.regimeShown.reset();
+  ClearFloatFaults();
+  try {
+    SolveProblem(store, store.problem);
+  } catch (const InputAbort&) {
+    return Refused(store, store.focus);
+  } catch (const CalcError& e) {
+    return {SolveOutcome::Kind::Fault, e.what(), -1};
+  }
+  const std::string status = FlowNotTurbulent(store) ? NotTurbulentText : SolvedText;
+  ApplyResultMarkers(store, true);
+  return {SolveOutcome::Kind::Solved, status, -1};
+}
+
+}  // namespace zynta::calc
