@@ -10,6 +10,7 @@ namespace {
 
 // 1.0, or the specific gravity read from its field.
 double GravityFactor(Fields& f, int index) {
+  if (index != HL && index != Vis) return 1.0;  // no other parameter has such units
   return UnitNeedsGravity(index, f.UnitName(index)) ? ReadSpecGrav(f) : 1.0;
 }
 
@@ -39,6 +40,8 @@ std::string InvalidInputMessage(Equation equation, int index) {
   return "Invalid input!";
 }
 
+std::optional<double> Fields::Number(int index) const { return units::ParseFieldNumber(Text(index)); }
+
 void Fields::ShowNumber(int index, double v, double value, int decimals) {
   SetText(index, units::DisplayText(v, value, decimals, units::DecimalSeparator()));
 }
@@ -51,7 +54,7 @@ void ShowValue(Fields& f, int index) {
 }
 
 bool CommitNumber(Fields& f, int index, bool show) {
-  const auto number = units::ParseFieldNumber(f.Text(index));
+  const auto number = f.Number(index);
   if (!number) return false;
   const double s = GravityFactor(f, index);
   f.SetValue(index, CheckedFloat(*number / f.Factor(index) / s));
@@ -62,7 +65,7 @@ bool CommitNumber(Fields& f, int index, bool show) {
 double ReadInput(Fields& f, int index) {
   // The specific gravity comes first, so an invalid one is reported before the value itself.
   const double s = GravityFactor(f, index);
-  const auto number = units::ParseFieldNumber(f.Text(index));
+  const auto number = f.Number(index);
   if (!number) f.Refuse(InvalidInputMessage(f.Solving(), index), index);
   f.SetValue(index, CheckedFloat(*number / f.Factor(index) / s));
   // Later reads of this parameter within the solve see the rewritten, rounded text.
@@ -73,7 +76,7 @@ double ReadInput(Fields& f, int index) {
 }
 
 double ReadSpecGrav(Fields& f) {
-  const auto number = units::ParseFieldNumber(f.Text(SG));
+  const auto number = f.Number(SG);
   if (number) f.SetValue(SG, *number);
   if (!number || !(*number > 0.0)) f.Refuse("Invalid Spec Grav!", SG);
   return *number;

@@ -3,6 +3,7 @@
 // interface, so that one solver serves both the calculator window (its controls, with their
 // change events and focus) and a plain record store (the batch, the plots, the tests).
 
+#include <optional>
 #include <string>
 
 #include "calc/catalog.h"
@@ -20,6 +21,8 @@ class Fields {
   // two names in different letter case).
   virtual std::string Text(int index) const = 0;
   virtual void SetText(int index, const std::string& text) = 0;
+  // The text read as a field number; nullopt when it is none.
+  virtual std::optional<double> Number(int index) const;
   virtual std::string UnitName(int index) const = 0;
   virtual double Factor(int index) const = 0;
   virtual int Decimals(int index) const = 0;

@@ -53,6 +53,16 @@ void RecordStore::ShowNumber(int index, double v, double value, int decimals) {
   field.text = units::DisplayText(v, value, decimals, separator);
   field.shown = now;
   field.shownValid = true;
+  field.numberValid = false;
+}
+
+std::optional<double> RecordStore::Number(int index) const {
+  const FieldRecord& field = Field(index);
+  if (!field.numberValid) {
+    field.number = units::ParseFieldNumber(field.text);
+    field.numberValid = true;
+  }
+  return field.number;
 }
 
 SolveOutcome CommitText(RecordStore& store, int index, const std::string& text) {

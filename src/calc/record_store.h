@@ -31,6 +31,9 @@ struct FieldRecord {
     char separator = '\0';
   } shown;
   bool shownValid = false;
+  // The text read as a number, while the text is unchanged.
+  mutable std::optional<double> number;
+  mutable bool numberValid = false;
 };
 
 // What a solve or a typed value came to.
@@ -54,9 +57,12 @@ class RecordStore final : public Fields {
   Equation Solving() const override { return equation; }
   std::string Text(int index) const override { return Field(index).text; }
   void SetText(int index, const std::string& text) override {
-    Field(index).text = text;
-    Field(index).shownValid = false;
+    FieldRecord& field = Field(index);
+    field.text = text;
+    field.shownValid = false;
+    field.numberValid = false;
   }
+  std::optional<double> Number(int index) const override;
   void ShowNumber(int index, double v, double value, int decimals) override;
   std::string UnitName(int index) const override { return Field(index).unit; }
   double Factor(int index) const override { return Field(index).factor; }

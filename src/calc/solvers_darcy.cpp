@@ -28,7 +28,7 @@ bool IsDarcy(const Fields& f) { return f.Solving() == Equation::DarcyWeisbach; }
 // asked without reporting anything, since no message could point at the field.
 bool ViscosityUsable(const Fields& f) {
   auto positive = [&f](int index) {
-    const auto v = units::ParseFieldNumber(f.Text(index));
+    const auto v = f.Number(index);
     return v && *v > 0.0;
   };
   if (!positive(Vis)) return false;

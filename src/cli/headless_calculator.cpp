@@ -268,6 +268,12 @@ std::string HeadlessCalculator::BaseUnit(int index) const {
 
 bool HeadlessCalculator::SetUnit(int index, const std::string& unit) {
   if (!HasUnits(index)) throw UsageError(std::string(ParamId(index)) + " has no units");
+  {
+    // Already in that unit, as the catalog spells it: the common case of a batch's rows.
+    const TParamType& p = form_->P(index);
+    const auto u = static_cast<size_t>(p.UnitIndex);
+    if (u < p.Units.size() && p.Units[u] == unit && p.UnitLabel->Caption() == unit) return p.UnitLabel->Visible();
+  }
   const int u = UnitPosition(index, unit);
   if (u < 0)
     throw UsageError("unknown unit " + InQuotes(unit) + " for " + ParamId(index) +
@@ -393,8 +399,7 @@ calc::RecordStore HeadlessCalculator::Records() const {
 void HeadlessCalculator::Show(const calc::RecordStore& store, const calc::SolveOutcome& outcome, bool typed,
                               bool ranSolve) {
   shell::TfrmZYNTA& f = *form_;
-  // As the solve starts: no status, no regime, every result "?".
-  MarkSolved(f, false);
+  // The window is unsolved since Clear Fields: the status and the regime follow below.
   for (int i = 0; i < ParamCount; ++i) {
     TParamType& p = f.P(i);
     const calc::FieldRecord& field = store.Field(i);
