@@ -38,8 +38,12 @@ lint-fast: deps
 	@bash scripts/lint format
 	@bash scripts/lint cppcheck
 
+# The benchmarks, then zynta-cli batch side by side with the same rows done in Python with the
+# fluids library (bench/peer_batch.py).
 bench: build
+	@bash scripts/install-deps --bench
 	@$(BUILD_DIR)/bin/zynta-bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+	@/usr/bin/python3 bench/peer_batch.py $(BUILD_DIR)/bin/zynta-cli
 
 # Every headless target (no Qt window, no benchmarks) and the whole ctest suite under
 # AddressSanitizer and UBSan, with assertions on; any report fails the run.

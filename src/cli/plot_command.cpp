@@ -6,7 +6,11 @@
 #include "cli/solve_command.h"
 
 #ifdef ZYNTA_PLOTS
-#include "gui/plot_files.h"  // plain C++: the Qt side stays in src/gui
+#include <dlfcn.h>
+
+#include <filesystem>
+
+#include "gui/plot_module.h"  // plain C++: the Qt side stays in the module
 #endif
 
 namespace zynta::cli {
@@ -33,7 +37,8 @@ const char* const PlotHelp =
     "\n"
     "Exit status: 0 written; 1 not solved (the status on standard error), nothing to\n"
     "plot, or a file that cannot be written; 2 a usage error; 3 this zynta-cli was\n"
-    "built without plots (ZYNTA_GUI=OFF).\n"
+    "built without plots (ZYNTA_GUI=OFF) or its plots module (zynta-plots.so) is\n"
+    "missing.\n"
     "\n"
     "Example:\n"
     "  zynta-cli plot --png pipe --equation Darcy-Weisbach 'IDia=2.067 in' \\\n"
@@ -84,6 +89,30 @@ bool Parse(const std::vector<std::string>& args, PlotArgs& a, std::ostream& err)
   return true;
 }
 
+#ifdef ZYNTA_PLOTS
+// The plots module beside this program (the build) or in <prefix>/lib/zynta (installed); the
+// module stays loaded until the process ends.
+gui::WritePlotFilesEntry LoadPlots(std::ostream& err) {
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe").parent_path();
+  std::string why;
+  for (const std::filesystem::path& file :
+       {self / gui::PlotModuleFile, self / gui::PlotModuleFolder / gui::PlotModuleFile}) {
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec)) continue;
+    void* module = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!module) {
+      why = dlerror();
+      continue;
+    }
+    if (void* entry = dlsym(module, gui::PlotModuleEntry)) return reinterpret_cast<gui::WritePlotFilesEntry>(entry);
+    why = file.string() + " has no " + gui::PlotModuleEntry;
+  }
+  err << "zynta-cli plot: the plots cannot be loaded: "
+      << (why.empty() ? std::string(gui::PlotModuleFile) + " is not installed" : why) << "\n";
+  return nullptr;
+}
+#endif
+
 }  // namespace
 
 int PlotCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -110,7 +139,9 @@ int PlotCommand(const std::vector<std::string>& args, std::ostream& out, std::os
     err << "zynta-cli plot: " << data.notice << "\n";
     return 1;
   }
-  return gui::WritePlotFiles(data, a.png, a.svg, out, err);
+  const gui::WritePlotFilesEntry write = LoadPlots(err);
+  if (!write) return 3;
+  return write(data, a.png, a.svg, out, err);
 #endif
 }
 

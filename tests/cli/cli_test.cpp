@@ -1,6 +1,7 @@
 // zynta-cli solve, batch, units, pipes and fluids, run as a shell runs them: exit status,
 // standard output and standard error, compared whole where the text is the product.
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <numbers>
@@ -538,6 +539,18 @@ TEST(Plot, BuiltWithoutPlotsSaysSo) {
 }
 
 #endif
+
+// Only plot draws, and only it loads Qt (a module of its own): the tool itself links none.
+TEST(Plot, OnlyThePlotModuleLoadsQt) {
+  FILE* pipe = popen("ldd " ZYNTA_CLI_PATH, "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string libraries;
+  char buffer[512];
+  while (fgets(buffer, sizeof buffer, pipe)) libraries += buffer;
+  EXPECT_EQ(pclose(pipe), 0) << libraries;
+  EXPECT_NE(libraries.find("libstdc++"), std::string::npos) << libraries;
+  EXPECT_EQ(libraries.find("libQt"), std::string::npos) << libraries;
+}
 
 // --- batch --------------------------------------------------------------------------------------
 

@@ -105,6 +105,14 @@ Friction Factor (f):        0.021
 REPORT
 diff -u "$work/expected" "$work/report.lf" || fail "the worked example's report"
 
+# The installed zynta-cli links no Qt; its plot command loads the plots from usr/lib/zynta.
+if ldd "$root/usr/bin/zynta-cli" | grep -qi "libQt"; then fail "zynta-cli links Qt"; fi
+[ -f "$root/usr/lib/zynta/zynta-plots.so" ] || fail "usr/lib/zynta/zynta-plots.so missing"
+(cd / && HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" "$root/usr/bin/zynta-cli" plot \
+  --png "$work/pipe" 'IDia=2.067 in' 'Len=100 ft' 'Fric=120' 'Flow=100 gpm') >"$work/plot" 2>"$work/err" ||
+  { cat "$work/err" >&2; fail "zynta-cli plot from the package"; }
+head -c 8 "$work/pipe-system.png" | od -An -tx1 | grep -q "89 50 4e 47" || fail "the plot is no PNG"
+
 # The answer above came from usr/share/zynta: without it the same program cannot start.
 mv "$root/usr/share/zynta" "$root/usr/share/zynta.away"
 if solve >/dev/null 2>"$work/err"; then fail "zynta-cli solved without usr/share/zynta"; fi
