@@ -149,8 +149,9 @@ class Batch {
   }
 
   void Header(const std::vector<std::string>& cells, bool crlf);
-  // False when the row was not solved.
-  bool Row(const std::vector<std::string>& cells);
+  // False when the row was not solved. A row the reader refused (`refusal` says why) is not
+  // solved: its status cell says why.
+  bool Row(const std::vector<std::string>& cells, const std::string& refusal = "");
 
  private:
   const std::string& Cell(Kind kind) const;
@@ -229,7 +230,7 @@ const std::string& Batch::Cell(Kind kind) const {
   return at < 0 ? empty_ : cells_[static_cast<size_t>(at)];
 }
 
-bool Batch::Row(const std::vector<std::string>& cells) {
+bool Batch::Row(const std::vector<std::string>& cells, const std::string& refusal) {
   ++row_;
   cells_.resize(columns_.size());
   for (size_t c = 0; c < columns_.size(); ++c) {
@@ -244,7 +245,9 @@ bool Batch::Row(const std::vector<std::string>& cells) {
   bool ranSolve = false;
   bool extra = false;  // cells beyond the header's, other than empty ones
   for (size_t c = inputCount_; c < cells.size(); ++c) extra = extra || !Trim(cells[c]).empty();
-  if (extra) {
+  if (!refusal.empty()) {
+    outcome.status = refusal;
+  } else if (extra) {
     outcome.status = std::to_string(cells.size()) + " cells where the header has " + std::to_string(inputCount_);
   } else {
     try {
@@ -375,6 +378,7 @@ int BatchCommand(const std::vector<std::string>& args, std::istream& in, std::os
   CsvReader reader(*source);
   std::vector<std::string> cells;
   if (!reader.Next(cells)) return Usage(err, "no header row in " + InQuotes(*file));
+  if (!reader.Refusal().empty()) return Usage(err, "header row: " + reader.Refusal());
   Batch batch(*calc, json, out);
   try {
     batch.Header(cells, reader.EndedWithCrLf());
@@ -382,10 +386,10 @@ int BatchCommand(const std::vector<std::string>& args, std::istream& in, std::os
     return Usage(err, "header row: " + std::string(e.what()));
   }
   bool allSolved = true;
-  while (reader.Next(cells)) allSolved = batch.Row(cells) && allSolved;
+  while (reader.Next(cells)) allSolved = batch.Row(cells, reader.Refusal()) && allSolved;
   out.flush();
   if (source->bad()) {
-    err << "zynta-cli batch: reading " << *file << " failed\n";
+    err << "zynta-cli batch: reading " << InQuotes(*file) << " failed\n";
     return 2;
   }
   return allSolved ? 0 : 1;

@@ -27,7 +27,7 @@ struct UsageError : std::runtime_error {
 // Letter case ignored (ASCII).
 bool SameText(std::string_view a, std::string_view b);
 std::string Join(const std::vector<std::string>& items, std::string_view separator = ", ");
-// "abc" in double quotes.
+// "abc" in double quotes, its control characters escaped (see EscapeControls).
 std::string InQuotes(const std::string& text);
 
 // The parameter of an identifier ("Flow", "flow"); -1 for none.
@@ -68,7 +68,9 @@ class HeadlessCalculator {
   // false when the unit label is hidden.
   bool SetUnit(int index, const std::string& unit);
   enum class Entry { Done, NotAnInput, BadValue };
-  // Focus, select all, type the text key by key, leave the field.
+  // Focus, select all, type the text key by key, leave the field. A text of more than
+  // MaxEntryChars bytes is a UsageError: no number a field takes is that long.
+  static constexpr size_t MaxEntryChars = 256;
   Entry Enter(int index, const std::string& text);
 
   // --- the menu commands
