@@ -112,79 +112,6 @@ std::optional<std::string> CurlHttpClient::Get(const std::string& host, int port
 }
 
 // ---------------------------------------------------------------------------------------------
-// Single-instance lock
-
-namespace {
-
-bool IsPlainFileName(const std::string& name) {
-  return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
-         name.find('\0') == std::string::npos;
-}
-
-std::string PerUserTempFolder() {
-  std::error_code ec;
-  fs::path temp = fs::temp_directory_path(ec);
-  if (ec || temp.empty()) temp = "/tmp";
-  return (temp / ("zynta-" + std::to_string(geteuid()))).string();
-}
-
-// The folder exists (made private when it is made here); a shared temp folder is trusted only
-// when it is a real folder of this user, not a link or someone else's.
-bool EnsureFolder(const std::string& folder, bool mustBeOwn) {
-  if (folder.empty()) return false;
-  if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return false;
-  struct stat st {};
-  if (lstat(folder.c_str(), &st) != 0) return false;
-  if (mustBeOwn) return S_ISDIR(st.st_mode) && st.st_uid == geteuid();
-  return S_ISDIR(st.st_mode) || (S_ISLNK(st.st_mode) && fs::is_directory(folder));
-}
-
-}  // namespace
-
-std::string FileInstanceLock::DefaultRuntimeFolder() {
-  const char* xdg = std::getenv("XDG_RUNTIME_DIR");
-  if (xdg && xdg[0] == '/') {
-    std::error_code ec;
-    if (fs::is_directory(xdg, ec)) return xdg;
-  }
-  return PerUserTempFolder();
-}
-
-FileInstanceLock::FileInstanceLock() : folder_(DefaultRuntimeFolder()) {}
-
-FileInstanceLock::FileInstanceLock(std::string runtimeFolder) : folder_(std::move(runtimeFolder)) {}
-
-FileInstanceLock::~FileInstanceLock() { Release(); }
-
-bool FileInstanceLock::Acquire(const std::string& name) {
-  if (!IsPlainFileName(name)) return false;
-  if (fd_ >= 0 && name == heldName_) return true;
-  if (!EnsureFolder(folder_, folder_ == PerUserTempFolder())) return false;
-  const std::string path = folder_ + "/" + name + ".lock";
-  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-  if (fd < 0) return false;
-  int rc;
-  do rc = flock(fd, LOCK_EX | LOCK_NB);
-  while (rc != 0 && errno == EINTR);
-  if (rc != 0) {
-    close(fd);
-    return false;
-  }
-  Release();
-  fd_ = fd;
-  heldName_ = name;
-  return true;
-}
-
-void FileInstanceLock::Release() {
-  // The file stays: removing it could let a second copy lock a new file while the first still
-  // holds the old one.
-  if (fd_ >= 0) close(fd_);
-  fd_ = -1;
-  heldName_.clear();
-}
-
-// ---------------------------------------------------------------------------------------------
 // Folders
 
 namespace {
@@ -193,6 +120,8 @@ std::string WithoutTrailingSlashes(std::string path) {
   while (path.size() > 1 && path.back() == '/') path.pop_back();
   return path;
 }
+
+}  // namespace
 
 std::string HomeFolder() {
   const char* home = std::getenv("HOME");
@@ -204,8 +133,6 @@ std::string HomeFolder() {
     return found->pw_dir;
   return {};
 }
-
-}  // namespace
 
 XdgFolders::XdgFolders(std::string executableLink) : executableLink_(std::move(executableLink)) {}
 

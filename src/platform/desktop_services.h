@@ -27,10 +27,13 @@ class CurlHttpClient : public HttpClient {
 
 // The lock is flock() on <runtime folder>/<name>.lock, held while the object lives. The system
 // drops it when the process ends however it ends, so no stale lock is ever left behind. Two
-// objects conflict even inside one process (each opens the file on its own).
+// objects conflict even inside one process (each opens the file on its own). The runtime
+// folder is one only the user can create files in, so nobody else can take the lock first.
 class FileInstanceLock : public InstanceLock {
  public:
-  // The runtime folder: $XDG_RUNTIME_DIR when set and a folder, else <temp>/zynta-<uid>.
+  // The runtime folder: $XDG_RUNTIME_DIR when set, absolute, a folder and the user's own, else
+  // <cache>/zynta ($XDG_CACHE_HOME when absolute, else ~/.cache), made 0700 when missing and
+  // used only when it is a real folder of the user's.
   FileInstanceLock();
   explicit FileInstanceLock(std::string runtimeFolder);
   ~FileInstanceLock() override;
@@ -39,8 +42,9 @@ class FileInstanceLock : public InstanceLock {
 
   // True when this object now holds the lock (also when it already held that name). Taking
   // another name lets go of the one held before, but only once the new one is taken. False
-  // for a name that is empty or not a plain file name, and when the file cannot be opened.
+  // when another holder has it, and when it cannot be taken at all: then FailureText() says why.
   bool Acquire(const std::string& name) override;
+  std::string FailureText() const override { return failure_; }
   void Release();
   bool Held() const { return fd_ >= 0; }
   const std::string& RuntimeFolder() const { return folder_; }
@@ -48,10 +52,16 @@ class FileInstanceLock : public InstanceLock {
   static std::string DefaultRuntimeFolder();
 
  private:
+  bool Fail(const std::string& path, const std::string& reason);
+
   std::string folder_;
   std::string heldName_;
+  std::string failure_;
   int fd_ = -1;
 };
+
+// The user's home folder: $HOME when set, else the password entry's; empty without either.
+std::string HomeFolder();
 
 class XdgFolders : public Folders {
  public:

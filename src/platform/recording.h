@@ -342,7 +342,10 @@ class RecInstanceLock : public InstanceLock {
  public:
   ~RecInstanceLock() override;
   bool Acquire(const std::string& name) override;
+  std::string FailureText() const override { return failWith; }
   void Release();
+  // When set, every Acquire fails for this reason, as a lock file that cannot be made does.
+  std::string failWith;
 
  private:
   std::string held_;

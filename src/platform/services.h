@@ -115,8 +115,11 @@ class HttpClient {
 class InstanceLock {
  public:
   virtual ~InstanceLock() = default;
-  // False when another running copy holds the lock of that name.
+  // False when another running copy holds the lock of that name, or when it cannot be taken.
   virtual bool Acquire(const std::string& name) = 0;
+  // After a false Acquire: empty when another running copy holds the lock; else why it could
+  // not be taken at all, naming the lock's path and the reason.
+  virtual std::string FailureText() const { return {}; }
 };
 
 // What the program needs of the system and its event loop.

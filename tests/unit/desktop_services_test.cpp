@@ -475,33 +475,105 @@ TEST_F(FileInstanceLockTest, RuntimeFolderFromTheEnvironment) {
     EXPECT_TRUE(lock.Acquire("ZYNTA"));
     EXPECT_TRUE(fs::exists(runtime.Path() / "ZYNTA.lock"));
   }
-  // Unset, relative or missing: a private folder of this user under the temp folder.
-  ScopedEnv tmp("TMPDIR", runtime.Str());
-  const std::string perUser = (runtime.Path() / ("zynta-" + std::to_string(geteuid()))).string();
+  // Unset, relative, missing or someone else's: a private folder of this user under the cache.
+  ScopedEnv cache("XDG_CACHE_HOME", runtime.Str() + "/cache");
+  const std::string perUser = runtime.Str() + "/cache/zynta";
+  fs::create_directory(runtime.Path() / "foreign");
+  const bool chowned = chown((runtime.Path() / "foreign").c_str(), 4242, 4242) == 0;
   for (const std::optional<std::string>& value :
        {std::optional<std::string>(), std::optional<std::string>("relative"),
-        std::optional<std::string>(runtime.Str() + "/missing")}) {
+        std::optional<std::string>(runtime.Str() + "/missing"),
+        std::optional<std::string>(runtime.Str() + "/foreign")}) {
+    if (!chowned && value && value->ends_with("/foreign")) continue;
     ScopedEnv xdg("XDG_RUNTIME_DIR", value);
-    EXPECT_EQ(FileInstanceLock::DefaultRuntimeFolder(), perUser);
+    EXPECT_EQ(FileInstanceLock::DefaultRuntimeFolder(), perUser) << value.value_or("unset");
   }
   ScopedEnv xdg("XDG_RUNTIME_DIR", std::nullopt);
   FileInstanceLock a, b;
   EXPECT_TRUE(a.Acquire("ZYNTA"));
   EXPECT_FALSE(b.Acquire("ZYNTA"));
+  EXPECT_EQ(b.FailureText(), "");  // held by a running copy: no failure
   struct stat st {};
   ASSERT_EQ(stat(perUser.c_str(), &st), 0);
   EXPECT_TRUE(S_ISDIR(st.st_mode));
   EXPECT_EQ(st.st_mode & 0777, 0700u);
+  // Without $XDG_CACHE_HOME: ~/.cache.
+  ScopedEnv noCache("XDG_CACHE_HOME", std::nullopt);
+  ScopedEnv home("HOME", runtime.Str() + "/home");
+  EXPECT_EQ(FileInstanceLock::DefaultRuntimeFolder(), runtime.Str() + "/home/.cache/zynta");
 }
 
 TEST_F(FileInstanceLockTest, ForeignLinkAsThePerUserFolderIsNotTrusted) {
-  ScopedEnv tmp("TMPDIR", runtime.Str());
+  ScopedEnv cache("XDG_CACHE_HOME", runtime.Str());
   ScopedEnv xdg("XDG_RUNTIME_DIR", std::nullopt);
   fs::create_directory(runtime.Path() / "elsewhere");
   fs::create_directory_symlink(runtime.Path() / "elsewhere", FileInstanceLock::DefaultRuntimeFolder());
   FileInstanceLock lock;
   EXPECT_FALSE(lock.Acquire("ZYNTA"));
   EXPECT_FALSE(fs::exists(runtime.Path() / "elsewhere" / "ZYNTA.lock"));
+}
+
+// Another user pre-creating the folder the lock used to live in (under the shared temp folder)
+// stops nothing any more: the lock lives where only this user can make files.
+TEST_F(FileInstanceLockTest, FolderPreparedByAnotherUserInTheTempFolderStopsNothing) {
+  ScopedEnv tmp("TMPDIR", runtime.Str());
+  ScopedEnv xdg("XDG_RUNTIME_DIR", std::nullopt);
+  ScopedEnv cache("XDG_CACHE_HOME", runtime.Str() + "/cache");
+  const fs::path trap = runtime.Path() / ("zynta-" + std::to_string(geteuid()));
+  fs::create_directory(trap);
+  std::ofstream(trap / "ZYNTA.lock") << "";
+  if (chown(trap.c_str(), 4242, 4242) != 0) fs::permissions(trap, fs::perms::owner_read | fs::perms::owner_exec);
+  FileInstanceLock lock;
+  EXPECT_TRUE(lock.Acquire("ZYNTA")) << lock.FailureText();
+}
+
+// A lock that cannot be taken at all says where and why; the start goes on (see the start's test).
+TEST_F(FileInstanceLockTest, LockThatCannotBeTakenNamesThePathAndTheReason) {
+  struct Case {
+    const char* what;
+    // Prepares the case under its own folder; returns the lock's folder, "" to skip the case.
+    std::function<fs::path(const fs::path&)> prepare;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"link",
+       [](const fs::path& base) {
+         fs::create_directory(base / "elsewhere");
+         fs::create_directory_symlink(base / "elsewhere", base / "zynta");
+         return base / "zynta";
+       },
+       "not a folder"},
+      {"file",
+       [](const fs::path& base) {
+         std::ofstream(base / "zynta") << "";
+         return base / "zynta";
+       },
+       "not a folder"},
+      {"foreign",
+       [](const fs::path& base) {
+         fs::create_directory(base / "zynta");
+         return chown((base / "zynta").c_str(), 4242, 4242) == 0 ? base / "zynta" : fs::path();  // root only
+       },
+       "belongs to another user"},
+      {"unmakeable",
+       [](const fs::path& base) {
+         std::ofstream(base / "file") << "";
+         return base / "file" / "zynta";
+       },
+       "Not a directory"},
+  };
+  for (const Case& c : cases) {
+    const fs::path base = runtime.Path() / c.what;
+    fs::create_directory(base);
+    const fs::path folder = c.prepare(base);
+    if (folder.empty()) continue;
+    FileInstanceLock lock(folder.string());
+    EXPECT_FALSE(lock.Acquire("ZYNTA")) << c.what;
+    const std::string text = lock.FailureText();
+    EXPECT_TRUE(text.starts_with(folder.string() + "/ZYNTA.lock: ")) << c.what << ": " << text;
+    EXPECT_NE(text.find(c.reason), std::string::npos) << c.what << ": " << text;
+    EXPECT_FALSE(fs::exists(base / "elsewhere" / "ZYNTA.lock")) << c.what;
+  }
 }
 
 // ---------------------------------------------------------------------------------------------
