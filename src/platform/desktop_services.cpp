@@ -4,6 +4,7 @@
 #include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <syslog.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -222,6 +223,12 @@ std::string LinuxSystemInfo::OsName() const {
 
 void LinuxSystemInfo::ProcessEventsFor(int milliseconds) {
   if (milliseconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+void LinuxSystemInfo::LogError(const std::string& text) {
+  const std::string line = "zynta: " + text + "\n";
+  [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, line.data(), line.size());
+  ::syslog(LOG_USER | LOG_ERR, "%s", text.c_str());
 }
 
 }  // namespace zynta::platform

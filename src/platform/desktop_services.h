@@ -87,6 +87,8 @@ class LinuxSystemInfo : public SystemServices {
   std::string OsName() const override;
   // Sleeps; the headless stand-in for running the event loop.
   void ProcessEventsFor(int milliseconds) override;
+  // "zynta: <text>" on standard error and in the system log.
+  void LogError(const std::string& text) override;
 
  private:
   std::string osReleasePath_;  // empty: the system's files

@@ -355,8 +355,10 @@ class RecSystem : public SystemServices {
  public:
   std::string OsName() const override { return osName; }
   void ProcessEventsFor(int milliseconds) override { waitedMs += milliseconds; }
+  void LogError(const std::string& text) override { logged.push_back(text); }
   std::string osName = "Linux";
   int waitedMs = 0;
+  std::vector<std::string> logged;
 };
 
 class RecFolders : public Folders {

@@ -130,6 +130,8 @@ class SystemServices {
   virtual std::string OsName() const = 0;
   // Lets the event loop run for this long (the splash's two seconds).
   virtual void ProcessEventsFor(int milliseconds) = 0;
+  // Reports an error when nobody is there to answer a message box (the program is being ended).
+  virtual void LogError(const std::string& text) = 0;
 };
 
 class Clipboard {

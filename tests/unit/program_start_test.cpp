@@ -53,5 +53,34 @@ TEST_F(ProgramStartTest, RunningCopyStopsTheStart) {
   EXPECT_EQ(other.boxes.shown.front().caption, "ZYNTA is already running!");
 }
 
+// Ending the session (or the process, by a signal) must not wait for an answer: a refused save
+// goes to the log. The interactive Exit still shows it in a box.
+TEST_F(ProgramStartTest, RefusedSaveAtTheSessionEndIsLoggedNotShown) {
+  for (const bool interactive : {false, true}) {
+    platform::RecordingPlatform platform;
+    platform.folders.appData = folder_.string();
+    ZyntaProgram program(platform, ProgramDir());
+    ASSERT_TRUE(program.Start());
+    const fs::path settings = program.Form().Settings().path;
+    fs::remove(settings);
+    fs::create_directory(settings);  // every write now fails
+    platform.boxes.shown.clear();
+    if (interactive) {
+      program.Form().FormClose();
+    } else {
+      EXPECT_TRUE(program.Form().SessionEndQuery());
+    }
+    const std::string refused = "Unable to write to " + settings.string() + ".";
+    std::vector<std::string> shown;
+    for (const auto& box : platform.boxes.shown) shown.push_back(box.text);
+    EXPECT_EQ(shown, interactive ? std::vector<std::string>{refused} : std::vector<std::string>{});
+    EXPECT_EQ(platform.system.logged,
+              interactive ? std::vector<std::string>{} : std::vector<std::string>{refused});
+    EXPECT_TRUE(program.Form().SaveFailed());
+    EXPECT_FALSE(program.Running());
+    fs::remove(settings);
+  }
+}
+
 }  // namespace
 }  // namespace zynta::startup
