@@ -1,5 +1,7 @@
 #include "gui/services_qt.h"
 
+#include <thread>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QCursor>
@@ -135,6 +137,24 @@ int QtMailComposer::Compose(const platform::MailMessage& mail) {
   const QUrl url = QUrl::fromEncoded(QByteArray::fromStdString(MailtoUrl(mail)), QUrl::StrictMode);
   Request([&] { opened = url.isValid() && QDesktopServices::openUrl(url); });
   return opened ? 0 : 2;
+}
+
+std::optional<std::string> QtWaitingHttpClient::Get(const std::string& host, int port, const std::string& path) {
+  std::optional<std::string> body;
+  QEventLoop loop;
+  // The inner client ends by its own deadline, so the join below never waits long.
+  std::thread worker([&] {
+    body = inner_.Get(host, port, path);
+    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+  });
+  try {
+    Loop([&] { loop.exec(QEventLoop::ExcludeUserInputEvents); });
+  } catch (...) {  // a handler's error kept from the loop: the thread must end first
+    worker.join();
+    throw;
+  }
+  worker.join();
+  return body;
 }
 
 void QtSystem::ProcessEventsFor(int milliseconds) {

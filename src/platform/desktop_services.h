@@ -4,25 +4,40 @@
 // they are (and overrides ProcessEventsFor with its event loop); the headless tools can too.
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/services.h"
 
 namespace zynta::platform {
 
+// The numeric addresses of a host name ("192.0.2.1", "2001:db8::1"); empty when it has none.
+// It may block for as long as the system's resolver takes.
+using HostResolver = std::function<std::vector<std::string>(const std::string& host)>;
+
+// The system's resolver (getaddrinfo), IPv4 and IPv6.
+std::vector<std::string> SystemResolve(const std::string& host);
+
 // One plain HTTP GET of http://host:port/path. Redirects are not followed (a 3xx fails), only a
 // 2xx status succeeds, and a body over the limit fails: the transfer stops once it passes it.
 // No proxy is used. Safe to use from several threads, each request has its own handle.
+//
+// The whole request, name resolution included, ends within totalTimeoutMs whatever the
+// resolver does: the name is resolved in a thread of its own, abandoned at the deadline (a
+// resolver whose servers never answer can take minutes), and libcurl gets the addresses.
 class CurlHttpClient : public HttpClient {
  public:
-  explicit CurlHttpClient(long connectTimeoutMs = 5000, long totalTimeoutMs = 10000, size_t maxBody = 64 * 1024);
+  explicit CurlHttpClient(long connectTimeoutMs = 5000, long totalTimeoutMs = 10000, size_t maxBody = 64 * 1024,
+                          HostResolver resolve = SystemResolve);
   std::optional<std::string> Get(const std::string& host, int port, const std::string& path) override;
 
  private:
   long connectTimeoutMs_;
   long totalTimeoutMs_;
   size_t maxBody_;
+  HostResolver resolve_;
 };
 
 // The lock is flock() on <runtime folder>/<name>.lock, held while the object lives. The system

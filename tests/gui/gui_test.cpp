@@ -1,15 +1,18 @@
 // The desktop program's widgets and window, driven as a user would: clicks, keys and menus on
 // the offscreen platform. The calculator itself is tested by the scenario scripts; these cases
 // cover what only the Qt side can get wrong.
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -140,6 +143,7 @@ class GuiTest : public QObject {
   void errorOfAHandlerRunByQtReachesTheRequest();
   void mailtoCarriesTheMessage();
   void messageBoxesShowMarkupAsPlainTextAndFollowNoLink();
+  void updateCheckWaitsWithTheEventLoopRunning();
 
   // The calculator.
   void startShowsTheWindowAfterTheIntro();
@@ -571,6 +575,27 @@ void GuiTest::messageBoxesShowMarkupAsPlainTextAndFollowNoLink() {
     QCOMPARE(shown, QString::fromStdString(html));
   }
   QVERIFY(catcher.opened.isEmpty());
+}
+
+// A request that takes its time (a name server that never answers, up to the 10 s deadline)
+// leaves the event loop running: timers fire and a termination signal would be handled.
+void GuiTest::updateCheckWaitsWithTheEventLoopRunning() {
+  struct SlowClient : platform::HttpClient {
+    std::optional<std::string> Get(const std::string&, int, const std::string&) override {
+      std::this_thread::sleep_for(std::chrono::milliseconds(400));
+      return "1.2.0.0";
+    }
+  } slow;
+  QtWaitingHttpClient http(slow);
+  int ticks = 0;
+  QTimer timer;
+  QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+  timer.start(20);
+  QElapsedTimer clock;
+  clock.start();
+  QCOMPARE(http.Get("zynta.example.com", 80, "/"), std::optional<std::string>("1.2.0.0"));
+  QVERIFY(clock.elapsed() >= 390);
+  QVERIFY2(ticks >= 5, QByteArray::number(ticks));
 }
 
 // ---- the calculator
