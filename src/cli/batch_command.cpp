@@ -159,8 +159,9 @@ class Batch {
 
   void Header(const std::vector<std::string>& cells, bool crlf);
   const BatchCounts& Counts() const { return counts_; }
-  // False when the row was not solved.
-  bool Row(const std::vector<std::string>& cells);
+  // False when the row was not solved. A row the reader refused (`refusal` says why) is not
+  // solved: its status cell says why.
+  bool Row(const std::vector<std::string>& cells, const std::string& refusal = "");
 
  private:
   const std::string& Cell(Kind kind) const;
@@ -249,7 +250,7 @@ const std::string& Batch::Cell(Kind kind) const {
   return at < 0 ? empty_ : cells_[static_cast<size_t>(at)];
 }
 
-bool Batch::Row(const std::vector<std::string>& cells) {
+bool Batch::Row(const std::vector<std::string>& cells, const std::string& refusal) {
   ++row_;
   cells_.resize(columns_.size());
   for (size_t c = 0; c < columns_.size(); ++c) {
@@ -264,7 +265,9 @@ bool Batch::Row(const std::vector<std::string>& cells) {
   bool ranSolve = false;
   bool extra = false;  // cells beyond the header's, other than empty ones
   for (size_t c = inputCount_; c < cells.size(); ++c) extra = extra || !Trim(cells[c]).empty();
-  if (extra) {
+  if (!refusal.empty()) {
+    outcome.status = refusal;
+  } else if (extra) {
     outcome.status = std::to_string(cells.size()) + " cells where the header has " + std::to_string(inputCount_);
   } else {
     try {
@@ -370,6 +373,7 @@ std::optional<bool> Batch::RunOnRecords() {
     const Column& col = columns_[c];
     if (col.kind != Kind::Param || cells_[c].empty() || !store.Field(col.index).input) continue;
     const std::string text = Trim(cells_[c]);
+    if (text.size() > HeadlessCalculator::MaxEntryChars) return std::nullopt;  // refused there
     int& decimals = store.Field(col.index).decimals;
     decimals = std::max(decimals, units::DecimalsWritten(text, units::DecimalSeparator()));
     typed = true;
@@ -464,6 +468,7 @@ int BatchCommand(const std::vector<std::string>& args, std::istream& in, std::os
   CsvReader reader(*source);
   std::vector<std::string> cells;
   if (!reader.Next(cells)) return Usage(err, "no header row in " + InQuotes(*file));
+  if (!reader.Refusal().empty()) return Usage(err, "header row: " + reader.Refusal());
   Batch batch(*calc, json, path == BatchPath::Records, out);
   struct Count {
     ~Count() {
@@ -478,10 +483,10 @@ int BatchCommand(const std::vector<std::string>& args, std::istream& in, std::os
     return Usage(err, "header row: " + std::string(e.what()));
   }
   bool allSolved = true;
-  while (reader.Next(cells)) allSolved = batch.Row(cells) && allSolved;
+  while (reader.Next(cells)) allSolved = batch.Row(cells, reader.Refusal()) && allSolved;
   out.flush();
   if (source->bad()) {
-    err << "zynta-cli batch: reading " << *file << " failed\n";
+    err << "zynta-cli batch: reading " << InQuotes(*file) << " failed\n";
     return 2;
   }
   return allSolved ? 0 : 1;

@@ -1,5 +1,7 @@
 #include "cli/csv_stream.h"
 
+#include <algorithm>
+
 namespace zynta::cli {
 
 bool CsvReader::Fill() {
@@ -15,6 +17,90 @@ int CsvReader::Get() { return Fill() ? static_cast<unsigned char>(buffer_[pos_++
 
 int CsvReader::Peek() { return Fill() ? static_cast<unsigned char>(buffer_[pos_]) : -1; }
 
+// One byte of a cell. Once the cell is over its limit it is emptied and the record marked
+// refused; once the record is, nothing is kept (`cell` is null). The first cell limit broken is
+// the one reported, unless the record breaks its own limit later.
+void CsvReader::Keep(std::string* cell, int c, size_t count) {
+  if (recordBytes_ > MaxCsvRecordBytes || count > MaxCsvCells) cell = nullptr;
+  ++cellBytes_;
+  if ((c & 0xC0) != 0x80) ++cellChars_;
+  if (cellChars_ > MaxCsvCellChars) {
+    if (refusal_.empty())
+      refusal_ =
+          "cell " + std::to_string(count) + " is longer than " + std::to_string(MaxCsvCellChars) + " characters";
+    if (cell) cell->clear();
+    return;
+  }
+  if (cell) cell->push_back(static_cast<char>(c));
+}
+
+int CsvReader::RecordGet(std::vector<std::string>& cells) {
+  const int c = Get();
+  if (c >= 0 && ++recordBytes_ == MaxCsvRecordBytes + 1) {
+    refusal_ = "the record is longer than 1 MiB (" + std::to_string(MaxCsvRecordBytes) + " bytes)";
+    cells.clear();
+    cells.shrink_to_fit();
+  }
+  return c;
+}
+
+// Reads one record to its end; false for an empty line.
+bool CsvReader::ReadRecord(std::vector<std::string>& cells) {
+  size_t count = 0;
+  std::string* cell = nullptr;
+  auto newCell = [&] {
+    cellBytes_ = 0;
+    cellChars_ = 0;
+    ++count;
+    if (count == MaxCsvCells + 1 && refusal_.empty())
+      refusal_ = "the record has more than " + std::to_string(MaxCsvCells) + " cells";
+    if (recordBytes_ > MaxCsvRecordBytes || count > MaxCsvCells) {
+      cell = nullptr;
+    } else if (count <= cells.size()) {
+      cell = &cells[count - 1];
+      cell->clear();
+    } else {
+      cell = &cells.emplace_back();
+    }
+  };
+  newCell();
+  bool any = false;
+  for (;;) {
+    int c = RecordGet(cells);
+    if (c == '"' && cellBytes_ == 0) {
+      any = true;
+      while ((c = RecordGet(cells)) >= 0) {
+        if (c == '"') {
+          if (Peek() != '"') break;
+          RecordGet(cells);
+        } else if (c == '\n') {
+          ++line_;
+        }
+        Keep(cell, c, count);
+      }
+      continue;  // what follows the closing quote up to the separator is kept
+    }
+    if (c < 0) break;
+    if (c == ',') {
+      any = true;
+      newCell();
+      continue;
+    }
+    if (c == '\r' || c == '\n') {
+      ++line_;
+      if (c == '\r' && Peek() == '\n') {
+        RecordGet(cells);
+        crlf_ = true;
+      }
+      break;
+    }
+    any = true;
+    Keep(cell, c, count);
+  }
+  cells.resize(recordBytes_ > MaxCsvRecordBytes ? 0 : std::min(count, MaxCsvCells));
+  return any;
+}
+
 bool CsvReader::Next(std::vector<std::string>& cells) {
   if (!started_) {
     started_ = true;
@@ -28,52 +114,9 @@ bool CsvReader::Next(std::vector<std::string>& cells) {
     }
     recordLine_ = line_;
     crlf_ = false;
-    size_t count = 0;
-    std::string* cell = nullptr;
-    auto newCell = [&] {
-      if (count < cells.size()) {
-        cells[count].clear();
-      } else {
-        cells.emplace_back();
-      }
-      cell = &cells[count++];
-    };
-    newCell();
-    bool any = false;
-    for (;;) {
-      int c = Get();
-      if (c == '"' && cell->empty()) {
-        any = true;
-        while ((c = Get()) >= 0) {
-          if (c == '"') {
-            if (Peek() != '"') break;
-            Get();
-          } else if (c == '\n') {
-            ++line_;
-          }
-          cell->push_back(static_cast<char>(c));
-        }
-        continue;  // what follows the closing quote up to the separator is kept
-      }
-      if (c < 0) break;
-      if (c == ',') {
-        any = true;
-        newCell();
-        continue;
-      }
-      if (c == '\r' || c == '\n') {
-        ++line_;
-        if (c == '\r' && Peek() == '\n') {
-          Get();
-          crlf_ = true;
-        }
-        break;
-      }
-      any = true;
-      cell->push_back(static_cast<char>(c));
-    }
-    cells.resize(count);
-    if (any) return true;  // otherwise an empty line: no record
+    recordBytes_ = 0;
+    refusal_.clear();
+    if (ReadRecord(cells)) return true;  // otherwise an empty line: no record
   }
 }
 

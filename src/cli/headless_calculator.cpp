@@ -8,6 +8,7 @@
 #include "calc/catalog.h"
 #include "calc/params.h"
 #include "calc/solve.h"
+#include "cli/safe_text.h"
 #include "shell/undo.h"
 #include "startup/program_folder.h"
 #include "units/number_text.h"
@@ -62,7 +63,8 @@ std::string Join(const std::vector<std::string>& items, std::string_view separat
   return out;
 }
 
-std::string InQuotes(const std::string& text) { return "\"" + text + "\""; }
+// Quoted text may come from anywhere: its control characters are shown, not sent.
+std::string InQuotes(const std::string& text) { return "\"" + EscapeControls(text) + "\""; }
 
 int ParamNamed(std::string_view id) {
   for (int i = 0; i < ParamCount; ++i) {
@@ -349,6 +351,10 @@ void HeadlessCalculator::SetAllDecimals(const std::array<int, ParamCount>& decim
 
 HeadlessCalculator::Entry HeadlessCalculator::Enter(int index, const std::string& text, Digits digits) {
   if (!IsInput(index)) return Entry::NotAnInput;
+  // Each key re-reads the field's whole text: a bounded text keeps the cost of typing it bounded.
+  if (text.size() > MaxEntryChars)
+    throw UsageError(std::string(ParamId(index)) + ": a value longer than " + std::to_string(MaxEntryChars) +
+                     " characters");
   if (digits == Digits::AsWritten) {
     int& decimals = form_->P(index).Decimals;
     decimals = std::max(decimals, units::DecimalsWritten(text, units::DecimalSeparator()));

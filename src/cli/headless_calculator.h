@@ -28,7 +28,7 @@ struct UsageError : std::runtime_error {
 // Letter case ignored (ASCII).
 bool SameText(std::string_view a, std::string_view b);
 std::string Join(const std::vector<std::string>& items, std::string_view separator = ", ");
-// "abc" in double quotes.
+// "abc" in double quotes, its control characters escaped (see EscapeControls).
 std::string InQuotes(const std::string& text);
 
 // The parameter of an identifier ("Flow", "flow"); -1 for none.
@@ -73,7 +73,9 @@ class HeadlessCalculator {
   // with, so that no digit given is rounded away when the field is left (up to the 7
   // significant digits a field shows). Decimals chosen for the field stay as they are.
   enum class Digits { AsWritten, AsChosen };
-  // Focus, select all, type the text key by key, leave the field.
+  // Focus, select all, type the text key by key, leave the field. A text of more than
+  // MaxEntryChars bytes is a UsageError: no number a field takes is that long.
+  static constexpr size_t MaxEntryChars = 256;
   Entry Enter(int index, const std::string& text, Digits digits = Digits::AsWritten);
   // The twelve fields as plain records, for a solve without the window's events, and the
   // window showing what such typing (typed: some value was) and solve (ranSolve) came to, as

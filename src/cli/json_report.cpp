@@ -5,14 +5,27 @@
 #include <cstdio>
 
 #include "calc/params.h"
+#include "cli/safe_text.h"
 
 namespace zynta::cli {
 
 using namespace calc;
 
+// Bytes of no UTF-8 character become U+FFFD: a JSON reader takes only valid UTF-8.
 std::string JsonString(std::string_view text) {
   std::string out = "\"";
-  for (const char c : text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      const size_t length = Utf8SequenceAt(text, i);
+      if (length == 0) {
+        out += "\\ufffd";
+      } else {
+        out += text.substr(i, length);
+        i += length - 1;
+      }
+      continue;
+    }
     switch (c) {
       case '"': out += "\\\""; break;
       case '\\': out += "\\\\"; break;

@@ -1,5 +1,10 @@
 #include "gui/desktop_program.h"
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+
 #include <QApplication>
 #include <QSessionManager>
 
@@ -16,10 +21,27 @@ DesktopProgram::DesktopProgram(const std::filesystem::path& programDir)
                    [this](QSessionManager&) { EndSession(); });
 }
 
-void DesktopProgram::EndSession() {
-  if (program_->HasForm()) FromQt([this] { program_->Form().SessionEndQuery(); });
+int DesktopProgram::EndSession() {
+  if (program_->HasForm()) {
+    FromQt([this] { program_->Form().SessionEndQuery(); });
+    endStatus_ = program_->Form().SaveFailed() ? 1 : 0;
+  }
   // Queued: the session manager gets its answer first.
   QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+  return endStatus_;
+}
+
+void DesktopProgram::Terminate() {
+  // A save stuck in the file system (a hung network folder) must not keep the process alive.
+  std::thread([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1900));
+    std::_Exit(3);
+  }).detach();
+  const int status = EndSession();
+  if (!AtTopLevel()) {
+    std::fflush(nullptr);
+    std::_Exit(status);
+  }
 }
 
 // The core goes first: the controls it refers to live in the platform.
@@ -45,7 +67,7 @@ int DesktopProgram::Run() {
   running_loop_ = true;
   const int code = QApplication::exec();
   running_loop_ = false;
-  return code;
+  return code != 0 ? code : endStatus_;
 }
 
 std::filesystem::path ExecutableFolder() {

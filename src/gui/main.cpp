@@ -16,6 +16,6 @@ int main(int argc, char** argv) {
   zynta::gui::DesktopProgram program(zynta::gui::ExecutableFolder());
   if (!program.Start()) return 0;
   // Logging out, shutting down or a closed terminal save the settings as the session's end does.
-  zynta::gui::TerminationSignals termination([&program] { program.EndSession(); });
+  zynta::gui::TerminationSignals termination([&program] { program.Terminate(); });
   return program.Run();
 }

@@ -114,7 +114,8 @@ class QtPlatform : public platform::Platform {
   QtClipboard clipboard_;
   QtDesktop desktop_;
   QtMailComposer mail_;
-  platform::CurlHttpClient http_;
+  platform::CurlHttpClient curl_;
+  QtWaitingHttpClient http_{curl_};
   platform::FileInstanceLock lock_;
   platform::XdgFolders folders_;
   QtSystem system_;

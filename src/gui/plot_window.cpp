@@ -29,6 +29,7 @@ PlotWindow::PlotWindow() {
     page.notice = new QLabel(page.stack);
     page.notice->setObjectName(kind == PlotKind::System ? "plot.systemNotice" : "plot.moodyNotice");
     page.notice->setAlignment(Qt::AlignCenter);
+    page.notice->setTextFormat(Qt::PlainText);
     page.notice->setWordWrap(true);
     QFont font = page.notice->font();
     font.setPointSizeF(font.pointSizeF() * 1.4);
@@ -112,7 +113,12 @@ void PlotWindow::ExportAsked(PictureFormat format) {
                                                     png ? "PNG pictures (*.png)" : "SVG pictures (*.svg)");
   if (file.isEmpty()) return;
   std::string error;
-  if (!Export(kind, format, file, &error)) QMessageBox::warning(this, "ZYNTA", Q("Export failed: " + error));
+  if (Export(kind, format, file, &error)) return;
+  // The reason may hold the file's name: plain text, never markup.
+  QMessageBox box(QMessageBox::Warning, "ZYNTA", Q("Export failed: " + error), QMessageBox::Ok, this);
+  box.setObjectName("ZyntaExportFailed");
+  box.setTextFormat(Qt::PlainText);
+  box.exec();
 }
 
 QtPlotViewer::~QtPlotViewer() { delete window_; }

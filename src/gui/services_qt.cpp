@@ -1,5 +1,7 @@
 #include "gui/services_qt.h"
 
+#include <thread>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QCursor>
@@ -21,6 +23,13 @@ constexpr const char* AppTitle = "ZYNTA";
 QWidget* BoxParent(QWidget* parent) { return parent && parent->isVisible() ? parent : nullptr; }
 
 QString BoxCaption(const std::string& caption) { return caption.empty() ? QString(AppTitle) : Q(caption); }
+
+// A message may quote text from outside (a version file from the web, a field's text): it is
+// shown as it is, never read as markup, so no link in it can be followed.
+void ShowAsPlainText(QMessageBox& box) {
+  box.setTextFormat(Qt::PlainText);
+  box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+}
 }  // namespace
 
 void QtBeeper::MessageBeep(unsigned) { QApplication::beep(); }
@@ -28,6 +37,7 @@ void QtBeeper::MessageBeep(unsigned) { QApplication::beep(); }
 void QtMessageBoxes::Show(const std::string& text, const std::string& caption) {
   QMessageBox box(QMessageBox::NoIcon, BoxCaption(caption), Q(text), QMessageBox::Ok, BoxParent(parent_));
   box.setObjectName("ZyntaMessage");
+  ShowAsPlainText(box);
   ArrowWhileAsking arrow;
   Loop([&] { box.exec(); });
 }
@@ -36,6 +46,7 @@ bool QtMessageBoxes::Confirm(const std::string& text, const std::string& caption
   QMessageBox box(QMessageBox::Question, BoxCaption(caption), Q(text), QMessageBox::Ok | QMessageBox::Cancel,
                   BoxParent(parent_));
   box.setObjectName("ZyntaQuestion");
+  ShowAsPlainText(box);
   box.setDefaultButton(QMessageBox::Ok);
   int answer = QMessageBox::Cancel;
   ArrowWhileAsking arrow;
@@ -95,7 +106,12 @@ bool QtHelpViewer::ShowContents(const std::string& entryPage) {
     browser_->setObjectName("ZyntaHelp");
     browser_->setWindowTitle("ZYNTA Help");
     browser_->setWindowIcon(icon_);
-    browser_->setOpenExternalLinks(true);
+    // Only the help's own pages open, inside the window: a link elsewhere is not followed.
+    browser_->setOpenLinks(false);
+    QObject::connect(browser_, &QTextBrowser::anchorClicked, browser_, [this](const QUrl& link) {
+      const QUrl target = browser_->source().resolved(link);
+      if (target.isLocalFile()) browser_->setSource(target);
+    });
     browser_->resize(640, 520);
   }
   browser_->setSource(QUrl::fromLocalFile(Q(entryPage)));
@@ -121,6 +137,24 @@ int QtMailComposer::Compose(const platform::MailMessage& mail) {
   const QUrl url = QUrl::fromEncoded(QByteArray::fromStdString(MailtoUrl(mail)), QUrl::StrictMode);
   Request([&] { opened = url.isValid() && QDesktopServices::openUrl(url); });
   return opened ? 0 : 2;
+}
+
+std::optional<std::string> QtWaitingHttpClient::Get(const std::string& host, int port, const std::string& path) {
+  std::optional<std::string> body;
+  QEventLoop loop;
+  // The inner client ends by its own deadline, so the join below never waits long.
+  std::thread worker([&] {
+    body = inner_.Get(host, port, path);
+    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+  });
+  try {
+    Loop([&] { loop.exec(QEventLoop::ExcludeUserInputEvents); });
+  } catch (...) {  // a handler's error kept from the loop: the thread must end first
+    worker.join();
+    throw;
+  }
+  worker.join();
+  return body;
 }
 
 void QtSystem::ProcessEventsFor(int milliseconds) {

@@ -85,6 +85,18 @@ class QtMailComposer : public platform::MailComposer {
 };
 
 // The system's name from the system; the waits run the event loop.
+// Another client's request run in a thread of its own while a nested event loop goes on: the
+// window repaints, timers run and a termination signal is handled (the program can end) during
+// an update check; the user's input waits until the answer is in, as it would for a busy window.
+class QtWaitingHttpClient : public platform::HttpClient {
+ public:
+  explicit QtWaitingHttpClient(platform::HttpClient& inner) : inner_(inner) {}
+  std::optional<std::string> Get(const std::string& host, int port, const std::string& path) override;
+
+ private:
+  platform::HttpClient& inner_;
+};
+
 class QtSystem : public platform::LinuxSystemInfo {
  public:
   void ProcessEventsFor(int milliseconds) override;

@@ -1,17 +1,23 @@
 #include "platform/desktop_services.h"
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
 #include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <syslog.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <mutex>
 #include <sstream>
 #include <thread>
@@ -22,6 +28,7 @@
 namespace zynta::platform {
 
 namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
 
 // ---------------------------------------------------------------------------------------------
 // HTTP
@@ -69,23 +76,106 @@ size_t WriteBody(char* data, size_t size, size_t count, void* user) {
 
 struct CurlHandle {
   CURL* curl = curl_easy_init();
+  curl_slist* resolve = nullptr;
   ~CurlHandle() {
     if (curl) curl_easy_cleanup(curl);
+    curl_slist_free_all(resolve);
   }
 };
 
+bool IsNumericAddress(const std::string& host) {
+  in6_addr address{};
+  return inet_pton(AF_INET, host.c_str(), &address) == 1 || inet_pton(AF_INET6, host.c_str(), &address) == 1;
+}
+
+// The resolver's answer, shared with its thread: whichever of the two ends last frees it.
+struct Resolution {
+  std::mutex mutex;
+  std::condition_variable done;
+  bool finished = false;
+  std::vector<std::string> addresses;
+};
+
+// The addresses of `host`, or nothing once the deadline has passed. A thread left behind ends
+// on its own when the resolver gives up, and touches nothing but its shared answer.
+std::optional<std::vector<std::string>> ResolveBefore(const HostResolver& resolve, const std::string& host,
+                                                      Clock::time_point deadline) {
+  auto answer = std::make_shared<Resolution>();
+  std::thread([answer, resolve, host] {
+    std::vector<std::string> found;
+    try {
+      found = resolve(host);
+    } catch (...) {
+      // no addresses
+    }
+    const std::lock_guard lock(answer->mutex);
+    answer->addresses = std::move(found);
+    answer->finished = true;
+    answer->done.notify_all();
+  }).detach();
+  std::unique_lock lock(answer->mutex);
+  if (!answer->done.wait_until(lock, deadline, [&] { return answer->finished; })) return std::nullopt;
+  return std::move(answer->addresses);
+}
+
+// "host:port:addr1,[addr6],..." for CURLOPT_RESOLVE.
+std::string ResolveEntry(const std::string& host, int port, const std::vector<std::string>& addresses) {
+  std::string entry = host + ":" + std::to_string(port) + ":";
+  for (size_t i = 0; i < addresses.size(); ++i) {
+    if (i) entry += ',';
+    const bool ipv6 = addresses[i].find(':') != std::string::npos;
+    entry += ipv6 ? "[" + addresses[i] + "]" : addresses[i];
+  }
+  return entry;
+}
+
+long MillisecondsUntil(Clock::time_point deadline) {
+  return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count());
+}
+
 }  // namespace
 
-CurlHttpClient::CurlHttpClient(long connectTimeoutMs, long totalTimeoutMs, size_t maxBody)
-    : connectTimeoutMs_(connectTimeoutMs), totalTimeoutMs_(totalTimeoutMs), maxBody_(maxBody) {
+std::vector<std::string> SystemResolve(const std::string& host) {
+  addrinfo hints{};
+  hints.ai_family = AF_UNSPEC;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
+  std::vector<std::string> addresses;
+  if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0) return addresses;
+  for (const addrinfo* a = found; a; a = a->ai_next) {
+    char text[INET6_ADDRSTRLEN] = {};
+    const void* where = a->ai_family == AF_INET6
+                            ? static_cast<const void*>(&reinterpret_cast<sockaddr_in6*>(a->ai_addr)->sin6_addr)
+                            : static_cast<const void*>(&reinterpret_cast<sockaddr_in*>(a->ai_addr)->sin_addr);
+    if ((a->ai_family == AF_INET || a->ai_family == AF_INET6) && inet_ntop(a->ai_family, where, text, sizeof text))
+      addresses.emplace_back(text);
+  }
+  freeaddrinfo(found);
+  return addresses;
+}
+
+CurlHttpClient::CurlHttpClient(long connectTimeoutMs, long totalTimeoutMs, size_t maxBody, HostResolver resolve)
+    : connectTimeoutMs_(connectTimeoutMs),
+      totalTimeoutMs_(totalTimeoutMs),
+      maxBody_(maxBody),
+      resolve_(std::move(resolve)) {
   InitCurlOnce();
 }
 
 std::optional<std::string> CurlHttpClient::Get(const std::string& host, int port, const std::string& path) {
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(totalTimeoutMs_);
   const auto url = BuildUrl(host, port, path);
   if (!url) return std::nullopt;
   CurlHandle h;
   if (!h.curl) return std::nullopt;
+  if (!IsNumericAddress(host)) {
+    const auto addresses = ResolveBefore(resolve_, host, deadline);
+    if (!addresses || addresses->empty()) return std::nullopt;
+    h.resolve = curl_slist_append(nullptr, ResolveEntry(host, port, *addresses).c_str());
+    if (!h.resolve) return std::nullopt;
+  }
+  // What is left of the whole request's time, at least a millisecond (0 would mean none).
+  const long remaining = std::max(1L, MillisecondsUntil(deadline));
   CURL* c = h.curl;
   BodySink sink;
   sink.limit = maxBody_;
@@ -96,8 +186,9 @@ std::optional<std::string> CurlHttpClient::Get(const std::string& host, int port
   ok = ok && curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L) == CURLE_OK;
   ok = ok && curl_easy_setopt(c, CURLOPT_PROXY, "") == CURLE_OK;
   ok = ok && curl_easy_setopt(c, CURLOPT_NOPROXY, "*") == CURLE_OK;
-  ok = ok && curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, connectTimeoutMs_) == CURLE_OK;
-  ok = ok && curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, totalTimeoutMs_) == CURLE_OK;
+  ok = ok && curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, std::min(connectTimeoutMs_, remaining)) == CURLE_OK;
+  ok = ok && curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, remaining) == CURLE_OK;
+  ok = ok && (!h.resolve || curl_easy_setopt(c, CURLOPT_RESOLVE, h.resolve) == CURLE_OK);
   // A declared length over the limit fails before any of the body is read.
   ok = ok && curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(maxBody_)) == CURLE_OK;
   ok = ok && curl_easy_setopt(c, CURLOPT_USERAGENT, "zynta") == CURLE_OK;
@@ -112,79 +203,6 @@ std::optional<std::string> CurlHttpClient::Get(const std::string& host, int port
 }
 
 // ---------------------------------------------------------------------------------------------
-// Single-instance lock
-
-namespace {
-
-bool IsPlainFileName(const std::string& name) {
-  return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
-         name.find('\0') == std::string::npos;
-}
-
-std::string PerUserTempFolder() {
-  std::error_code ec;
-  fs::path temp = fs::temp_directory_path(ec);
-  if (ec || temp.empty()) temp = "/tmp";
-  return (temp / ("zynta-" + std::to_string(geteuid()))).string();
-}
-
-// The folder exists (made private when it is made here); a shared temp folder is trusted only
-// when it is a real folder of this user, not a link or someone else's.
-bool EnsureFolder(const std::string& folder, bool mustBeOwn) {
-  if (folder.empty()) return false;
-  if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return false;
-  struct stat st {};
-  if (lstat(folder.c_str(), &st) != 0) return false;
-  if (mustBeOwn) return S_ISDIR(st.st_mode) && st.st_uid == geteuid();
-  return S_ISDIR(st.st_mode) || (S_ISLNK(st.st_mode) && fs::is_directory(folder));
-}
-
-}  // namespace
-
-std::string FileInstanceLock::DefaultRuntimeFolder() {
-  const char* xdg = std::getenv("XDG_RUNTIME_DIR");
-  if (xdg && xdg[0] == '/') {
-    std::error_code ec;
-    if (fs::is_directory(xdg, ec)) return xdg;
-  }
-  return PerUserTempFolder();
-}
-
-FileInstanceLock::FileInstanceLock() : folder_(DefaultRuntimeFolder()) {}
-
-FileInstanceLock::FileInstanceLock(std::string runtimeFolder) : folder_(std::move(runtimeFolder)) {}
-
-FileInstanceLock::~FileInstanceLock() { Release(); }
-
-bool FileInstanceLock::Acquire(const std::string& name) {
-  if (!IsPlainFileName(name)) return false;
-  if (fd_ >= 0 && name == heldName_) return true;
-  if (!EnsureFolder(folder_, folder_ == PerUserTempFolder())) return false;
-  const std::string path = folder_ + "/" + name + ".lock";
-  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-  if (fd < 0) return false;
-  int rc;
-  do rc = flock(fd, LOCK_EX | LOCK_NB);
-  while (rc != 0 && errno == EINTR);
-  if (rc != 0) {
-    close(fd);
-    return false;
-  }
-  Release();
-  fd_ = fd;
-  heldName_ = name;
-  return true;
-}
-
-void FileInstanceLock::Release() {
-  // The file stays: removing it could let a second copy lock a new file while the first still
-  // holds the old one.
-  if (fd_ >= 0) close(fd_);
-  fd_ = -1;
-  heldName_.clear();
-}
-
-// ---------------------------------------------------------------------------------------------
 // Folders
 
 namespace {
@@ -193,6 +211,8 @@ std::string WithoutTrailingSlashes(std::string path) {
   while (path.size() > 1 && path.back() == '/') path.pop_back();
   return path;
 }
+
+}  // namespace
 
 std::string HomeFolder() {
   const char* home = std::getenv("HOME");
@@ -204,8 +224,6 @@ std::string HomeFolder() {
     return found->pw_dir;
   return {};
 }
-
-}  // namespace
 
 XdgFolders::XdgFolders(std::string executableLink) : executableLink_(std::move(executableLink)) {}
 
@@ -295,6 +313,12 @@ std::string LinuxSystemInfo::OsName() const {
 
 void LinuxSystemInfo::ProcessEventsFor(int milliseconds) {
   if (milliseconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+void LinuxSystemInfo::LogError(const std::string& text) {
+  const std::string line = "zynta: " + text + "\n";
+  [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, line.data(), line.size());
+  ::syslog(LOG_USER | LOG_ERR, "%s", text.c_str());
 }
 
 }  // namespace zynta::platform

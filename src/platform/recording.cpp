@@ -235,6 +235,7 @@ std::set<std::string>& HeldLocks() {
 RecInstanceLock::~RecInstanceLock() { Release(); }
 
 bool RecInstanceLock::Acquire(const std::string& name) {
+  if (!failWith.empty()) return false;
   if (!HeldLocks().insert(name).second) return false;
   held_ = name;
   return true;

@@ -342,7 +342,10 @@ class RecInstanceLock : public InstanceLock {
  public:
   ~RecInstanceLock() override;
   bool Acquire(const std::string& name) override;
+  std::string FailureText() const override { return failWith; }
   void Release();
+  // When set, every Acquire fails for this reason, as a lock file that cannot be made does.
+  std::string failWith;
 
  private:
   std::string held_;
@@ -352,8 +355,10 @@ class RecSystem : public SystemServices {
  public:
   std::string OsName() const override { return osName; }
   void ProcessEventsFor(int milliseconds) override { waitedMs += milliseconds; }
+  void LogError(const std::string& text) override { logged.push_back(text); }
   std::string osName = "Linux";
   int waitedMs = 0;
+  std::vector<std::string> logged;
 };
 
 class RecFolders : public Folders {

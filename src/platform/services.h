@@ -115,8 +115,11 @@ class HttpClient {
 class InstanceLock {
  public:
   virtual ~InstanceLock() = default;
-  // False when another running copy holds the lock of that name.
+  // False when another running copy holds the lock of that name, or when it cannot be taken.
   virtual bool Acquire(const std::string& name) = 0;
+  // After a false Acquire: empty when another running copy holds the lock; else why it could
+  // not be taken at all, naming the lock's path and the reason.
+  virtual std::string FailureText() const { return {}; }
 };
 
 // What the program needs of the system and its event loop.
@@ -127,6 +130,8 @@ class SystemServices {
   virtual std::string OsName() const = 0;
   // Lets the event loop run for this long (the splash's two seconds).
   virtual void ProcessEventsFor(int milliseconds) = 0;
+  // Reports an error when nobody is there to answer a message box (the program is being ended).
+  virtual void LogError(const std::string& text) = 0;
 };
 
 class Clipboard {

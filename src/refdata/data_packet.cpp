@@ -9,6 +9,8 @@
 #include <fstream>
 #include <optional>
 #include <system_error>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 namespace zynta::refdata {
@@ -215,13 +217,16 @@ Column ReadColumn(const pugi::xml_node field) {
   return column;
 }
 
+// Column positions by name, so that neither the duplicate check nor the rows' reads cost a scan
+// of every column.
+using ColumnPositions = std::unordered_map<std::string_view, std::size_t>;
+
 std::vector<Column> ReadColumns(const pugi::xml_node fields) {
   std::vector<Column> columns;
+  std::unordered_set<std::string> names;
   for (const pugi::xml_node field : fields.children("FIELD")) {
     Column column = ReadColumn(field);
-    const bool twice =
-        std::ranges::any_of(columns, [&](const Column& other) { return other.name == column.name; });
-    if (twice) Fail("column " + Quote(column.name) + " is defined twice");
+    if (!names.insert(column.name).second) Fail("column " + Quote(column.name) + " is defined twice");
     columns.push_back(std::move(column));
   }
   return columns;
@@ -255,16 +260,25 @@ Value ReadValue(const Column& column, std::string_view text, std::size_t rowNumb
   return {};
 }
 
+// Each row's attributes are walked once, whatever the number of columns and attributes; the
+// values are then read in column order, so the first bad one reported is the leftmost column's.
 std::vector<std::vector<Value>> ReadRows(const pugi::xml_node rowData, const std::vector<Column>& columns) {
+  ColumnPositions positions;
+  for (std::size_t c = 0; c < columns.size(); ++c) positions.emplace(columns[c].name, c);
   std::vector<std::vector<Value>> rows;
+  std::vector<pugi::xml_attribute> found(columns.size());
   std::size_t rowNumber = 0;
   for (const pugi::xml_node row : rowData.children("ROW")) {
     ++rowNumber;
+    std::fill(found.begin(), found.end(), pugi::xml_attribute());
+    for (const pugi::xml_attribute attribute : row.attributes()) {
+      // The first of repeated attributes counts; RowState and unknown attributes are ignored.
+      const auto at = positions.find(attribute.name());
+      if (at != positions.end() && !found[at->second]) found[at->second] = attribute;
+    }
     std::vector<Value>& values = rows.emplace_back(columns.size());
     for (std::size_t c = 0; c < columns.size(); ++c) {
-      // The first of repeated attributes counts; RowState and unknown attributes are ignored.
-      const pugi::xml_attribute attribute = row.attribute(columns[c].name.c_str());
-      if (attribute) values[c] = ReadValue(columns[c], attribute.value(), rowNumber);
+      if (found[c]) values[c] = ReadValue(columns[c], found[c].value(), rowNumber);
     }
   }
   return rows;

@@ -1,16 +1,15 @@
 #include "settings/ini_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <limits>
-#include <random>
 #include <system_error>
 #include <utility>
+
+#include "settings/whole_file.h"
 
 namespace zynta::settings {
 namespace {
@@ -74,83 +73,9 @@ std::optional<std::int32_t> ToInt32(std::optional<std::uint64_t> magnitude, bool
 
 // ---- Files ----
 
-std::optional<std::string> ReadWholeFile(const fs::path& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
-  std::string text;
-  char buffer[16384];
-  ssize_t got = 0;
-  while ((got = ::read(fd, buffer, sizeof buffer)) != 0) {
-    if (got > 0) text.append(buffer, static_cast<std::size_t>(got));
-    if (got < 0 && errno != EINTR) break;
-  }
-  ::close(fd);
-  if (got < 0) return std::nullopt;
-  return text;
-}
-
 bool PathMayExist(const fs::path& path) {
   std::error_code error;
   return fs::exists(path, error) || error;
-}
-
-bool WriteAll(int fd, std::string_view data) {
-  while (!data.empty()) {
-    const ssize_t put = ::write(fd, data.data(), data.size());
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) return false;
-    data.remove_prefix(static_cast<std::size_t>(put));
-  }
-  return true;
-}
-
-std::string RandomSuffix() {
-  thread_local std::mt19937_64 generator{std::random_device{}()};
-  constexpr std::string_view kDigits = "0123456789abcdef";
-  std::uint64_t bits = generator();
-  std::string suffix(12, '0');
-  for (char& c : suffix) {
-    c = kDigits[bits & 0xF];
-    bits >>= 4;
-  }
-  return suffix;
-}
-
-// Creates "<name>.<random>.tmp" beside `target`; returns the open descriptor.
-int OpenTempBeside(const fs::path& target, fs::path& temp) {
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    temp = target.parent_path() / (target.filename().string() + "." + RandomSuffix() + ".tmp");
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-  return -1;
-}
-
-// The rewritten file keeps the permission bits of the one it replaces.
-bool KeepMode(const fs::path& target, int fd) {
-  struct stat info {};
-  if (::stat(target.c_str(), &info) != 0) return errno == ENOENT;
-  return ::fchmod(fd, info.st_mode & 07777) == 0;
-}
-
-void SyncFolder(const fs::path& target) {
-  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
-
-bool ReplaceFile(const fs::path& target, std::string_view text) {
-  fs::path temp;
-  const int fd = OpenTempBeside(target, temp);
-  if (fd < 0) return false;
-  bool ok = KeepMode(target, fd) && WriteAll(fd, text) && ::fsync(fd) == 0;
-  ok = ::close(fd) == 0 && ok;
-  ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
-  if (!ok) ::unlink(temp.c_str());
-  if (ok) SyncFolder(target);
-  return ok;
 }
 
 // A file that exists but is not writable is refused rather than replaced.
@@ -277,6 +202,14 @@ void IniDocument::Set(std::string_view section, std::string_view key, std::strin
   lines_.push_back(std::move(added));
 }
 
+void IniDocument::SetInteger(std::string_view section, std::string_view key, std::int32_t value) {
+  Set(section, key, std::to_string(value));
+}
+
+void IniDocument::SetBool(std::string_view section, std::string_view key, bool value) {
+  Set(section, key, value ? "1" : "0");
+}
+
 std::string IniDocument::Text() const {
   std::string text = bom_ ? std::string(kBom) : std::string();
   for (const Line& line : lines_) {
@@ -303,12 +236,7 @@ IniDocument IniFile::LoadForWrite(const std::filesystem::path& target) const {
 }
 
 // A settings file that is a symbolic link is written where the link points.
-std::filesystem::path IniFile::WriteTarget() const {
-  std::error_code error;
-  if (!fs::is_symlink(path_, error)) return path_;
-  fs::path resolved = fs::canonical(path_, error);
-  return error ? path_ : resolved;
-}
+std::filesystem::path IniFile::WriteTarget() const { return WriteTargetOf(path_); }
 
 void IniFile::FailWrite() const { throw IniWriteError("Unable to write to " + path_.string()); }
 
@@ -332,11 +260,15 @@ std::vector<std::string> IniFile::ReadSection(std::string_view section) const { 
 
 bool IniFile::SectionExists(std::string_view section) const { return Load().HasSection(section); }
 
-void IniFile::Write(std::string_view section, std::string_view key, std::string_view value) {
+void IniFile::Update(const std::function<void(IniDocument&)>& edit) {
   const fs::path target = WriteTarget();
   IniDocument doc = LoadForWrite(target);
-  doc.Set(section, key, value);
-  if (!MayReplace(target) || !ReplaceFile(target, doc.Text())) FailWrite();
+  edit(doc);
+  if (!MayReplace(target) || !ReplaceWholeFile(target, doc.Text())) FailWrite();
+}
+
+void IniFile::Write(std::string_view section, std::string_view key, std::string_view value) {
+  Update([&](IniDocument& doc) { doc.Set(section, key, value); });
 }
 
 void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
@@ -344,11 +276,11 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
 }
 
 void IniFile::WriteInteger(std::string_view section, std::string_view key, std::int32_t value) {
-  Write(section, key, std::to_string(value));
+  Update([&](IniDocument& doc) { doc.SetInteger(section, key, value); });
 }
 
 void IniFile::WriteBool(std::string_view section, std::string_view key, bool value) {
-  Write(section, key, value ? "1" : "0");
+  Update([&](IniDocument& doc) { doc.SetBool(section, key, value); });
 }
 
 }  // namespace zynta::settings

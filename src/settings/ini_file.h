@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -48,6 +49,8 @@ class IniDocument {
   // read back as given (empty name, line breaks, '=' in a key, ']' in a
   // section, key starting with ';' or '[').
   void Set(std::string_view section, std::string_view key, std::string_view value);
+  void SetInteger(std::string_view section, std::string_view key, std::int32_t value);
+  void SetBool(std::string_view section, std::string_view key, bool value);
 
   // The whole file: byte order mark if it had one, every line ended by the
   // line end the file used ("\n" for a file that had none).
@@ -73,9 +76,9 @@ class IniDocument {
 };
 
 // One INI file on disk. Every read parses the file anew, so a file replaced
-// between calls is seen at once; a missing or unreadable file reads as empty.
-// Every write rewrites the whole file through a temporary file in the same
-// folder renamed over the original.
+// between calls is seen at once; a missing or unreadable file, one that is not
+// a regular file and one over MaxSettingsBytes read as empty. Every write
+// replaces the whole file at once (see ReplaceWholeFile).
 class IniFile {
  public:
   explicit IniFile(std::filesystem::path path);
@@ -91,6 +94,9 @@ class IniFile {
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
   void WriteInteger(std::string_view section, std::string_view key, std::int32_t value);
   void WriteBool(std::string_view section, std::string_view key, bool value);
+  // Every change `edit` makes to the file's text, written in one replacement: a reader, or the
+  // file left by a crash, sees all of them or none. Throws IniWriteError as the writes do.
+  void Update(const std::function<void(IniDocument&)>& edit);
 
  private:
   IniDocument Load() const;

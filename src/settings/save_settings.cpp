@@ -14,33 +14,40 @@ std::string StoredText(std::string text) {
   return text;
 }
 
-void WriteParameter(const TParamType& p, IniFile& ini) {
-  ini.WriteInteger(p.Name, "UnitIndex", p.UnitIndex);
-  ini.WriteInteger(p.Name, "Decimals", p.Decimals);
-  ini.WriteString(p.Name, "Value", StoredText(p.Edit->Text()));
-  ini.WriteString(p.Name, "ParamValue", units::InvariantFloatToStr(p.ParamValue));
-  ini.WriteString(p.Name, "Color", p.Edit->FontColor() == clResult ? "clResult" : "clNormal");
+void WriteParameter(const TParamType& p, IniDocument& doc) {
+  doc.SetInteger(p.Name, "UnitIndex", p.UnitIndex);
+  doc.SetInteger(p.Name, "Decimals", p.Decimals);
+  doc.Set(p.Name, "Value", StoredText(p.Edit->Text()));
+  doc.Set(p.Name, "ParamValue", units::InvariantFloatToStr(p.ParamValue));
+  doc.Set(p.Name, "Color", p.Edit->FontColor() == clResult ? "clResult" : "clNormal");
+}
+
+void WriteMainForm(const FormModel& f, IniDocument& doc) {
+  doc.SetInteger("MainForm", "Top", f.Window.Top());
+  doc.SetInteger("MainForm", "Left", f.Window.Left());
+  doc.SetInteger("MainForm", "Width", f.Window.Width());
+  doc.SetInteger("MainForm", "Height", f.Window.Height());
+  doc.SetBool("MainForm", "StartHidden", f.StartHidden1.Checked());
+  doc.SetBool("MainForm", "StayonTop", f.StayonTop1.Checked());
+  doc.Set("MainForm", "HLEq", f.ComboEq.Text());
+  doc.SetBool("MainForm", "Solved", f.Solved);
+  doc.SetInteger("MainForm", "SolveFor", f.cbSolveFor.ItemIndex());
+  doc.SetInteger("MainForm", "PipeSpec", f.ComboSpec.ItemIndex());
+  doc.SetBool("MainForm", "Sound", f.SoundOn);
+  doc.SetBool("MainForm", "NoIntro", f.NoIntro);
+  doc.SetBool("MainForm", "Checkforupdates", f.Checkforupdates1.Checked());
 }
 
 }  // namespace
 
+// One replacement of the whole file: a save cut short leaves the last one complete.
 void WriteSettings(const FormModel& f, IniFile& ini) {
-  for (const auto& p : f.ParamTypes) {
-    if (p) WriteParameter(*p, ini);
-  }
-  ini.WriteInteger("MainForm", "Top", f.Window.Top());
-  ini.WriteInteger("MainForm", "Left", f.Window.Left());
-  ini.WriteInteger("MainForm", "Width", f.Window.Width());
-  ini.WriteInteger("MainForm", "Height", f.Window.Height());
-  ini.WriteBool("MainForm", "StartHidden", f.StartHidden1.Checked());
-  ini.WriteBool("MainForm", "StayonTop", f.StayonTop1.Checked());
-  ini.WriteString("MainForm", "HLEq", f.ComboEq.Text());
-  ini.WriteBool("MainForm", "Solved", f.Solved);
-  ini.WriteInteger("MainForm", "SolveFor", f.cbSolveFor.ItemIndex());
-  ini.WriteInteger("MainForm", "PipeSpec", f.ComboSpec.ItemIndex());
-  ini.WriteBool("MainForm", "Sound", f.SoundOn);
-  ini.WriteBool("MainForm", "NoIntro", f.NoIntro);
-  ini.WriteBool("MainForm", "Checkforupdates", f.Checkforupdates1.Checked());
+  ini.Update([&f](IniDocument& doc) {
+    for (const auto& p : f.ParamTypes) {
+      if (p) WriteParameter(*p, doc);
+    }
+    WriteMainForm(f, doc);
+  });
 }
 
 void ReleaseState(FormModel& f) {

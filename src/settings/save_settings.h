@@ -6,8 +6,8 @@
 
 namespace zynta::settings {
 
-// Every parameter's five keys, then [MainForm] in its order. A write the system refuses ends
-// the save there with "Unable to write to <path>".
+// Every parameter's five keys, then [MainForm] in its order, written as one new file. A write
+// the system refuses throws "Unable to write to <path>" and leaves the file as it was.
 void WriteSettings(const calc::FormModel& f, IniFile& ini);
 
 // The teardown after the save: the parameters and the undo history are released.

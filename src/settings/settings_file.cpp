@@ -1,9 +1,13 @@
 #include "settings/settings_file.h"
 
 #include <cctype>
-#include <fstream>
+#include <optional>
+#include <string_view>
+#include <system_error>
+#include <utility>
 
 #include "calc/errors.h"
+#include "settings/whole_file.h"
 
 namespace zynta::settings {
 
@@ -18,30 +22,34 @@ SettingsLocation LocateSettings(const platform::Folders& folders) {
   return where;
 }
 
-void CopyDefaultSettings(const fs::path& programDir, const SettingsLocation& where) {
-  std::ifstream in(programDir / DefaultSettingsName, std::ios::binary);
-  if (!in) throw calc::CalcError((programDir / DefaultSettingsName).string() + " cannot be read");
+namespace {
+
+std::string DefaultText(const fs::path& programDir) {
+  const fs::path file = programDir / DefaultSettingsName;
+  std::optional<std::string> text = ReadWholeFile(file);
+  if (!text) throw calc::CalcError(file.string() + " cannot be read");
+  return std::move(*text);
+}
+
+void MakeFolder(const SettingsLocation& where) {
   std::error_code ec;
-  if (!fs::is_directory(where.folder)) {
-    fs::create_directories(where.folder, ec);
-    if (ec || !fs::is_directory(where.folder)) throw calc::CalcError(where.folder.string());
-  }
-  // Written beside the old file and renamed over it, so no half-copied file is ever left.
-  const fs::path temp = fs::path(where.path).concat(".copy");
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out << in.rdbuf();
-    out.flush();
-    if (!out) {
-      fs::remove(temp, ec);
-      throw calc::CalcError("Unable to write to " + where.path.string());
-    }
-  }
-  fs::rename(temp, where.path, ec);
-  if (ec) {
-    fs::remove(temp, ec);
+  if (fs::is_directory(where.folder)) return;
+  fs::create_directories(where.folder, ec);
+  if (ec || !fs::is_directory(where.folder)) throw calc::CalcError(where.folder.string());
+}
+
+// Replaces the per-user file whole (where a link to it points), keeping its permission bits.
+void ReplaceSettings(const SettingsLocation& where, std::string_view text) {
+  if (!ReplaceWholeFile(WriteTargetOf(where.path), text))
     throw calc::CalcError("Unable to write to " + where.path.string());
-  }
+}
+
+}  // namespace
+
+void CopyDefaultSettings(const fs::path& programDir, const SettingsLocation& where) {
+  const std::string text = DefaultText(programDir);
+  MakeFolder(where);
+  ReplaceSettings(where, text);
 }
 
 int VersionNumber(const std::string& version) {
@@ -54,6 +62,7 @@ int VersionNumber(const std::string& version) {
 OpenResult OpenSettings(const fs::path& programDir, const SettingsLocation& where, platform::MessageBoxes& boxes,
                         const std::string& programVersion) {
   OpenResult result;
+  RemoveStaleTemporaries(WriteTargetOf(where.path));
   const bool haveDefault = fs::is_regular_file(programDir / DefaultSettingsName);
   if (!fs::exists(where.path)) {
     if (haveDefault) {
@@ -68,9 +77,13 @@ OpenResult OpenSettings(const fs::path& programDir, const SettingsLocation& wher
   const int storedNumber = VersionNumber(stored);
   // Without a default file there is nothing to go back to: the calculator goes on with what
   // it has, and with the defaults for what it lacks.
+  // The default file and the program's version go in as one file: a start cut short in between
+  // must not leave a copy that the next start takes for an old version.
   if ((storedNumber < 0 || storedNumber != VersionNumber(programVersion)) && haveDefault) {
-    CopyDefaultSettings(programDir, where);
-    result.file->WriteString("MainForm", "Version", std::string{programVersion[0], '.', programVersion[2]});
+    IniDocument doc = IniDocument::Parse(DefaultText(programDir));
+    doc.Set("MainForm", "Version", std::string{programVersion[0], '.', programVersion[2]});
+    MakeFolder(where);
+    ReplaceSettings(where, doc.Text());
   }
   return result;
 }

@@ -21,8 +21,9 @@ struct SettingsLocation {
 
 SettingsLocation LocateSettings(const platform::Folders& folders);
 
-// Copies the program folder's default file over the per-user one, byte for byte, creating the
-// settings folder first; an error whose text is the folder path when that cannot be made.
+// Copies the program folder's default file over the per-user one, byte for byte and in one
+// replacement (an empty default file too), creating the settings folder first; an error whose
+// text is the folder path when that cannot be made.
 void CopyDefaultSettings(const std::filesystem::path& programDir, const SettingsLocation& where);
 
 // The two digits of a version text that the check compares ("1.1.0.0" and "1.1" give 11);
@@ -35,7 +36,7 @@ struct OpenResult {
 };
 
 // Finds or creates the per-user file and checks its version; the notice for a missing default
-// file goes to boxes.
+// file goes to boxes. Temporary files that an earlier save killed halfway left are removed.
 OpenResult OpenSettings(const std::filesystem::path& programDir, const SettingsLocation& where,
                         platform::MessageBoxes& boxes, const std::string& programVersion);
 

@@ -151,7 +151,8 @@ void TfrmZYNTA::RefreshPlots() {
 void TfrmZYNTA::Report(const std::string& text) { ui.Boxes().Show(text, AppTitle); }
 
 // A write the system refuses is reported here, and the program still ends.
-void TfrmZYNTA::SaveSettings() {
+void TfrmZYNTA::SaveSettings(bool interactive) {
+  saveFailed_ = false;
   if (SettingsFile && ParamTypes[0]) {
     try {
       std::error_code ec;
@@ -159,7 +160,12 @@ void TfrmZYNTA::SaveSettings() {
       std::filesystem::create_directories(settingsWhere_.folder, ec);
       settings::WriteSettings(*this, *SettingsFile);
     } catch (const std::exception& e) {
-      Report(GeneralErrorText(e.what()));
+      saveFailed_ = true;
+      if (interactive) {
+        Report(GeneralErrorText(e.what()));
+      } else {
+        ui.GetSystem().LogError(GeneralErrorText(e.what()));
+      }
     }
   }
   settings::ReleaseState(*this);
@@ -176,7 +182,7 @@ void TfrmZYNTA::FormClose() {
 
 bool TfrmZYNTA::SessionEndQuery() {
   if (Window.Shown()) Window.SetShown(false);
-  SaveSettings();
+  SaveSettings(false);
   terminated_ = true;
   return true;
 }

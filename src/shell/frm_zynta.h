@@ -26,11 +26,14 @@ class TfrmZYNTA : public calc::FormModel {
   // and restores the saved state. False when the program has to end (its message was shown).
   bool FormCreate();
 
-  // Writes the whole state to the settings file and releases it (the end of the program).
-  void SaveSettings();
+  // Writes the whole state to the settings file and releases it (the end of the program). A
+  // refused write is reported in a message box, or only to the log when `interactive` is false
+  // (the session or the process is ending: nobody may be there to answer a box).
+  void SaveSettings(bool interactive = true);
   // Exit from the notification icon's menu: the window closes for real.
   void FormClose();
-  // The desktop session ends: may it? The state is saved first.
+  // The desktop session or the process ends (a termination signal): may it? The state is saved
+  // first, a refused write reported only to the log.
   bool SessionEndQuery();
 
   // The notification icon and the window's life as a resident tool.
@@ -51,6 +54,8 @@ class TfrmZYNTA : public calc::FormModel {
   bool CanHide() const;
 
   bool Terminated() const { return terminated_; }
+  // Whether the last save could not write the settings file.
+  bool SaveFailed() const { return saveFailed_; }
   const settings::IniFile* SettingsIni() const { return SettingsFile.get(); }
   startup::TfrmAboutBox* AboutBox() { return aboutBox_.get(); }
   const settings::SettingsLocation& Settings() const { return settingsWhere_; }
@@ -88,6 +93,7 @@ class TfrmZYNTA : public calc::FormModel {
   settings::SettingsLocation settingsWhere_;
   std::unique_ptr<settings::IniFile> SettingsFile;
   bool terminated_ = false;
+  bool saveFailed_ = false;
   std::unique_ptr<startup::TfrmAboutBox> aboutBox_;
 };
 

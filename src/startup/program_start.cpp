@@ -9,6 +9,8 @@ namespace zynta::startup {
 namespace {
 constexpr const char* SecondCopyText = "Click on snowflake icon in system tray ";
 constexpr const char* SecondCopyCaption = "ZYNTA is already running!";
+constexpr const char* LockFailedText = "Unable to check for another running copy of ZYNTA: ";
+constexpr const char* LockFailedEnd = ". ZYNTA starts anyway.";
 }  // namespace
 
 const std::vector<std::string>& IntroLines() {
@@ -40,10 +42,17 @@ const std::vector<std::string>& IntroLines() {
 ZyntaProgram::ZyntaProgram(platform::Platform& ui, std::filesystem::path programDir)
     : ui_(ui), programDir_(std::move(programDir)) {}
 
+// Only a running copy stops the start. A lock that cannot be taken at all (a read-only or
+// foreign folder, a file system without locks) must not keep the user from the calculator.
 bool ZyntaProgram::Start() {
-  if (!ui_.GetInstanceLock().Acquire(InstanceName)) {
-    ui_.Boxes().Show(SecondCopyText, SecondCopyCaption);
-    return false;
+  platform::InstanceLock& lock = ui_.GetInstanceLock();
+  if (!lock.Acquire(InstanceName)) {
+    const std::string failure = lock.FailureText();
+    if (failure.empty()) {
+      ui_.Boxes().Show(SecondCopyText, SecondCopyCaption);
+      return false;
+    }
+    ui_.Boxes().Show(LockFailedText + failure + LockFailedEnd, "");
   }
   platform::Window& window = ui_.GetWindow();
   window.SetBusyCursor(true);

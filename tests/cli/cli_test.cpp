@@ -1,5 +1,7 @@
 // zynta-cli solve, batch, units, pipes and fluids, run as a shell runs them: exit status,
 // standard output and standard error, compared whole where the text is the product.
+#include <sys/resource.h>
+
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -755,6 +757,87 @@ TEST(Batch, UsageErrors) {
     EXPECT_EQ(r.exit, 2) << Describe(args);
     EXPECT_NE(r.err.find(mention), std::string::npos) << Describe(args) << "\n" << r.err;
   }
+}
+
+// --- batch: input bounded, output clean ------------------------------------------------------
+
+// The "status" of each JSON line of the output.
+std::vector<std::string> Statuses(const std::string& jsonLines) {
+  static const std::regex status(R"re("status": "((?:[^"\\]|\\.)*)")re");
+  std::vector<std::string> out;
+  std::istringstream lines(jsonLines);
+  std::string line;
+  std::smatch m;
+  while (std::getline(lines, line)) out.push_back(std::regex_search(line, m, status) ? m[1].str() : "?");
+  return out;
+}
+
+long ChildrenPeakKilobytes() {
+  rusage usage{};
+  getrusage(RUSAGE_CHILDREN, &usage);
+  return usage.ru_maxrss;
+}
+
+TEST(Batch, OverlongCellsAndRecordsAreRefusedInTheirRowsInBoundedMemory) {
+  const std::string header = "equation,problem,IDia [in],Len [ft],Fric,Vis [cSt],SG,Flow [L/s]\n";
+  const std::string head = "Darcy-Weisbach,0,2.067,100,0.00015,1.13,1,";
+  const std::string good = head + "6.309\n";
+  const std::string longest = "6.309" + std::string(251, '0');  // 256 characters: still taken
+  const std::string input = header + good + head + longest + "\n" + head + longest + "0\n" +
+                            std::string(10'000'000, ',') + "\n" + good + "Darcy-Weisbach,\"" +
+                            std::string(10'000'000, '1') + "\n";
+  CliRunner cli;
+  const CliResult r = cli.Run({"batch", "--json", "-"}, input);
+  EXPECT_EQ(r.exit, 1);
+  EXPECT_EQ(r.err, "");
+  const std::vector<std::string> expected = {"Solved!",
+                                             "Solved!",
+                                             "cell 8 is longer than 256 characters",
+                                             "the record is longer than 1 MiB (1048576 bytes)",
+                                             "Solved!",
+                                             "the record is longer than 1 MiB (1048576 bytes)"};
+  EXPECT_EQ(Statuses(r.out), expected);
+  // Records of 10 MB, the last one an unclosed quote: the memory stays that of a small run.
+  EXPECT_LT(ChildrenPeakKilobytes(), 64 * 1024);
+}
+
+TEST(Batch, OverlongHeaderIsAUsageError) {
+  CliRunner cli;
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {std::string(257, 'x') + ",Flow\n", "header row: cell 1 is longer than 256 characters"},
+      {"Flow," + std::string(2 << 20, ',') + "\n", "header row: the record is longer than 1 MiB"},
+      {"Flow,\"" + std::string(2 << 20, 'x'), "header row: the record is longer than 1 MiB"},
+  };
+  for (const auto& [input, message] : cases) {
+    const CliResult r = cli.Run({"batch", "-"}, input);
+    EXPECT_EQ(r.exit, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+  }
+}
+
+// Bytes of no character and control characters come back escaped: every line is ASCII here.
+TEST(Batch, JsonLinesAreValidUtf8AndMessagesEscapeControls) {
+  CliRunner cli;
+  const CliResult r = cli.Run({"batch", "--json", "-"}, "spec,Flow\n\xff\xfe\x1b[2J,1\n\"\xc3(\",1\n");
+  EXPECT_EQ(r.exit, 1);
+  for (const char c : r.out) EXPECT_LT(static_cast<unsigned char>(c), 0x80) << r.out;
+  EXPECT_NE(r.out.find(R"(\\xff\\xfe\\x1b[2J)"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find(R"(\\xc3()"), std::string::npos) << r.out;
+}
+
+TEST(Cli, ControlCharactersNeverReachATerminal) {
+  CliRunner cli;
+  const std::string file = (cli.Temp() / "rows.csv").string();
+  std::ofstream(file, std::ios::binary) << "Fric,Flow\n\x1b]0;title\x07,1\n";
+  const std::vector<Args> runs = {{"solve", "Flow=1\x1b[2J"}, {"batch", file}, {"no\x1b[31mcommand"}};
+  for (const Args& args : runs) {
+    const CliResult r = cli.RunOnTerminal(args);
+    EXPECT_EQ(r.out.find('\x1b'), std::string::npos) << Describe(args);
+    EXPECT_NE(r.out.find("\\x1b"), std::string::npos) << Describe(args) << "\n" << r.out;
+  }
+  // Into a file or a pipe the cells go byte for byte.
+  EXPECT_NE(cli.Run({"batch", file}).out.find("\x1b]0;title\x07"), std::string::npos);
 }
 
 // The texts of every field, and the status, of each JSON object in the output.

@@ -2,9 +2,11 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pty.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -36,11 +38,46 @@ std::vector<std::string> CliRunner::Contents(const fs::path& folder) {
   return out;
 }
 
+std::vector<std::string> CliRunner::Environment() const {
+  return {"HOME=" + home_.string(), "XDG_CONFIG_HOME=" + config_.string(), "TMPDIR=" + temp_.string(),
+          "PATH=/usr/bin:/bin", "LC_ALL=C"};
+}
+
+CliResult CliRunner::RunOnTerminal(const std::vector<std::string>& args) const {
+  std::vector<std::string> env = Environment();
+  std::vector<std::string> copy = args;
+  std::string program = ZYNTA_CLI_PATH;
+  std::vector<char*> argv = {program.data()};
+  for (std::string& a : copy) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  std::vector<char*> envp;
+  for (std::string& e : env) envp.push_back(e.data());
+  envp.push_back(nullptr);
+  int terminal = -1;
+  const pid_t pid = forkpty(&terminal, nullptr, nullptr, nullptr);
+  if (pid < 0) throw std::runtime_error("forkpty failed");
+  if (pid == 0) {
+    execve(argv[0], argv.data(), envp.data());
+    _exit(127);
+  }
+  CliResult r;
+  char buf[1 << 16];
+  ssize_t got = 0;
+  // The terminal reports EIO once the program has ended and closed its side.
+  while ((got = read(terminal, buf, sizeof buf)) > 0 || (got < 0 && errno == EINTR)) {
+    if (got > 0) r.out.append(buf, static_cast<size_t>(got));
+  }
+  close(terminal);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  r.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return r;
+}
+
 CliResult CliRunner::Run(const std::vector<std::string>& args, const std::string& input) const {
   int in[2], out[2], err[2];
   if (pipe(in) || pipe(out) || pipe(err)) throw std::runtime_error("pipe failed");
-  std::vector<std::string> env = {"HOME=" + home_.string(), "XDG_CONFIG_HOME=" + config_.string(),
-                                  "TMPDIR=" + temp_.string(), "PATH=/usr/bin:/bin", "LC_ALL=C"};
+  std::vector<std::string> env = Environment();
   std::vector<char*> argv, envp;
   std::string program = ZYNTA_CLI_PATH;
   argv.push_back(program.data());

@@ -22,6 +22,8 @@ class CliRunner {
   CliRunner& operator=(const CliRunner&) = delete;
 
   CliResult Run(const std::vector<std::string>& args, const std::string& input = "") const;
+  // Runs with a terminal as standard input, output and error; both outputs land in `out`.
+  CliResult RunOnTerminal(const std::vector<std::string>& args) const;
 
   // The folders the program sees as $HOME, $XDG_CONFIG_HOME and $TMPDIR.
   const std::filesystem::path& Home() const { return home_; }
@@ -31,6 +33,8 @@ class CliRunner {
   static std::vector<std::string> Contents(const std::filesystem::path& folder);
 
  private:
+  std::vector<std::string> Environment() const;
+
   std::filesystem::path root_, home_, config_, temp_;
 };
 

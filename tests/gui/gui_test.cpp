@@ -1,14 +1,18 @@
 // The desktop program's widgets and window, driven as a user would: clicks, keys and menus on
 // the offscreen platform. The calculator itself is tested by the scenario scripts; these cases
 // cover what only the Qt side can get wrong.
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -91,6 +95,25 @@ QAction* ActionNamed(QMenu* menu, const QString& text) {
   return nullptr;
 }
 
+// Catches every web address handed to the desktop, instead of a browser.
+class UrlCatcher : public QObject {
+  Q_OBJECT
+
+ public:
+  UrlCatcher() {
+    for (const char* scheme : {"http", "https", "file"}) QDesktopServices::setUrlHandler(scheme, this, "Open");
+  }
+  ~UrlCatcher() override {
+    for (const char* scheme : {"http", "https", "file"}) QDesktopServices::unsetUrlHandler(scheme);
+  }
+  UrlCatcher(const UrlCatcher&) = delete;
+  UrlCatcher& operator=(const UrlCatcher&) = delete;
+  QList<QUrl> opened;
+
+ public slots:
+  void Open(const QUrl& url) { opened << url; }
+};
+
 }  // namespace
 
 class GuiTest : public QObject {
@@ -119,6 +142,8 @@ class GuiTest : public QObject {
   void hidingTheFocusedControlMovesTheFocusAfterTheRequest();
   void errorOfAHandlerRunByQtReachesTheRequest();
   void mailtoCarriesTheMessage();
+  void messageBoxesShowMarkupAsPlainTextAndFollowNoLink();
+  void updateCheckWaitsWithTheEventLoopRunning();
 
   // The calculator.
   void startShowsTheWindowAfterTheIntro();
@@ -513,6 +538,64 @@ void GuiTest::mailtoCarriesTheMessage() {
   mail.body = "System: Linux\r\nThank you!";
   QCOMPARE(MailtoUrl(mail), std::string("mailto:support%40zynta.example.com?subject=ZYNTA%20Version%201.1"
                                         "&body=System%3A%20Linux%0D%0AThank%20you%21"));
+}
+
+// A version file served as HTML reaches the general error report inside its message; so may a
+// field's text. Shown as plain text, its link is only text: a click on it opens nothing.
+void GuiTest::messageBoxesShowMarkupAsPlainTextAndFollowNoLink() {
+  const std::string html =
+      "'<html><body><a href=\"http://127.0.0.1:9/evil\">Click here to read more about "
+      "this</a></body></html>' is not a valid integer value.";
+  UrlCatcher catcher;
+  QtMessageBoxes boxes(nullptr);
+  for (const QString name : {"ZyntaMessage", "ZyntaQuestion"}) {
+    bool seen = false;
+    Qt::TextFormat format = Qt::AutoText;
+    QString shown;
+    WhenModal(
+        name,
+        [&](QWidget* widget) {
+          auto* box = static_cast<QMessageBox*>(widget);
+          format = box->textFormat();
+          auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+          QVERIFY(label);
+          shown = label->text();
+          QTest::mouseClick(label, Qt::LeftButton, {}, QPoint(40, label->height() / 2));
+          QTest::qWait(50);
+          box->button(QMessageBox::Ok)->click();
+        },
+        seen);
+    if (name == "ZyntaMessage") {
+      boxes.Show(html, "");
+    } else {
+      boxes.Confirm(html, "");
+    }
+    QVERIFY(seen);
+    QCOMPARE(format, Qt::PlainText);
+    QCOMPARE(shown, QString::fromStdString(html));
+  }
+  QVERIFY(catcher.opened.isEmpty());
+}
+
+// A request that takes its time (a name server that never answers, up to the 10 s deadline)
+// leaves the event loop running: timers fire and a termination signal would be handled.
+void GuiTest::updateCheckWaitsWithTheEventLoopRunning() {
+  struct SlowClient : platform::HttpClient {
+    std::optional<std::string> Get(const std::string&, int, const std::string&) override {
+      std::this_thread::sleep_for(std::chrono::milliseconds(400));
+      return "1.2.0.0";
+    }
+  } slow;
+  QtWaitingHttpClient http(slow);
+  int ticks = 0;
+  QTimer timer;
+  QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+  timer.start(20);
+  QElapsedTimer clock;
+  clock.start();
+  QCOMPARE(http.Get("zynta.example.com", 80, "/"), std::optional<std::string>("1.2.0.0"));
+  QVERIFY(clock.elapsed() >= 390);
+  QVERIFY2(ticks >= 5, QByteArray::number(ticks));
 }
 
 // ---- the calculator

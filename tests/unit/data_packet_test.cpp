@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cfenv>
+#include <chrono>
 #include <fstream>
 #include <random>
 
@@ -341,6 +342,40 @@ TEST_F(DataPacketFile, RefusesMissingEmptyAndUnreadableFiles) {
   EXPECT_NE(LoadError(Write("text.XML", "no packet")).find("not well-formed"), std::string::npos);
   fs::create_directory(dir_ / "folder.XML");
   EXPECT_NE(LoadError(dir_ / "folder.XML").find("not a regular file"), std::string::npos);
+}
+
+// ---- Size ----
+
+// The reader's cost grows with the size of the packet, not with its square: wide packets that
+// took half a minute read in a fraction of a second. The bound is generous for slow builds.
+TEST(DataPacketSize, WidePacketsReadInLinearTime) {
+  constexpr int kColumns = 100000;
+  std::string fields;
+  std::string row = "<ROW";
+  for (int c = 0; c < kColumns; ++c) {
+    fields += "<FIELD attrname=\"c" + std::to_string(c) + "\" fieldtype=\"i4\"/>";
+    row += " c" + std::to_string(c) + "=\"" + std::to_string(c) + "\"";
+  }
+  row += "/>";
+  std::string attributes = "<ROW";  // one column, many attributes it does not know
+  for (int a = 0; a < 20000; ++a) attributes += " x" + std::to_string(a) + "=\"1\"";
+  attributes += " c7=\"7\"/>";
+  const auto start = std::chrono::steady_clock::now();
+  const DataPacket wide = DataPacket::Parse(Packet(fields, row + attributes));
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  ASSERT_EQ(wide.rows.size(), 2u);
+  EXPECT_EQ(std::get<std::int32_t>(wide.rows[0][kColumns - 1]), kColumns - 1);
+  EXPECT_EQ(std::get<std::int32_t>(wide.rows[1][7]), 7);
+  EXPECT_TRUE(std::holds_alternative<std::monostate>(wide.rows[1][8]));
+  EXPECT_LT(seconds, 5.0);
+}
+
+TEST(DataPacketParse, FirstOfRepeatedAttributesCountsAndLeftmostBadColumnIsNamed) {
+  const std::string fields = "<FIELD attrname=\"A\" fieldtype=\"i4\"/><FIELD attrname=\"B\" fieldtype=\"i4\"/>";
+  const DataPacket p = DataPacket::Parse(Packet(fields, "<ROW B=\"2\" A=\"1\" B=\"x\"/>"));
+  EXPECT_EQ(std::get<std::int32_t>(p.rows.at(0).at(0)), 1);
+  EXPECT_EQ(std::get<std::int32_t>(p.rows.at(0).at(1)), 2);
+  EXPECT_NE(ParseError(Packet(fields, "<ROW B=\"y\" A=\"x\"/>")).find("column 'A'"), std::string::npos);
 }
 
 // ---- Robustness ----

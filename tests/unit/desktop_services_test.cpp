@@ -274,6 +274,88 @@ TEST(CurlHttpClient, ServerThatClosesWithoutAnswerFails) {
   EXPECT_EQ(http.Get("127.0.0.1", server.Port(), "/"), std::nullopt);
 }
 
+// A name server on 127.0.0.1 that takes every query and never answers, as a resolver whose
+// servers are all down makes getaddrinfo wait (up to minutes with several servers and retries).
+class SilentNameServer {
+ public:
+  SilentNameServer() {
+    fd_ = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (fd_ < 0 || bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+      throw std::runtime_error("UDP socket failed");
+    port_ = ntohs(address.sin_port);
+  }
+  ~SilentNameServer() { close(fd_); }
+  SilentNameServer(const SilentNameServer&) = delete;
+  SilentNameServer& operator=(const SilentNameServer&) = delete;
+
+  // A resolver that asks this server for the A record and waits up to a minute for the answer.
+  HostResolver Resolver() const {
+    const int port = port_;
+    return [port](const std::string& host) {
+      const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+      std::string query("\x12\x34\x01\x00\x00\x01\x00\x00\x00\x00\x00\x00", 12);
+      for (size_t from = 0; from <= host.size();) {  // the name as DNS labels
+        const size_t dot = std::min(host.find('.', from), host.size());
+        query += static_cast<char>(dot - from);
+        query += host.substr(from, dot - from);
+        from = dot + 1;
+      }
+      query += std::string("\x00\x00\x01\x00\x01", 5);
+      sockaddr_in server{};
+      server.sin_family = AF_INET;
+      server.sin_port = htons(static_cast<uint16_t>(port));
+      server.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+      const timeval wait{60, 0};
+      setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+      sendto(fd, query.data(), query.size(), 0, reinterpret_cast<sockaddr*>(&server), sizeof server);
+      char answer[512];
+      [[maybe_unused]] const ssize_t got = recv(fd, answer, sizeof answer, 0);  // never comes
+      close(fd);
+      return std::vector<std::string>{};
+    };
+  }
+
+ private:
+  int fd_ = -1;
+  int port_ = 0;
+};
+
+// The whole request ends by its deadline, whatever the name resolution does. The deadline is the
+// program's 10 s in use; shorter ones here keep the test fast and show that it is the bound.
+TEST(CurlHttpClient, NameServerThatNeverAnswersEndsTheRequestAtTheDeadline) {
+  const SilentNameServer dns;
+  for (const long deadlineMs : {300L, 1000L}) {
+    CurlHttpClient http(5000, deadlineMs, 64 * 1024, dns.Resolver());
+    const auto start = Clock::now();
+    EXPECT_EQ(http.Get("zynta.example.com", 80, "/zynta/version.txt"), std::nullopt);
+    const double took = Seconds(Clock::now() - start);
+    EXPECT_GE(took, deadlineMs / 1000.0 - 0.01) << deadlineMs;
+    EXPECT_LT(took, deadlineMs / 1000.0 + 0.5) << deadlineMs;
+  }
+}
+
+TEST(CurlHttpClient, NameIsResolvedByTheResolverAndTheRequestGoesToItsAddress) {
+  TestServer server(Answer(Response("200 OK", VersionBody)));
+  std::vector<std::string> asked;
+  CurlHttpClient http(2000, 2000, 64 * 1024, [&asked](const std::string& host) {
+    asked.push_back(host);
+    return std::vector<std::string>{"127.0.0.1"};
+  });
+  EXPECT_EQ(http.Get("zynta.example.com", server.Port(), "/v"), std::optional<std::string>(VersionBody));
+  EXPECT_EQ(asked, std::vector<std::string>{"zynta.example.com"});
+  server.Stop();
+  ASSERT_EQ(server.Requests().size(), 1u);
+  EXPECT_NE(server.Requests()[0].find("\r\nHost: zynta.example.com:"), std::string::npos) << server.Requests()[0];
+  // A name without addresses fails at once; numeric addresses need no resolver.
+  CurlHttpClient none(2000, 2000, 64 * 1024, [](const std::string&) { return std::vector<std::string>{}; });
+  EXPECT_EQ(none.Get("zynta.example.com", server.Port(), "/v"), std::nullopt);
+}
+
 TEST(CurlHttpClient, SlowServerTimesOut) {
   TestServer server([](int fd, const std::string&, const std::atomic<bool>& stop) {
     WaitForHangUp(fd, stop, 2s);  // never answers
@@ -475,33 +557,105 @@ TEST_F(FileInstanceLockTest, RuntimeFolderFromTheEnvironment) {
     EXPECT_TRUE(lock.Acquire("ZYNTA"));
     EXPECT_TRUE(fs::exists(runtime.Path() / "ZYNTA.lock"));
   }
-  // Unset, relative or missing: a private folder of this user under the temp folder.
-  ScopedEnv tmp("TMPDIR", runtime.Str());
-  const std::string perUser = (runtime.Path() / ("zynta-" + std::to_string(geteuid()))).string();
+  // Unset, relative, missing or someone else's: a private folder of this user under the cache.
+  ScopedEnv cache("XDG_CACHE_HOME", runtime.Str() + "/cache");
+  const std::string perUser = runtime.Str() + "/cache/zynta";
+  fs::create_directory(runtime.Path() / "foreign");
+  const bool chowned = chown((runtime.Path() / "foreign").c_str(), 4242, 4242) == 0;
   for (const std::optional<std::string>& value :
        {std::optional<std::string>(), std::optional<std::string>("relative"),
-        std::optional<std::string>(runtime.Str() + "/missing")}) {
+        std::optional<std::string>(runtime.Str() + "/missing"),
+        std::optional<std::string>(runtime.Str() + "/foreign")}) {
+    if (!chowned && value && value->ends_with("/foreign")) continue;
     ScopedEnv xdg("XDG_RUNTIME_DIR", value);
-    EXPECT_EQ(FileInstanceLock::DefaultRuntimeFolder(), perUser);
+    EXPECT_EQ(FileInstanceLock::DefaultRuntimeFolder(), perUser) << value.value_or("unset");
   }
   ScopedEnv xdg("XDG_RUNTIME_DIR", std::nullopt);
   FileInstanceLock a, b;
   EXPECT_TRUE(a.Acquire("ZYNTA"));
   EXPECT_FALSE(b.Acquire("ZYNTA"));
+  EXPECT_EQ(b.FailureText(), "");  // held by a running copy: no failure
   struct stat st {};
   ASSERT_EQ(stat(perUser.c_str(), &st), 0);
   EXPECT_TRUE(S_ISDIR(st.st_mode));
   EXPECT_EQ(st.st_mode & 0777, 0700u);
+  // Without $XDG_CACHE_HOME: ~/.cache.
+  ScopedEnv noCache("XDG_CACHE_HOME", std::nullopt);
+  ScopedEnv home("HOME", runtime.Str() + "/home");
+  EXPECT_EQ(FileInstanceLock::DefaultRuntimeFolder(), runtime.Str() + "/home/.cache/zynta");
 }
 
 TEST_F(FileInstanceLockTest, ForeignLinkAsThePerUserFolderIsNotTrusted) {
-  ScopedEnv tmp("TMPDIR", runtime.Str());
+  ScopedEnv cache("XDG_CACHE_HOME", runtime.Str());
   ScopedEnv xdg("XDG_RUNTIME_DIR", std::nullopt);
   fs::create_directory(runtime.Path() / "elsewhere");
   fs::create_directory_symlink(runtime.Path() / "elsewhere", FileInstanceLock::DefaultRuntimeFolder());
   FileInstanceLock lock;
   EXPECT_FALSE(lock.Acquire("ZYNTA"));
   EXPECT_FALSE(fs::exists(runtime.Path() / "elsewhere" / "ZYNTA.lock"));
+}
+
+// Another user pre-creating the folder the lock used to live in (under the shared temp folder)
+// stops nothing any more: the lock lives where only this user can make files.
+TEST_F(FileInstanceLockTest, FolderPreparedByAnotherUserInTheTempFolderStopsNothing) {
+  ScopedEnv tmp("TMPDIR", runtime.Str());
+  ScopedEnv xdg("XDG_RUNTIME_DIR", std::nullopt);
+  ScopedEnv cache("XDG_CACHE_HOME", runtime.Str() + "/cache");
+  const fs::path trap = runtime.Path() / ("zynta-" + std::to_string(geteuid()));
+  fs::create_directory(trap);
+  std::ofstream(trap / "ZYNTA.lock") << "";
+  if (chown(trap.c_str(), 4242, 4242) != 0) fs::permissions(trap, fs::perms::owner_read | fs::perms::owner_exec);
+  FileInstanceLock lock;
+  EXPECT_TRUE(lock.Acquire("ZYNTA")) << lock.FailureText();
+}
+
+// A lock that cannot be taken at all says where and why; the start goes on (see the start's test).
+TEST_F(FileInstanceLockTest, LockThatCannotBeTakenNamesThePathAndTheReason) {
+  struct Case {
+    const char* what;
+    // Prepares the case under its own folder; returns the lock's folder, "" to skip the case.
+    std::function<fs::path(const fs::path&)> prepare;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"link",
+       [](const fs::path& base) {
+         fs::create_directory(base / "elsewhere");
+         fs::create_directory_symlink(base / "elsewhere", base / "zynta");
+         return base / "zynta";
+       },
+       "not a folder"},
+      {"file",
+       [](const fs::path& base) {
+         std::ofstream(base / "zynta") << "";
+         return base / "zynta";
+       },
+       "not a folder"},
+      {"foreign",
+       [](const fs::path& base) {
+         fs::create_directory(base / "zynta");
+         return chown((base / "zynta").c_str(), 4242, 4242) == 0 ? base / "zynta" : fs::path();  // root only
+       },
+       "belongs to another user"},
+      {"unmakeable",
+       [](const fs::path& base) {
+         std::ofstream(base / "file") << "";
+         return base / "file" / "zynta";
+       },
+       "Not a directory"},
+  };
+  for (const Case& c : cases) {
+    const fs::path base = runtime.Path() / c.what;
+    fs::create_directory(base);
+    const fs::path folder = c.prepare(base);
+    if (folder.empty()) continue;
+    FileInstanceLock lock(folder.string());
+    EXPECT_FALSE(lock.Acquire("ZYNTA")) << c.what;
+    const std::string text = lock.FailureText();
+    EXPECT_TRUE(text.starts_with(folder.string() + "/ZYNTA.lock: ")) << c.what << ": " << text;
+    EXPECT_NE(text.find(c.reason), std::string::npos) << c.what << ": " << text;
+    EXPECT_FALSE(fs::exists(base / "elsewhere" / "ZYNTA.lock")) << c.what;
+  }
 }
 
 // ---------------------------------------------------------------------------------------------

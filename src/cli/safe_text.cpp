@@ -1,0 +1,106 @@
+#include "cli/safe_text.h"
+
+#include <cstdio>
+
+namespace zynta::cli {
+
+size_t Utf8SequenceAt(std::string_view text, size_t at) {
+  const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char c = byte(at);
+  if (c < 0x80) return 1;
+  size_t length = 0;
+  unsigned char low = 0x80;  // the range of the second byte
+  unsigned char high = 0xBF;
+  if (c >= 0xC2 && c <= 0xDF) {
+    length = 2;
+  } else if (c >= 0xE0 && c <= 0xEF) {
+    length = 3;
+    if (c == 0xE0) low = 0xA0;
+    if (c == 0xED) high = 0x9F;
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    length = 4;
+    if (c == 0xF0) low = 0x90;
+    if (c == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (text.size() - at < length || byte(at + 1) < low || byte(at + 1) > high) return 0;
+  for (size_t k = 2; k < length; ++k) {
+    if (byte(at + k) < 0x80 || byte(at + k) > 0xBF) return 0;
+  }
+  return length;
+}
+
+namespace {
+
+void AppendHex(std::string& out, unsigned char c) {
+  char buf[5];
+  std::snprintf(buf, sizeof buf, "\\x%02x", static_cast<unsigned>(c));
+  out += buf;
+}
+
+bool IsControl(std::string_view sequence, bool keepLineBreaks) {
+  const auto c = static_cast<unsigned char>(sequence[0]);
+  if (keepLineBreaks && (c == '\n' || c == '\t')) return false;
+  if (sequence.size() == 1) return c < 0x20 || c == 0x7F;
+  return c == 0xC2 && static_cast<unsigned char>(sequence[1]) < 0xA0;  // U+0080 to U+009F
+}
+
+}  // namespace
+
+std::string EscapeControls(std::string_view text, bool keepLineBreaks) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    const size_t length = Utf8SequenceAt(text, i);
+    const std::string_view sequence = text.substr(i, length == 0 ? 1 : length);
+    if (length == 0 || IsControl(sequence, keepLineBreaks)) {
+      for (const char c : sequence) AppendHex(out, static_cast<unsigned char>(c));
+    } else {
+      out += sequence;
+    }
+    i += sequence.size();
+  }
+  return out;
+}
+
+EscapingStreamBuf::~EscapingStreamBuf() { Emit(true); }
+
+EscapingStreamBuf::int_type EscapingStreamBuf::overflow(int_type c) {
+  if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+  pending_ += traits_type::to_char_type(c);
+  if (pending_.back() == '\n') Emit(false);
+  return c;
+}
+
+std::streamsize EscapingStreamBuf::xsputn(const char* s, std::streamsize n) {
+  pending_.append(s, static_cast<size_t>(n));
+  if (pending_.find('\n') != std::string::npos || pending_.size() > 4096) Emit(false);
+  return n;
+}
+
+int EscapingStreamBuf::sync() {
+  Emit(true);
+  return target_->pubsync();
+}
+
+// Up to the last line end (or everything); a UTF-8 character cut off at the end waits for the
+// rest unless everything goes.
+void EscapingStreamBuf::Emit(bool all) {
+  size_t upTo = all ? pending_.size() : pending_.rfind('\n');
+  if (upTo == std::string::npos) {
+    upTo = pending_.size();
+    // back over the continuation bytes and the lead byte of a character that may be cut off
+    size_t back = 0;
+    while (back < 3 && back < upTo && (static_cast<unsigned char>(pending_[upTo - 1 - back]) & 0xC0) == 0x80)
+      ++back;
+    if (back < upTo && static_cast<unsigned char>(pending_[upTo - 1 - back]) >= 0xC0) upTo -= back + 1;
+  } else if (!all) {
+    ++upTo;
+  }
+  const std::string out = EscapeControls(std::string_view(pending_).substr(0, upTo), true);
+  target_->sputn(out.data(), static_cast<std::streamsize>(out.size()));
+  pending_.erase(0, upTo);
+}
+
+}  // namespace zynta::cli
