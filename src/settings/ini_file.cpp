@@ -225,7 +225,15 @@ IniFile::IniFile(std::filesystem::path path) : path_(std::move(path)) {}
 
 const std::filesystem::path& IniFile::Path() const { return path_; }
 
-IniDocument IniFile::Load() const { return IniDocument::Parse(ReadWholeFile(path_).value_or(std::string())); }
+// The file is read at every call; only its parse is kept, for as long as its text is the same.
+const IniDocument& IniFile::Load() const {
+  std::string text = ReadWholeFile(path_).value_or(std::string());
+  if (!parsed_ || parsed_->text != text) {
+    IniDocument document = IniDocument::Parse(text);
+    parsed_ = Parsed{std::move(text), std::move(document)};
+  }
+  return parsed_->document;
+}
 
 // Unlike a read, a write must not take an existing file it cannot read for
 // an empty one: that would throw away everything in it.

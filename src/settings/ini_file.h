@@ -75,8 +75,8 @@ class IniDocument {
   bool bom_ = false;
 };
 
-// One INI file on disk. Every read parses the file anew, so a file replaced
-// between calls is seen at once; a missing or unreadable file, one that is not
+// One INI file on disk. Every read reads the file anew (its parse is kept while the
+// text stays the same), so a file replaced between calls is seen at once; a missing or unreadable file, one that is not
 // a regular file and one over MaxSettingsBytes read as empty. Every write
 // replaces the whole file at once (see ReplaceWholeFile).
 class IniFile {
@@ -99,13 +99,18 @@ class IniFile {
   void Update(const std::function<void(IniDocument&)>& edit);
 
  private:
-  IniDocument Load() const;
+  const IniDocument& Load() const;
   IniDocument LoadForWrite(const std::filesystem::path& target) const;
   void Write(std::string_view section, std::string_view key, std::string_view value);
   std::filesystem::path WriteTarget() const;
   [[noreturn]] void FailWrite() const;
 
   std::filesystem::path path_;
+  struct Parsed {
+    std::string text;
+    IniDocument document;
+  };
+  mutable std::optional<Parsed> parsed_;  // the last text read and its parse
 };
 
 }  // namespace zynta::settings
