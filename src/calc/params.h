@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,19 @@ struct TParamType {
   platform::Label* UnitLabel = nullptr;
   std::int32_t Decimals = 2;
   char Role = RoleUnset;
+
+  // The text the solve last showed in the field and what it showed it from, and that text read
+  // as a number: while the field still shows that text, the same number is not written out, nor
+  // the text read, again.
+  struct ShownText {
+    std::string text;
+    double v = 0.0, value = 0.0;
+    std::int32_t decimals = -1;
+    char separator = '\0';
+    std::optional<double> number;
+    bool numberRead = false;
+  };
+  ShownText Shown;
 };
 
 }  // namespace zynta::calc

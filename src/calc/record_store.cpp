@@ -45,14 +45,12 @@ void RecordStore::Refuse(const std::string& message, int index) {
 
 void RecordStore::ShowNumber(int index, double v, double value, int decimals) {
   FieldRecord& field = Field(index);
+  FieldRecord::Shown& shown = field.shown;
   const char separator = units::DecimalSeparator();
-  const FieldRecord::Shown now{v, value, decimals, separator};
-  if (field.shownValid && field.shown.v == v && field.shown.value == value && field.shown.decimals == decimals &&
-      field.shown.separator == separator)
-    return;
-  field.text = units::DisplayText(v, value, decimals, separator);
-  field.shown = now;
-  field.shownValid = true;
+  if (shown.v != v || shown.value != value || shown.decimals != decimals || shown.separator != separator)
+    shown = {units::DisplayText(v, value, decimals, separator), v, value, decimals, separator};
+  if (field.text == shown.text) return;
+  field.text = shown.text;
   field.numberValid = false;
 }
 

@@ -23,14 +23,13 @@ struct FieldRecord {
   bool visible = false;  // the row is on screen
   bool input = false;    // an entry the user can type into (shown and enabled)
 
-  // What the text was last shown from, while nobody changed it since: the same number shows
-  // the same text, so it is not written out again.
+  // The text the same number was last shown as: the display rule is not run again for it.
   struct Shown {
+    std::string text;
     double v = 0.0, value = 0.0;
     int decimals = -1;
     char separator = '\0';
   } shown;
-  bool shownValid = false;
   // The text read as a number, while the text is unchanged.
   mutable std::optional<double> number;
   mutable bool numberValid = false;
@@ -59,7 +58,6 @@ class RecordStore final : public Fields {
   void SetText(int index, const std::string& text) override {
     FieldRecord& field = Field(index);
     field.text = text;
-    field.shownValid = false;
     field.numberValid = false;
   }
   std::optional<double> Number(int index) const override;

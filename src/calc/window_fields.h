@@ -15,6 +15,8 @@ class WindowFields final : public Fields {
   Equation Solving() const override;
   std::string Text(int index) const override;
   void SetText(int index, const std::string& text) override;
+  std::optional<double> Number(int index) const override;
+  void ShowNumber(int index, double v, double value, int decimals) override;
   std::string UnitName(int index) const override;
   double Factor(int index) const override;
   int Decimals(int index) const override;

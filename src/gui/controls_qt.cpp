@@ -98,6 +98,7 @@ void LineField::SetModified(bool modified) {
 }
 
 void LineField::SetFontColor(platform::Color color) {
+  if (color == font_) return;  // no new palette, no repaint
   font_ = color;
   QPalette p = palette();
   p.setColor(QPalette::Active, QPalette::Text, ToQColor(color));
@@ -106,6 +107,7 @@ void LineField::SetFontColor(platform::Color color) {
 }
 
 void LineField::SetBackgroundColor(platform::Color color) {
+  if (color == background_) return;  // no new palette, no repaint
   background_ = color;
   QPalette p = palette();
   p.setColor(QPalette::Active, QPalette::Base, ToQColor(color));
@@ -226,6 +228,7 @@ void MemoField::SetText(const std::string& text) {
 }
 
 void MemoField::SetFontColor(platform::Color color) {
+  if (color == font_) return;  // no new palette, no repaint
   font_ = color;
   QPalette p = palette();
   p.setColor(QPalette::Text, ToQColor(color));
@@ -233,6 +236,7 @@ void MemoField::SetFontColor(platform::Color color) {
 }
 
 void MemoField::SetBackgroundColor(platform::Color color) {
+  if (color == background_) return;  // no new palette, no repaint
   background_ = color;
   QPalette p = palette();
   p.setColor(QPalette::Base, ToQColor(color));

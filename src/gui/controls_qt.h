@@ -45,12 +45,15 @@ class ControlWidget : public Widget, public Interface {
   const std::string& Name() const override { return name_; }
   // The control's own flags: a control of a hidden window keeps its own visibility.
   bool Visible() const override { return visible_; }
+  // A flag set to what it holds changes nothing: no event reaches Qt for it.
   void SetVisible(bool visible) override {
+    if (visible == visible_) return;
     visible_ = visible;
     Request([&] { this->setVisible(visible); });
   }
   bool Enabled() const override { return enabled_; }
   void SetEnabled(bool enabled) override {
+    if (enabled == enabled_) return;
     enabled_ = enabled;
     Request([&] { this->setEnabled(enabled); });
   }
