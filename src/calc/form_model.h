@@ -4,6 +4,7 @@
 // model of the shell binds them to the controls' events.
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -78,6 +79,8 @@ struct FormModel {
   shell::TSnapshotStack SnapshotStack;
   bool UndoAvailable = false;
   bool FirstShow = false;  // until the first snapshot taken with the window on screen
+  // The update check of the first change on screen, when start-up has registered one.
+  std::function<void()> FirstChangeCheck;
 
   int MenuParamIndex = -1;                   // the parameter whose unit or field menu was opened last
   platform::Label* MenuUnitLabel = nullptr;  // the unit label whose menu was opened last

@@ -2,8 +2,6 @@
 
 #include "calc/field_roles.h"
 #include "calc/solve.h"
-#include "startup/update_check.h"
-#include "startup/web_site.h"
 #include "units/convert.h"
 
 namespace zynta::shell {
@@ -67,16 +65,12 @@ void SetUndoAvailable(FormModel& f, bool flag) {
   f.Undo1.SetEnabled(flag);
 }
 
-// The first change made on screen asks the web site for a newer version, when that is on.
-// A malformed version file ends the action here: FirstShow stays set and nothing is recorded.
+// The first change made on screen asks the web site for a newer version, when that is on
+// (the check is start-up's, registered as the window's hook). A malformed version file ends
+// the action there: FirstShow stays set and nothing is recorded.
 static void UpdateCheckAtFirstChange(FormModel& f) {
-  if (!f.CheckUpdatesAtStart || !f.FirstShow) return;
-  f.Window.SetBusyCursor(true);
-  const std::string result = startup::CheckForUpdate(f.ui.GetHttp());
-  f.Window.SetBusyCursor(false);
-  if (result.find("avail") != std::string::npos &&
-      f.ui.Boxes().Confirm("An update of the free version of ZYNTA is available. Download it?", ""))
-    f.ui.GetDesktop().OpenUrl(startup::WebPage(startup::OverviewPagePath));
+  if (!f.CheckUpdatesAtStart || !f.FirstShow || !f.FirstChangeCheck) return;
+  f.FirstChangeCheck();
 }
 
 void PushSnapshot(FormModel& f) {

@@ -57,6 +57,7 @@ bool ZyntaProgram::Start() {
   platform::Window& window = ui_.GetWindow();
   window.SetBusyCursor(true);
   form_ = std::make_unique<shell::TfrmZYNTA>(ui_, programDir_);
+  form_->FirstChangeCheck = [this] { UpdateCheckAtFirstChange(ui_, form_->Window); };
   if (!form_->FormCreate()) return false;
   CreateSplash();
   ui_.GetSystem().ProcessEventsFor(SplashMilliseconds);  // the splash timer's first tick

@@ -65,4 +65,13 @@ std::string CheckForUpdate(platform::HttpClient& http) {
 
 std::string WebPage(const std::string& path) { return std::string("http://") + WebHost + path; }
 
+void UpdateCheckAtFirstChange(platform::Platform& ui, platform::Window& window) {
+  window.SetBusyCursor(true);
+  const std::string result = CheckForUpdate(ui.GetHttp());
+  window.SetBusyCursor(false);
+  if (result.find("avail") != std::string::npos &&
+      ui.Boxes().Confirm("An update of the free version of ZYNTA is available. Download it?", ""))
+    ui.GetDesktop().OpenUrl(WebPage(OverviewPagePath));
+}
+
 }  // namespace zynta::startup

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "platform/platform.h"
 #include "platform/services.h"
 
 namespace zynta::startup {
@@ -32,6 +33,10 @@ VersionFile FetchVersionFile(platform::HttpClient& http, const std::string& host
 // "No Internet connection!", "Update to Ver. <v> available!" or "You are up-to-date!".
 // The published and the own version compare as their digit strings read as numbers.
 std::string CheckForUpdate(platform::HttpClient& http);
+
+// The check at the first change on screen: the busy cursor while the site answers, and for a
+// newer version the offer to open the download page.
+void UpdateCheckAtFirstChange(platform::Platform& ui, platform::Window& window);
 
 // The web address of a page of the maker's site.
 std::string WebPage(const std::string& path);
