@@ -349,7 +349,12 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"Option", {"solve", "--equaton", "Mannings"}, {"\"--equaton\"", "--equation"}},
         UsageCase{"MissingOptionValue", {"solve", "--problem"}, {"--problem needs a value"}},
         UsageCase{"Positional", {"solve", "Flow"}, {"\"Flow\"", "PARAM=VALUE"}},
-        UsageCase{"Twice", {"solve", "Flow=1", "Flow=2"}, {"Flow is given twice"}}),
+        UsageCase{"Twice", {"solve", "Flow=1", "Flow=2"}, {"Flow is given twice"}},
+        // 100 000 digits: refused before a key is typed, so its cost does not grow with its square
+        UsageCase{"ValueLongerThanAnyNumber",
+                  {"solve", "Flow=" + std::string(100000, '1')},
+                  {"Flow: a value longer than 256 characters"}},
+        UsageCase{"ControlCharactersEscaped", {"solve", "Flw\x1b[2J=1"}, {"\"Flw\\x1b[2J\""}}),
     [](const testing::TestParamInfo<UsageCase>& info) { return std::string(info.param.name); });
 
 // --- the user's settings -----------------------------------------------------------------------
