@@ -158,7 +158,7 @@ TEST_F(SettingsStartTest, VersionResetKeepsThePermissionsAndWritesTheVersionWith
   fs::create_directories(Where().folder);
   Put(Where().path, "[MainForm]\nVersion=0.9\nTop=99\n");
   fs::permissions(Where().path, fs::perms::owner_read | fs::perms::owner_write);
-  const OpenResult opened = OpenSettings(ProgramFolder(), Where(), boxes, "1.1.0.0");
+  OpenSettings(ProgramFolder(), Where(), boxes, "1.1.0.0");
   EXPECT_EQ(Get(Where().path), "[MainForm]\nVersion=1.1\nTop=5\n");
   EXPECT_EQ(Mode(Where().path), 0600u);
 }
