@@ -4,33 +4,6 @@
 
 namespace zynta::cli {
 
-size_t Utf8SequenceAt(std::string_view text, size_t at) {
-  const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char c = byte(at);
-  if (c < 0x80) return 1;
-  size_t length = 0;
-  unsigned char low = 0x80;  // the range of the second byte
-  unsigned char high = 0xBF;
-  if (c >= 0xC2 && c <= 0xDF) {
-    length = 2;
-  } else if (c >= 0xE0 && c <= 0xEF) {
-    length = 3;
-    if (c == 0xE0) low = 0xA0;
-    if (c == 0xED) high = 0x9F;
-  } else if (c >= 0xF0 && c <= 0xF4) {
-    length = 4;
-    if (c == 0xF0) low = 0x90;
-    if (c == 0xF4) high = 0x8F;
-  } else {
-    return 0;
-  }
-  if (text.size() - at < length || byte(at + 1) < low || byte(at + 1) > high) return 0;
-  for (size_t k = 2; k < length; ++k) {
-    if (byte(at + k) < 0x80 || byte(at + k) > 0xBF) return 0;
-  }
-  return length;
-}
-
 namespace {
 
 void AppendHex(std::string& out, unsigned char c) {

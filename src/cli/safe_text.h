@@ -6,12 +6,11 @@
 #include <string>
 #include <string_view>
 
+#include "units/utf8.h"
+
 namespace zynta::cli {
 
-// The length of the well-formed UTF-8 sequence at text[at] (1 to 4), 0 when the bytes there
-// are none: a stray continuation byte, an overlong form, a surrogate, a code point beyond
-// U+10FFFF or a sequence cut short.
-size_t Utf8SequenceAt(std::string_view text, size_t at);
+using units::Utf8SequenceAt;
 
 // The text with every control character (C0, DEL, the C1 controls; line feed and tab only
 // when `keepLineBreaks` is false) and every byte of no UTF-8 character written as \xNN, so

@@ -13,6 +13,8 @@
 #include <unordered_set>
 #include <utility>
 
+#include "units/utf8.h"
+
 namespace zynta::refdata {
 namespace {
 
@@ -92,43 +94,6 @@ std::string_view DeclaredEncoding(std::string_view xml) {
     p = valueEnd + 1;
     if (name == "encoding") return value;
   }
-}
-
-// Whether text is well-formed UTF-8: no stray continuation bytes, no overlong forms, no
-// surrogates, nothing above U+10FFFF.
-bool IsUtf8(std::string_view text) {
-  const auto* s = reinterpret_cast<const unsigned char*>(text.data());
-  const std::size_t n = text.size();
-  std::size_t i = 0;
-  while (i < n) {
-    const unsigned char c = s[i];
-    if (c < 0x80) {
-      ++i;
-      continue;
-    }
-    std::size_t length = 0;
-    unsigned char low = 0x80;  // the range of the second byte
-    unsigned char high = 0xBF;
-    if (c >= 0xC2 && c <= 0xDF) {
-      length = 2;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      length = 3;
-      if (c == 0xE0) low = 0xA0;
-      if (c == 0xED) high = 0x9F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      length = 4;
-      if (c == 0xF0) low = 0x90;
-      if (c == 0xF4) high = 0x8F;
-    } else {
-      return false;
-    }
-    if (n - i < length) return false;
-    if (s[i + 1] < low || s[i + 1] > high) return false;
-    for (std::size_t k = 2; k < length; ++k)
-      if (s[i + k] < 0x80 || s[i + k] > 0xBF) return false;
-    i += length;
-  }
-  return true;
 }
 
 // A packet without a declared encoding holds single-byte text, read as Latin-1; the parser
@@ -242,7 +207,7 @@ Value ReadValue(const Column& column, std::string_view text, std::size_t rowNumb
     case FieldType::String:
       // The text itself is valid UTF-8 by now; a character reference can still name a
       // surrogate or a code point beyond Unicode, which no XML document may hold.
-      if (!IsUtf8(text)) Fail("not well-formed XML: a character reference to no character");
+      if (!units::IsUtf8(text)) Fail("not well-formed XML: a character reference to no character");
       return CutToWidth(text, column.width);
     case FieldType::Real: {
       if (text.empty()) return {};
@@ -311,7 +276,7 @@ int DataPacket::ColumnIndex(std::string_view name) const {
 DataPacket DataPacket::Parse(std::string_view xml) {
   if (std::ranges::all_of(xml, IsXmlSpace)) Fail("the file is empty");
   const pugi::xml_encoding encoding = ChooseEncoding(xml);
-  if (encoding == pugi::encoding_utf8 && !IsUtf8(xml)) Fail("the text is not valid UTF-8");
+  if (encoding == pugi::encoding_utf8 && !units::IsUtf8(xml)) Fail("the text is not valid UTF-8");
   const FloatFlagsKeeper keeper;
   pugi::xml_document doc;
   // As a fragment the parser keeps text outside the root element, which DocumentElement
