@@ -1,7 +1,9 @@
 #include "settings/ini_file.h"
 
 #include <gtest/gtest.h>
+
 #include <unistd.h>
+#include "temp_folder.h"
 
 #include <atomic>
 #include <fstream>
@@ -71,19 +73,6 @@ TEST(IniInteger, ParsesAcceptedFormsAndRejectsTheRest) {
 
 class IniFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    static std::atomic<int> counter{0};
-    dir_ = fs::temp_directory_path() /
-           ("zynta-ini-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ignored);
-    fs::remove_all(dir_, ignored);
-  }
-
   fs::path File(const char* name = "zynta.ini") const { return dir_ / name; }
 
   static void Put(const fs::path& path, std::string_view text) { std::ofstream(path, std::ios::binary) << text; }
@@ -103,7 +92,8 @@ class IniFileTest : public ::testing::Test {
   }
   static bool IsRoot() { return ::geteuid() == 0; }
 
-  fs::path dir_;
+  zynta::testing::TempFolder folder_{"zynta-ini-test"};
+  const fs::path& dir_ = folder_.Path();
 };
 
 struct BoolCase {

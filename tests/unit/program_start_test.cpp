@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "platform/recording.h"
+#include "temp_folder.h"
 
 namespace zynta::startup {
 namespace {
@@ -17,18 +18,10 @@ fs::path ProgramDir() { return fs::read_symlink("/proc/self/exe").parent_path();
 
 class ProgramStartTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = fs::temp_directory_path() / ("zynta-program-start-" + std::to_string(::getpid()));
-    fs::create_directories(folder_);
-    ui.folders.appData = folder_.string();
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(folder_, ec);
-  }
+  void SetUp() override { ui.folders.appData = folder_.Path().string(); }
 
   platform::RecordingPlatform ui;
-  fs::path folder_;
+  zynta::testing::TempFolder folder_{"zynta-program-start"};
 };
 
 TEST_F(ProgramStartTest, LockThatCannotBeTakenIsReportedAndTheProgramStarts) {
@@ -46,7 +39,7 @@ TEST_F(ProgramStartTest, RunningCopyStopsTheStart) {
   ZyntaProgram first(ui, ProgramDir());
   ASSERT_TRUE(first.Start());
   platform::RecordingPlatform other;
-  other.folders.appData = folder_.string();
+  other.folders.appData = folder_.Path().string();
   ZyntaProgram second(other, ProgramDir());
   EXPECT_FALSE(second.Start());
   ASSERT_EQ(other.boxes.shown.size(), 1u);
@@ -58,7 +51,7 @@ TEST_F(ProgramStartTest, RunningCopyStopsTheStart) {
 TEST_F(ProgramStartTest, RefusedSaveAtTheSessionEndIsLoggedNotShown) {
   for (const bool interactive : {false, true}) {
     platform::RecordingPlatform platform;
-    platform.folders.appData = folder_.string();
+    platform.folders.appData = folder_.Path().string();
     ZyntaProgram program(platform, ProgramDir());
     ASSERT_TRUE(program.Start());
     const fs::path settings = program.Form().Settings().path;

@@ -20,6 +20,7 @@
 #include "settings/ini_file.h"
 #include "settings/settings_file.h"
 #include "shell/frm_zynta.h"
+#include "temp_folder.h"
 
 namespace zynta::settings {
 namespace {
@@ -30,18 +31,6 @@ fs::path ProgramDir() { return fs::read_symlink("/proc/self/exe").parent_path();
 
 class WholeFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    static std::atomic<int> counter{0};
-    dir_ = fs::temp_directory_path() /
-           ("zynta-whole-file-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(dir_, ignored);
-  }
-
   fs::path File(const char* name = "zynta.ini") const { return dir_ / name; }
   static void Put(const fs::path& path, std::string_view text) { std::ofstream(path, std::ios::binary) << text; }
   static std::string Get(const fs::path& path) {
@@ -61,7 +50,8 @@ class WholeFileTest : public ::testing::Test {
     return names;
   }
 
-  fs::path dir_;
+  zynta::testing::TempFolder folder_{"zynta-whole-file"};
+  const fs::path& dir_ = folder_.Path();
 };
 
 // ---- Reading ----

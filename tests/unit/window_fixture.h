@@ -15,6 +15,7 @@
 #include "calc/catalog.h"
 #include "platform/recording.h"
 #include "shell/frm_zynta.h"
+#include "temp_folder.h"
 
 namespace zynta::shell {
 
@@ -25,21 +26,13 @@ class WindowFixture : public ::testing::Test {
   }
 
   void SetUp() override {
-    static std::atomic<int> serial{0};
-    folder_ = std::filesystem::temp_directory_path() /
-              ("zynta-window-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
-    std::filesystem::create_directories(folder_);
-    ui.folders.appData = folder_.string();
+    ui.folders.appData = folder_.Path().string();
     form = std::make_unique<TfrmZYNTA>(ui, ProgramDir());
     ASSERT_TRUE(form->FormCreate());
     form->Show();
   }
 
-  void TearDown() override {
-    form.reset();
-    std::error_code ec;
-    std::filesystem::remove_all(folder_, ec);
-  }
+  void TearDown() override { form.reset(); }
 
   calc::TParamType& P(int index) { return form->P(index); }
 
@@ -99,7 +92,7 @@ class WindowFixture : public ::testing::Test {
   std::unique_ptr<TfrmZYNTA> form;
 
  private:
-  std::filesystem::path folder_;
+  zynta::testing::TempFolder folder_{"zynta-window"};
 };
 
 }  // namespace zynta::shell
