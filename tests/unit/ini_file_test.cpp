@@ -75,13 +75,8 @@ class IniFileTest : public ::testing::Test {
  protected:
   fs::path File(const char* name = "zynta.ini") const { return dir_ / name; }
 
-  static void Put(const fs::path& path, std::string_view text) { std::ofstream(path, std::ios::binary) << text; }
-  static std::string Get(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
+  static void Put(const fs::path& path, std::string_view text) { zynta::testing::PutFile(path, text); }
+  static std::string Get(const fs::path& path) { return zynta::testing::FileText(path); }
   Strings Entries() const {
     Strings names;
     for (const auto& entry : fs::directory_iterator(dir_)) {

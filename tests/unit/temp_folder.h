@@ -6,7 +6,10 @@
 
 #include <atomic>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <string_view>
 
 namespace zynta::testing {
 
@@ -33,5 +36,16 @@ class TempFolder {
  private:
   std::filesystem::path path_;
 };
+
+// A file's whole content, written and read as bytes.
+inline void PutFile(const std::filesystem::path& path, std::string_view text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+inline std::string FileText(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
 
 }  // namespace zynta::testing

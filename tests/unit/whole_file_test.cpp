@@ -32,13 +32,8 @@ fs::path ProgramDir() { return fs::read_symlink("/proc/self/exe").parent_path();
 class WholeFileTest : public ::testing::Test {
  protected:
   fs::path File(const char* name = "zynta.ini") const { return dir_ / name; }
-  static void Put(const fs::path& path, std::string_view text) { std::ofstream(path, std::ios::binary) << text; }
-  static std::string Get(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
+  static void Put(const fs::path& path, std::string_view text) { zynta::testing::PutFile(path, text); }
+  static std::string Get(const fs::path& path) { return zynta::testing::FileText(path); }
   static unsigned Mode(const fs::path& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
