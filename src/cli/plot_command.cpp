@@ -104,7 +104,8 @@ gui::WritePlotFilesEntry LoadPlots(std::ostream& err) {
       why = dlerror();
       continue;
     }
-    if (void* entry = dlsym(module, gui::PlotModuleEntry)) return reinterpret_cast<gui::WritePlotFilesEntry>(entry);
+    if (void* entry = dlsym(module, gui::PlotModuleEntry))
+      return reinterpret_cast<gui::WritePlotFilesEntry>(entry);
     why = file.string() + " has no " + gui::PlotModuleEntry;
   }
   err << "zynta-cli plot: the plots cannot be loaded: "
