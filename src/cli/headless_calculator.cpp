@@ -124,6 +124,7 @@ void HeadlessCalculator::OpenListAndPick(platform::RecComboBox& list, int positi
 }
 
 void HeadlessCalculator::PickEquation(const std::string& name) {
+  if (form_->ComboEq.Text() == name) return;  // chosen already, as spelled in the list
   const auto items = Equations();
   const int i = FindEntry(items, name);
   if (i < 0) throw UsageError("unknown equation " + InQuotes(name) + "; equations: " + Join(items));
@@ -142,6 +143,9 @@ std::vector<std::string> HeadlessCalculator::Problems() const {
 }
 
 void HeadlessCalculator::PickProblem(const std::string& which) {
+  // Chosen already: the position of a batch's next row, most of the time.
+  if (which.size() == 1 && which[0] >= '0' && which[0] <= '9' && form_->cbSolveFor.ItemIndex() == which[0] - '0')
+    return;
   const auto items = form_->cbSolveFor.Items();
   int i = -1;
   if (IsDigits(which)) {
