@@ -169,11 +169,12 @@ class Batch {
   bool Run();
   // Whether this row's cell of a "PARAM decimals" column names the parameter's decimals.
   bool DecimalsChosen(int index) const;
-  // A row without picks, decimals or keys other than characters: its values are typed and
-  // solved on plain records (RunOnRecords), which the window then shows, since that gives
-  // what the window's own typing and Solve give. nullopt when the row needs the window after
-  // all (a floating-point fault, reported in the window's words).
+  // A row without picks, decimals the records cannot take or keys other than characters: its
+  // values are typed and solved on plain records (RunOnRecords), which the window then shows,
+  // since that gives what the window's own typing and Solve give. nullopt when the row needs
+  // the window after all (a floating-point fault, reported in the window's words).
   bool PlainRow() const;
+  bool RecordsTakeDecimals(int index, const std::string& cell) const;
   std::optional<bool> RunOnRecords();
   void Write(const SolveOutcome& outcome, bool ranSolve);
 
@@ -346,12 +347,23 @@ bool Batch::PlainRow() const {
   }
   for (size_t c = 0; c < columns_.size(); ++c) {
     const Column& col = columns_[c];
-    if (col.kind == Kind::Decimals && !Trim(cells_[c]).empty()) return false;
+    if (col.kind == Kind::Decimals && !Trim(cells_[c]).empty() && !RecordsTakeDecimals(col.index, cells_[c]))
+      return false;
     // A Backspace or a NUL typed is a key of its own, not a character of the text.
     if (col.kind == Kind::Param && cells_[c].find_first_of(std::string_view("\b\0", 2)) != std::string::npos)
       return false;
   }
   return true;
+}
+
+// Decimals the records can take as the field menu would: 1 to 6, for a field with that menu
+// whose text the change would not re-read (empty or "?", as Clear Fields leaves it).
+bool Batch::RecordsTakeDecimals(int index, const std::string& cell) const {
+  const std::string text = Trim(cell);
+  if (text.size() != 1 || text[0] < '1' || text[0] > '6') return false;
+  if (index == calc::NDia || index == calc::ReyNo || index == calc::FricFact) return false;
+  const std::string shown = calc_.Text(index);
+  return shown.empty() || shown == calc::ResultMarker;
 }
 
 std::optional<bool> Batch::RunOnRecords() {
@@ -368,14 +380,23 @@ std::optional<bool> Batch::RunOnRecords() {
     return std::nullopt;
   }
   calc::RecordStore store = calc_.Records();
+  for (size_t c = 0; c < columns_.size(); ++c) {
+    const Column& col = columns_[c];
+    const std::string text = Trim(cells_[c]);
+    // A hidden row's field menu cannot be opened: its decimals stay.
+    if (col.kind == Kind::Decimals && !text.empty() && store.Field(col.index).visible)
+      store.Field(col.index).decimals = text[0] - '0';
+  }
   bool typed = false;
   for (size_t c = 0; c < inputCount_; ++c) {
     const Column& col = columns_[c];
     if (col.kind != Kind::Param || cells_[c].empty() || !store.Field(col.index).input) continue;
     const std::string text = Trim(cells_[c]);
     if (text.size() > HeadlessCalculator::MaxEntryChars) return std::nullopt;  // refused there
-    int& decimals = store.Field(col.index).decimals;
-    decimals = std::max(decimals, units::DecimalsWritten(text, units::DecimalSeparator()));
+    if (!DecimalsChosen(col.index)) {
+      int& decimals = store.Field(col.index).decimals;
+      decimals = std::max(decimals, units::DecimalsWritten(text, units::DecimalSeparator()));
+    }
     typed = true;
     const SolveOutcome entered = calc::CommitText(store, col.index, text);
     if (entered.kind == SolveOutcome::Kind::Fault) return std::nullopt;  // the window reports it
