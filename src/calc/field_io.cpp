@@ -2,6 +2,7 @@
 
 #include "calc/errors.h"
 #include "calc/params.h"
+#include "units/convert.h"
 #include "units/number_text.h"
 
 namespace zynta::calc {
@@ -11,16 +12,11 @@ namespace {
 // 1.0, or the specific gravity read from its field.
 double GravityFactor(Fields& f, int index) {
   if (index != HL && index != Vis) return 1.0;  // no other parameter has such units
-  return UnitNeedsGravity(index, f.UnitName(index)) ? ReadSpecGrav(f) : 1.0;
+  const bool needed = units::NeedsSpecificGravity(ParamTable[static_cast<size_t>(index)].name, f.UnitName(index));
+  return needed ? ReadSpecGrav(f) : 1.0;
 }
 
 }  // namespace
-
-bool UnitNeedsGravity(int index, const std::string& unitName) {
-  if (index == HL) return unitName != "ftliq" && unitName != "mtrliq";
-  if (index == Vis) return unitName == "cpoises";
-  return false;
-}
 
 std::string InvalidInputMessage(Equation equation, int index) {
   switch (index) {

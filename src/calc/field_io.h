@@ -9,11 +9,6 @@
 
 namespace zynta::calc {
 
-// Whether a unit of the parameter converts through the liquid's specific gravity: every
-// head-loss unit but the liquid columns "ftliq" and "mtrliq", and the dynamic viscosity
-// "cpoises". Names compare exactly, letter case included.
-bool UnitNeedsGravity(int index, const std::string& unitName);
-
 // The base-unit value of an input; a value that does not convert or is not greater than 0 is
 // refused with the parameter's message (InputAbort).
 double ReadInput(Fields& f, int index);

@@ -1,5 +1,7 @@
 #include "calc/params.h"
 
+#include "units/number_text.h"
+
 namespace zynta::calc {
 
 // Base units: inch (diameters, length), square inch, foot (roughness), centistoke, US gallon
@@ -35,6 +37,27 @@ int ParamIndexOf(const std::string& id) {
     if (id == ParamTable[i].id) return i;
   }
   return -1;
+}
+
+const std::string& ShownNumber::Show(double shownV, double shownValue, int shownDecimals, char shownSeparator) {
+  if (shownV != v || shownValue != value || shownDecimals != decimals || shownSeparator != separator)
+    *this = {units::DisplayText(shownV, shownValue, shownDecimals, shownSeparator),
+             shownV,
+             shownValue,
+             shownDecimals,
+             shownSeparator,
+             std::nullopt,
+             false};
+  return text;
+}
+
+std::optional<double> ShownNumber::Read(const std::string& fieldText) {
+  if (fieldText != text) return units::ParseFieldNumber(fieldText);
+  if (!numberRead) {
+    number = units::ParseFieldNumber(text);
+    numberRead = true;
+  }
+  return number;
 }
 
 }  // namespace zynta::calc

@@ -51,6 +51,22 @@ extern const std::array<ParamInfo, ParamCount> ParamTable;
 // Looks a parameter up by its identifier ("Flow"); -1 when there is none.
 int ParamIndexOf(const std::string& id);
 
+// The text a number was last shown as by the display rule, and what it was shown from: the
+// rule runs again only for another number, and the text is read as a number only once.
+struct ShownNumber {
+  std::string text;
+  double v = 0.0, value = 0.0;  // the number in the shown unit, and in the base unit
+  std::int32_t decimals = -1;
+  char separator = '\0';
+  std::optional<double> number;  // text read as a field number, once numberRead
+  bool numberRead = false;
+
+  // The display rule's text for v (units::DisplayText).
+  const std::string& Show(double v, double value, int decimals, char separator);
+  // A field's text read as a field number, from what is kept when it is the shown text.
+  std::optional<double> Read(const std::string& fieldText);
+};
+
 // One parameter. A plain record: it owns its unit names, and refers to the window's controls.
 struct TParamType {
   std::array<double, MaxUnits> Factors{};
@@ -64,18 +80,7 @@ struct TParamType {
   std::int32_t Decimals = 2;
   char Role = RoleUnset;
 
-  // The text the solve last showed in the field and what it showed it from, and that text read
-  // as a number: while the field still shows that text, the same number is not written out, nor
-  // the text read, again.
-  struct ShownText {
-    std::string text;
-    double v = 0.0, value = 0.0;
-    std::int32_t decimals = -1;
-    char separator = '\0';
-    std::optional<double> number;
-    bool numberRead = false;
-  };
-  ShownText Shown;
+  ShownNumber Shown;  // what the field last showed by the display rule
 };
 
 }  // namespace zynta::calc

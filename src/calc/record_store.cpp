@@ -9,18 +9,6 @@ namespace zynta::calc {
 
 namespace {
 
-constexpr const char* SolvedText = "Solved!";
-constexpr const char* NotTurbulentText = "Solved!  Flow is not turbulent (may be inaccurate)!";
-
-// The warning reads the displayed (rounded) Reynolds number, as the window's status does.
-bool FlowNotTurbulent(const RecordStore& s) {
-  if (s.equation == Equation::DarcyWeisbach) return false;
-  const FieldRecord& reyno = s.Field(ReyNo);
-  if (!reyno.visible || reyno.text.empty()) return false;
-  const auto re = units::ParseFieldNumber(reyno.text);
-  return re && *re < 4000.0;
-}
-
 // The window's result marker: every "?" goes, then each result of an unsolved problem shows it.
 void ApplyResultMarkers(RecordStore& s, bool solved) {
   for (int i = 0; i < ParamCount; ++i) {
@@ -45,22 +33,12 @@ void RecordStore::Refuse(const std::string& message, int index) {
 
 void RecordStore::ShowNumber(int index, double v, double value, int decimals) {
   FieldRecord& field = Field(index);
-  FieldRecord::Shown& shown = field.shown;
-  const char separator = units::DecimalSeparator();
-  if (shown.v != v || shown.value != value || shown.decimals != decimals || shown.separator != separator)
-    shown = {units::DisplayText(v, value, decimals, separator), v, value, decimals, separator};
-  if (field.text == shown.text) return;
-  field.text = shown.text;
-  field.numberValid = false;
+  field.text = field.shown.Show(v, value, decimals, units::DecimalSeparator());
 }
 
 std::optional<double> RecordStore::Number(int index) const {
   const FieldRecord& field = Field(index);
-  if (!field.numberValid) {
-    field.number = units::ParseFieldNumber(field.text);
-    field.numberValid = true;
-  }
-  return field.number;
+  return field.shown.Read(field.text);
 }
 
 SolveOutcome CommitText(RecordStore& store, int index, const std::string& text) {
@@ -93,7 +71,8 @@ SolveOutcome SolveStore(RecordStore& store) {
   } catch (const CalcError& e) {
     return {SolveOutcome::Kind::Fault, e.what(), -1};
   }
-  const std::string status = FlowNotTurbulent(store) ? NotTurbulentText : SolvedText;
+  const FieldRecord& reyno = store.Field(ReyNo);
+  const std::string status = SolvedStatus(store.equation, reyno.visible, reyno.text);
   ApplyResultMarkers(store, true);
   return {SolveOutcome::Kind::Solved, status, -1};
 }

@@ -23,16 +23,7 @@ struct FieldRecord {
   bool visible = false;  // the row is on screen
   bool input = false;    // an entry the user can type into (shown and enabled)
 
-  // The text the same number was last shown as: the display rule is not run again for it.
-  struct Shown {
-    std::string text;
-    double v = 0.0, value = 0.0;
-    int decimals = -1;
-    char separator = '\0';
-  } shown;
-  // The text read as a number, while the text is unchanged.
-  mutable std::optional<double> number;
-  mutable bool numberValid = false;
+  mutable ShownNumber shown;  // what the text was last shown as by the display rule (a cache)
 };
 
 // What a solve or a typed value came to.
@@ -55,11 +46,7 @@ class RecordStore final : public Fields {
 
   Equation Solving() const override { return equation; }
   std::string Text(int index) const override { return Field(index).text; }
-  void SetText(int index, const std::string& text) override {
-    FieldRecord& field = Field(index);
-    field.text = text;
-    field.numberValid = false;
-  }
+  void SetText(int index, const std::string& text) override { Field(index).text = text; }
   std::optional<double> Number(int index) const override;
   void ShowNumber(int index, double v, double value, int decimals) override;
   std::string UnitName(int index) const override { return Field(index).unit; }

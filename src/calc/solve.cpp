@@ -7,26 +7,12 @@
 #include "calc/solvers.h"
 #include "calc/window_fields.h"
 #include "units/field_entry.h"
-#include "units/number_text.h"
 
 namespace zynta::calc {
 
 namespace {
 
 constexpr const char* SelectProblem = "Use \"Solve For:\" to select problem...";
-constexpr const char* SolvedText = "Solved!";
-constexpr const char* NotTurbulentText = "Solved!  Flow is not turbulent (may be inaccurate)!";
-
-// The warning reads the displayed (rounded) Reynolds number. A text that is not a number
-// ("?" when no Reynolds number was written) gives no warning rather than an error.
-bool FlowNotTurbulent(FormModel& f) {
-  if (EquationOf(f.EquationText()) == Equation::DarcyWeisbach) return false;
-  const platform::TextField& reyno = *f.Edits[ReyNo];
-  if (!reyno.Visible() || reyno.Text().empty()) return false;
-  const auto re = units::ParseFieldNumber(reyno.Text());
-  return re && *re < 4000.0;
-}
-
 struct SolvingScope {
   explicit SolvingScope(FormModel& f) : f(f) { f.Solving = true; }
   ~SolvingScope() { f.Solving = false; }
@@ -66,7 +52,8 @@ void ShowInputError(FormModel& f, const std::string& message, platform::Control&
 
 void MarkSolved(FormModel& f, bool flag) {
   if (flag) {
-    f.StatusBar.SetText(FlowNotTurbulent(f) ? NotTurbulentText : SolvedText);
+    const platform::TextField& reyno = *f.Edits[ReyNo];
+    f.StatusBar.SetText(SolvedStatus(EquationOf(f.EquationText()), reyno.Visible(), reyno.Text()));
     if (!f.Restoring && f.Window.Shown() && f.SoundOn) f.ui.Beep().MessageBeep(platform::BeepSuccess);
   } else {
     f.StatusBar.SetText("");

@@ -127,6 +127,14 @@ void SolveVelocity(Fields& f) {
   UpdateArea(f);
 }
 
+std::string SolvedStatus(Equation equation, bool reynoldsShown, const std::string& reynoldsText) {
+  if (equation != Equation::DarcyWeisbach && reynoldsShown && !reynoldsText.empty()) {
+    const auto re = units::ParseFieldNumber(reynoldsText);
+    if (re && *re < 4000.0) return "Solved!  Flow is not turbulent (may be inaccurate)!";
+  }
+  return "Solved!";
+}
+
 std::string RegimeOf(const std::string& reynoldsText) {
   const auto re = units::ParseFieldNumber(reynoldsText);
   if (!re) return "";

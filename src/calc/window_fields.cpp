@@ -15,26 +15,14 @@ void WindowFields::SetText(int index, const std::string& text) { f_.P(index).Edi
 
 std::optional<double> WindowFields::Number(int index) const {
   TParamType& p = f_.P(index);
-  const std::string text = p.Edit->Text();
-  if (p.Shown.numberRead && p.Shown.text == text) return p.Shown.number;
-  const std::optional<double> number = units::ParseFieldNumber(text);
-  if (p.Shown.text == text) {
-    p.Shown.number = number;
-    p.Shown.numberRead = true;
-  }
-  return number;
+  return p.Shown.Read(p.Edit->Text());
 }
 
+// The same number shows as the same text, written out once: a result shown again after "?",
+// an input read again.
 void WindowFields::ShowNumber(int index, double v, double value, int decimals) {
   TParamType& p = f_.P(index);
-  TParamType::ShownText& shown = p.Shown;
-  const char separator = units::DecimalSeparator();
-  // The same number shows as the same text: written out once, kept for the next time (a
-  // result shown again after "?", an input read again).
-  if (shown.v != v || shown.value != value || shown.decimals != decimals || shown.separator != separator)
-    shown = {
-        units::DisplayText(v, value, decimals, separator), v, value, decimals, separator, std::nullopt, false};
-  p.Edit->SetText(shown.text);  // nothing when the field shows it already
+  p.Edit->SetText(p.Shown.Show(v, value, decimals, units::DecimalSeparator()));  // nothing when shown already
 }
 
 std::string WindowFields::UnitName(int index) const { return f_.P(index).UnitLabel->Caption(); }

@@ -8,9 +8,9 @@ namespace zynta::units {
 
 using namespace calc;
 
-bool NeedsSpecificGravity(const TParamType& p, const std::string& unitName) {
-  if (p.Name == "Head Loss") return unitName != "ftliq" && unitName != "mtrliq";
-  if (p.Name == "Viscosity") return unitName == "cpoises";
+bool NeedsSpecificGravity(std::string_view paramName, std::string_view unitName) {
+  if (paramName == "Head Loss") return unitName != "ftliq" && unitName != "mtrliq";
+  if (paramName == "Viscosity") return unitName == "cpoises";
   return false;
 }
 

@@ -3,15 +3,19 @@
 // every number is written into a parameter field.
 
 #include <string>
+#include <string_view>
 
 #include "calc/form_model.h"
 
 namespace zynta::units {
 
-// Whether a unit of the parameter converts through the liquid's specific gravity: every
-// head-loss unit but the liquid columns "ftliq" and "mtrliq" (they are pressures), and the
-// dynamic viscosity "cpoises". Names compare exactly, letter case included.
-bool NeedsSpecificGravity(const calc::TParamType& p, const std::string& unitName);
+// Whether a unit of the parameter named paramName converts through the liquid's specific
+// gravity: every head-loss unit but the liquid columns "ftliq" and "mtrliq" (they are
+// pressures), and the dynamic viscosity "cpoises". Names compare exactly, letter case included.
+bool NeedsSpecificGravity(std::string_view paramName, std::string_view unitName);
+inline bool NeedsSpecificGravity(const calc::TParamType& p, const std::string& unitName) {
+  return NeedsSpecificGravity(p.Name, unitName);
+}
 
 // 1.0, or the specific gravity read from its field for the units above.
 double SGFactor(calc::FormModel& f, int index, const std::string& unitName);

@@ -97,7 +97,9 @@ TEST_P(FirstRunDigits, ShowsThreeDigitsAndReadsBackWithinHalfAPercent) {
   EXPECT_LE(error, 0.005);
   // A coefficient without unit (C, n) shows as typed; every other value keeps three digits.
   EXPECT_TRUE(units::SignificantDigits(text) >= 3 || back == c.base);
-  if (std::string(c.equation) != DarcyWeisbach && c.index == Fric) EXPECT_EQ(back, c.base);
+  if (std::string(c.equation) != DarcyWeisbach && c.index == Fric) {
+    EXPECT_EQ(back, c.base);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(TypicalValues, FirstRunDigits, ::testing::ValuesIn(Cases()));
