@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "calc/errors.h"
+#include "units/errors.h"
 #include "fuzz_check.h"
 #include "platform/services.h"
 #include "startup/update_check.h"
@@ -56,7 +56,7 @@ std::optional<int> WholeNumber(std::string_view t) {
 std::optional<int> TryStrToInt(const std::string& text) {
   try {
     return StrToInt(text);
-  } catch (const calc::CalcError& e) {
+  } catch (const units::CalcError& e) {
     // what() ends at the first NUL the text may hold.
     const std::string message = "'" + text + "' is not a valid integer value";
     FUZZ_CHECK(std::string(e.what()) == message.c_str(), e.what());
@@ -112,14 +112,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(file.success, "a body read as no connection");
     FUZZ_CHECK(file.line1 == lines[0] && file.line2 == lines[1], "the lines of the file");
     if (!lines[2].empty()) FUZZ_CHECK(TryStrToInt(lines[2]) == file.number, "line 3");
-  } catch (const zynta::calc::CalcError&) {
+  } catch (const zynta::units::CalcError&) {
     FUZZ_CHECK(!lines[2].empty() && !TryStrToInt(lines[2]), "CalcError for a good line 3");
   }
   try {
     const std::string answer = CheckForUpdate(http);
     FUZZ_CHECK(answer == UpToDate || answer == "Update to Ver. " + lines[0] + " available!",
                "CheckForUpdate said " + Shown(answer));
-  } catch (const zynta::calc::CalcError&) {
+  } catch (const zynta::units::CalcError&) {
   }
   FakeHttp offline(std::nullopt);
   FUZZ_CHECK(CheckForUpdate(offline) == NoConnection, "no connection");

@@ -1,8 +1,8 @@
 #include "calc/field_io.h"
 
-#include "calc/errors.h"
 #include "calc/params.h"
 #include "units/convert.h"
+#include "units/errors.h"
 #include "units/number_text.h"
 
 namespace zynta::calc {
@@ -45,7 +45,7 @@ void Fields::ShowNumber(int index, double v, double value, int decimals) {
 void ShowValue(Fields& f, int index) {
   const double s = GravityFactor(f, index);
   const double value = f.Value(index);
-  const double v = CheckedFloat(value * f.Factor(index) * s);
+  const double v = units::CheckedFloat(value * f.Factor(index) * s);
   f.ShowNumber(index, v, value, f.Decimals(index));
 }
 
@@ -53,7 +53,7 @@ bool CommitNumber(Fields& f, int index, bool show) {
   const auto number = f.Number(index);
   if (!number) return false;
   const double s = GravityFactor(f, index);
-  f.SetValue(index, CheckedFloat(*number / f.Factor(index) / s));
+  f.SetValue(index, units::CheckedFloat(*number / f.Factor(index) / s));
   if (show) ShowValue(f, index);
   return true;
 }
@@ -63,7 +63,7 @@ double ReadInput(Fields& f, int index) {
   const double s = GravityFactor(f, index);
   const auto number = f.Number(index);
   if (!number) f.Refuse(InvalidInputMessage(f.Solving(), index), index);
-  f.SetValue(index, CheckedFloat(*number / f.Factor(index) / s));
+  f.SetValue(index, units::CheckedFloat(*number / f.Factor(index) / s));
   // Later reads of this parameter within the solve see the rewritten, rounded text.
   ShowValue(f, index);
   const double value = f.Value(index);
@@ -85,7 +85,7 @@ double ReadReynolds(Fields& f) {
 }
 
 void WriteResult(Fields& f, int index, double value) {
-  f.SetValue(index, CheckedFloat(value));
+  f.SetValue(index, units::CheckedFloat(value));
   f.MarkResult(index);
   ShowValue(f, index);
   if (index == ReyNo) f.ShowRegime(true);

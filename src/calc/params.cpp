@@ -60,4 +60,9 @@ std::optional<double> ShownNumber::Read(const std::string& fieldText) {
   return number;
 }
 
+std::string UnitName(const TParamType& p, int unitIndex) {
+  if (unitIndex < 0 || unitIndex >= static_cast<int>(p.Units.size())) return "";
+  return p.Units[static_cast<size_t>(unitIndex)];
+}
+
 }  // namespace zynta::calc

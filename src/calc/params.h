@@ -83,4 +83,7 @@ struct TParamType {
   ShownNumber Shown;  // what the field last showed by the display rule
 };
 
+// The name of unit u of a parameter, or "" for a parameter without a catalog.
+std::string UnitName(const TParamType& p, int unitIndex);
+
 }  // namespace zynta::calc

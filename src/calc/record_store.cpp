@@ -1,8 +1,8 @@
 #include "calc/record_store.h"
 
-#include "calc/errors.h"
 #include "calc/field_io.h"
 #include "calc/solvers.h"
+#include "units/errors.h"
 #include "units/number_text.h"
 
 namespace zynta::calc {
@@ -28,7 +28,7 @@ SolveOutcome Refused(const RecordStore& s, int index) { return {SolveOutcome::Ki
 void RecordStore::Refuse(const std::string& message, int index) {
   refusal_ = message;
   focus = index;
-  throw InputAbort{};
+  throw units::InputAbort{};
 }
 
 void RecordStore::ShowNumber(int index, double v, double value, int decimals) {
@@ -44,16 +44,16 @@ std::optional<double> RecordStore::Number(int index) const {
 SolveOutcome CommitText(RecordStore& store, int index, const std::string& text) {
   store.SetText(index, text);
   if (text.empty() || text == ResultMarker) return {SolveOutcome::Kind::Solved, "", index};
-  ClearFloatFaults();
+  units::ClearFloatFaults();
   try {
     if (!CommitNumber(store, index, true)) {
       store.SetText(index, "");
       store.focus = index;
       return {SolveOutcome::Kind::Refused, "Bad value!", index};
     }
-  } catch (const InputAbort&) {
+  } catch (const units::InputAbort&) {
     return Refused(store, store.focus);
-  } catch (const CalcError& e) {
+  } catch (const units::CalcError& e) {
     return {SolveOutcome::Kind::Fault, e.what(), index};
   }
   return {SolveOutcome::Kind::Solved, "", index};
@@ -63,12 +63,12 @@ SolveOutcome SolveStore(RecordStore& store) {
   ApplyResultMarkers(store, false);
   store.focus = -1;
   store.regimeShown.reset();
-  ClearFloatFaults();
+  units::ClearFloatFaults();
   try {
     SolveProblem(store, store.problem);
-  } catch (const InputAbort&) {
+  } catch (const units::InputAbort&) {
     return Refused(store, store.focus);
-  } catch (const CalcError& e) {
+  } catch (const units::CalcError& e) {
     return {SolveOutcome::Kind::Fault, e.what(), -1};
   }
   const FieldRecord& reyno = store.Field(ReyNo);

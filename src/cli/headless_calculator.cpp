@@ -7,8 +7,8 @@
 
 #include "calc/catalog.h"
 #include "calc/params.h"
-#include "calc/solve.h"
 #include "cli/safe_text.h"
+#include "shell/solve.h"
 #include "shell/undo.h"
 #include "startup/program_folder.h"
 #include "units/number_text.h"

@@ -7,7 +7,7 @@
 
 #include "calc/params.h"
 #include "cli/headless_calculator.h"
-#include "refdata/pipe_spec.h"
+#include "shell/pipe_spec.h"
 #include "units/convert.h"
 
 namespace zynta::cli {
@@ -139,7 +139,8 @@ int UnitsCommand(const std::vector<std::string>& args, std::ostream& out, std::o
     out << ParamId(index) << " (" << p.Name << "), default unit " << calc.DefaultUnit(index) << "\n";
     Rows rows = {{"UNIT", "PER " + calc.DefaultUnit(index), ""}};
     for (size_t u = 0; u < p.Units.size(); ++u) {
-      rows.push_back({p.Units[u], Number(p.Factors[u]), units::NeedsSpecificGravity(p, p.Units[u]) ? "x SG" : ""});
+      rows.push_back(
+          {p.Units[u], Number(p.Factors[u]), units::NeedsSpecificGravity(p.Name, p.Units[u]) ? "x SG" : ""});
     }
     PrintTable(out, rows);
     return 0;
@@ -176,7 +177,7 @@ int PipesCommand(const std::vector<std::string>& args, std::ostream& out, std::o
     refdata::Table& sizes = *calc.Form().cdsPipeSize;
     Rows rows = {{"SIZE", "INSIDE (in)", "WALL (in)", "LB/FT"}};
     for (sizes.First(); !sizes.Eof(); sizes.Next()) {
-      rows.push_back({refdata::SizeEntryText(calc.Form(), sizes.AsFloat("NomSize")), sizes.AsString("InDia"),
+      rows.push_back({shell::SizeEntryText(calc.Form(), sizes.AsFloat("NomSize")), sizes.AsString("InDia"),
                       Dash(sizes.AsString("Thickness")), Dash(sizes.AsString("Pipelbperft"))});
     }
     PrintTable(out, rows);

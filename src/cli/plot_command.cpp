@@ -10,7 +10,7 @@
 
 #include <filesystem>
 
-#include "gui/plot_module.h"  // plain C++: the Qt side stays in the module
+#include "platform/plot_module.h"  // plain C++: the Qt side stays in the module
 #endif
 
 namespace zynta::cli {
@@ -92,11 +92,11 @@ bool Parse(const std::vector<std::string>& args, PlotArgs& a, std::ostream& err)
 #ifdef ZYNTA_PLOTS
 // The plots module beside this program (the build) or in <prefix>/lib/zynta (installed); the
 // module stays loaded until the process ends.
-gui::WritePlotFilesEntry LoadPlots(std::ostream& err) {
+platform::WritePlotFilesEntry LoadPlots(std::ostream& err) {
   const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe").parent_path();
   std::string why;
   for (const std::filesystem::path& file :
-       {self / gui::PlotModuleFile, self / gui::PlotModuleFolder / gui::PlotModuleFile}) {
+       {self / platform::PlotModuleFile, self / platform::PlotModuleFolder / platform::PlotModuleFile}) {
     std::error_code ec;
     if (!std::filesystem::exists(file, ec)) continue;
     void* module = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -104,12 +104,12 @@ gui::WritePlotFilesEntry LoadPlots(std::ostream& err) {
       why = dlerror();
       continue;
     }
-    if (void* entry = dlsym(module, gui::PlotModuleEntry))
-      return reinterpret_cast<gui::WritePlotFilesEntry>(entry);
-    why = file.string() + " has no " + gui::PlotModuleEntry;
+    if (void* entry = dlsym(module, platform::PlotModuleEntry))
+      return reinterpret_cast<platform::WritePlotFilesEntry>(entry);
+    why = file.string() + " has no " + platform::PlotModuleEntry;
   }
   err << "zynta-cli plot: the plots cannot be loaded: "
-      << (why.empty() ? std::string(gui::PlotModuleFile) + " is not installed" : why) << "\n";
+      << (why.empty() ? std::string(platform::PlotModuleFile) + " is not installed" : why) << "\n";
   return nullptr;
 }
 #endif
@@ -140,7 +140,7 @@ int PlotCommand(const std::vector<std::string>& args, std::ostream& out, std::os
     err << "zynta-cli plot: " << data.notice << "\n";
     return 1;
   }
-  const gui::WritePlotFilesEntry write = LoadPlots(err);
+  const platform::WritePlotFilesEntry write = LoadPlots(err);
   if (!write) return 3;
   return write(data, a.png, a.svg, out, err);
 #endif

@@ -1,5 +1,5 @@
-// The entry of the plots module (gui/plot_module.h).
-#include "gui/plot_module.h"
+// The entry of the plots module (platform/plot_module.h).
+#include "platform/plot_module.h"
 
 #include "gui/plot_files.h"
 
@@ -10,4 +10,4 @@ extern "C" __attribute__((visibility("default"))) int zynta_write_plot_files(
 }
 
 // The entry and the module's type agree.
-[[maybe_unused]] static constexpr zynta::gui::WritePlotFilesEntry CheckedEntry = &zynta_write_plot_files;
+[[maybe_unused]] static constexpr zynta::platform::WritePlotFilesEntry CheckedEntry = &zynta_write_plot_files;

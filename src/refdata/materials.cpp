@@ -1,15 +1,10 @@
 #include "refdata/materials.h"
 
 #include "calc/catalog.h"
-#include "calc/solve.h"
-#include "shell/undo.h"
-#include "units/convert.h"
-#include "units/number_text.h"
 
 namespace zynta::refdata {
 
 using namespace calc;
-using shell::PushSnapshot;
 
 namespace {
 
@@ -52,15 +47,6 @@ constexpr MaterialList ManningMaterials = {
     "Clean excavated earth=0.022", "Corrugated metal storm drain=0.024", "Earth with light brush=0.050",
     "Earth with heavy brush=0.100"};
 
-// A table value as the field first takes it: general format, 15 digits, the user's separator.
-std::string TableNumberText(double v) { return units::FormatGeneral(v, 15, 0, units::DecimalSeparator()); }
-
-void FillFromTable(FormModel& f, int index, const char* column) {
-  f.Edits[static_cast<size_t>(index)]->SetText(TableNumberText(f.cdsLiq_Prop->AsFloat(column)));
-  f.P(index).ParamValue = units::FieldNumber(f.Edits[static_cast<size_t>(index)]->Text());
-  units::FromBaseUnitsKeepingDigits(f, index);
-}
-
 }  // namespace
 
 const MaterialList& MaterialsFor(const std::string& equationText) {
@@ -72,37 +58,6 @@ const MaterialList& MaterialsFor(const std::string& equationText) {
 std::string MaterialValueText(const std::string& entry) {
   const size_t eq = entry.find('=');
   return eq == std::string::npos ? "" : entry.substr(eq + 1);
-}
-
-void FillFluids(FormModel& f) {
-  f.cbVisList.ClearItems();
-  for (f.cdsLiq_Prop->First(); !f.cdsLiq_Prop->Eof(); f.cdsLiq_Prop->Next())
-    f.cbVisList.AddItem(f.cdsLiq_Prop->AsString("Description"));
-}
-
-void cbVisListSelect(FormModel& f) {
-  PushSnapshot(f);
-  MarkSolved(f, false);
-  if (!f.cdsLiq_Prop->FindKey({f.cbVisList.Text()})) return;
-  // The specific gravity first: a viscosity in "cpoises" converts through it.
-  FillFromTable(f, SG, "Spec_Grav");
-  FillFromTable(f, Vis, "Kin_Viscosity");
-}
-
-void cbFricListDropDown(FormModel& f) {
-  f.cbFricList.ClearItems();
-  for (const char* entry : MaterialsFor(f.EquationText())) f.cbFricList.AddItem(entry);
-}
-
-void cbFricListSelect(FormModel& f) {
-  PushSnapshot(f);
-  MarkSolved(f, false);
-  platform::TextField& field = *f.Edits[Fric];
-  field.SetText(MaterialValueText(f.cbFricList.Text()));
-  // The lists write "." whatever the user's separator.
-  f.P(Fric).ParamValue = units::InvariantStrToFloat(field.Text());
-  // Concrete's 0.005 ft would show, and solve, as 0.01 with two decimals.
-  units::FromBaseUnitsKeepingDigits(f, Fric);
 }
 
 }  // namespace zynta::refdata

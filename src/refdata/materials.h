@@ -1,11 +1,8 @@
 #pragma once
-// Friction values by pipe material, for each head-loss equation, and the two pick lists that
-// fill the friction and the fluid properties.
+// Friction values by pipe material, for each head-loss equation.
 
 #include <array>
 #include <string>
-
-#include "calc/form_model.h"
 
 namespace zynta::refdata {
 
@@ -17,10 +14,5 @@ const MaterialList& MaterialsFor(const std::string& equationText);
 
 // The value after the first "=" of an entry.
 std::string MaterialValueText(const std::string& entry);
-
-void FillFluids(calc::FormModel& f);
-void cbVisListSelect(calc::FormModel& f);
-void cbFricListDropDown(calc::FormModel& f);
-void cbFricListSelect(calc::FormModel& f);
 
 }  // namespace zynta::refdata

@@ -8,20 +8,20 @@ std::unique_ptr<Table> Open(const std::filesystem::path& file, std::vector<std::
 }
 }  // namespace
 
-std::string OpenTables(calc::FormModel& f, const std::filesystem::path& folder) {
+std::string OpenTables(ReferenceTables& f, const std::filesystem::path& folder) {
   try {
-    f.cdsPipeSpec = Open(folder / PipeSpecFile, {"Index"});
+    f.PipeSpec = Open(folder / PipeSpecFile, {"Index"});
   } catch (const DataPacketError&) {
     return PipeSpecFile;
   }
   try {
-    f.cdsPipeSize = Open(folder / PipeSizeFile, {"Index", "NomSize"});
-    f.cdsPipeSize->SetMaster(*f.cdsPipeSpec, "Index");
+    f.PipeSize = Open(folder / PipeSizeFile, {"Index", "NomSize"});
+    f.PipeSize->SetMaster(*f.PipeSpec, "Index");
   } catch (const DataPacketError&) {
     return PipeSizeFile;
   }
   try {
-    f.cdsLiq_Prop = Open(folder / LiqPropFile, {"Description"});
+    f.LiqProp = Open(folder / LiqPropFile, {"Description"});
   } catch (const DataPacketError&) {
     return LiqPropFile;
   }

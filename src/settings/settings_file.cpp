@@ -6,8 +6,8 @@
 #include <system_error>
 #include <utility>
 
-#include "calc/errors.h"
 #include "settings/whole_file.h"
+#include "units/errors.h"
 
 namespace zynta::settings {
 
@@ -27,7 +27,7 @@ namespace {
 std::string DefaultText(const fs::path& programDir) {
   const fs::path file = programDir / DefaultSettingsName;
   std::optional<std::string> text = ReadWholeFile(file);
-  if (!text) throw calc::CalcError(file.string() + " cannot be read");
+  if (!text) throw units::CalcError(file.string() + " cannot be read");
   return std::move(*text);
 }
 
@@ -35,13 +35,13 @@ void MakeFolder(const SettingsLocation& where) {
   std::error_code ec;
   if (fs::is_directory(where.folder)) return;
   fs::create_directories(where.folder, ec);
-  if (ec || !fs::is_directory(where.folder)) throw calc::CalcError(where.folder.string());
+  if (ec || !fs::is_directory(where.folder)) throw units::CalcError(where.folder.string());
 }
 
 // Replaces the per-user file whole (where a link to it points), keeping its permission bits.
 void ReplaceSettings(const SettingsLocation& where, std::string_view text) {
   if (!ReplaceWholeFile(WriteTargetOf(where.path), text))
-    throw calc::CalcError("Unable to write to " + where.path.string());
+    throw units::CalcError("Unable to write to " + where.path.string());
 }
 
 }  // namespace

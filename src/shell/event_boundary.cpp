@@ -4,7 +4,7 @@
 #include <exception>
 #include <optional>
 
-#include "calc/errors.h"
+#include "units/errors.h"
 
 namespace zynta::shell {
 
@@ -25,10 +25,10 @@ void EventBoundary::Run(const std::function<void()>& action) {
       ~Depth() { --d; }
       int& d;
     } depth(depth_);
-    calc::ClearFloatFaults();
+    units::ClearFloatFaults();
     try {
       action();
-    } catch (const calc::InputAbort&) {
+    } catch (const units::InputAbort&) {
       // already reported in the status bar
     } catch (const std::exception& e) {
       error = e.what();

@@ -1,20 +1,20 @@
 #include "shell/frm_zynta.h"
 
 #include "calc/catalog.h"
-#include "calc/errors.h"
-#include "calc/field_roles.h"
-#include "calc/solve.h"
 #include "calc/solvers.h"
-#include "calc/window_fields.h"
-#include "refdata/materials.h"
-#include "refdata/pipe_spec.h"
-#include "settings/load_parameter.h"
-#include "settings/save_settings.h"
+#include "shell/field_entry.h"
+#include "shell/field_roles.h"
+#include "shell/load_parameter.h"
+#include "shell/pick_lists.h"
+#include "shell/pipe_spec.h"
 #include "shell/plot_curves.h"
 #include "shell/report.h"
+#include "shell/save_settings.h"
+#include "shell/solve.h"
 #include "shell/undo.h"
-#include "units/field_entry.h"
-#include "units/unit_menu.h"
+#include "shell/unit_menu.h"
+#include "shell/window_fields.h"
+#include "units/errors.h"
 
 namespace zynta::shell {
 
@@ -35,17 +35,17 @@ platform::PopupHandler TfrmZYNTA::GuardPopup(std::function<void(bool&)> handler)
 
 void TfrmZYNTA::BindParameterField(int index) {
   platform::TextField& edit = *Edits[static_cast<size_t>(index)];
-  edit.OnClick = boundary_.Guard([this, &edit] { units::ClearStatusBar(*this, edit); });
+  edit.OnClick = boundary_.Guard([this, &edit] { shell::ClearStatusBar(*this, edit); });
   if (index == ReyNo) {
-    edit.OnKeyPress = boundary_.GuardKey([](char& key) { units::EditReynoKeyPress(key); });
+    edit.OnKeyPress = boundary_.GuardKey([](char& key) { shell::EditReynoKeyPress(key); });
     edit.OnChange = boundary_.Guard([this] { EditReynoChange(*this); });
     edit.OnExit = boundary_.Guard([this] { EditReynoChange(*this); });
     return;
   }
-  edit.OnKeyPress = boundary_.GuardKey([this, &edit](char& key) { units::NKeyPress(*this, edit, key); });
+  edit.OnKeyPress = boundary_.GuardKey([this, &edit](char& key) { shell::NKeyPress(*this, edit, key); });
   // Text typed into the friction factor is never committed: it has no exit handler.
-  if (index != FricFact) edit.OnExit = boundary_.Guard([this, &edit] { units::EditExit(*this, edit); });
-  edit.OnContextPopup = GuardPopup([this, &edit](bool&) { units::EditContextPopup(*this, edit); });
+  if (index != FricFact) edit.OnExit = boundary_.Guard([this, &edit] { shell::EditExit(*this, edit); });
+  edit.OnContextPopup = GuardPopup([this, &edit](bool&) { shell::EditContextPopup(*this, edit); });
   // The nominal diameter and the friction factor keep the platform's own text menu.
   if (index != NDia && index != FricFact) edit.SetPopupMenu(&EditPopupMenu);
 }
@@ -55,7 +55,7 @@ void TfrmZYNTA::BindUnitLabel(int index) {
   platform::Label& label = *UnitLabels[static_cast<size_t>(index)];
   if (index != Area) label.SetHint("Right click to change units");
   label.OnContextPopup = GuardPopup([this, &label](bool& handled) {
-    units::UnitsContextPopup(*this, label, handled);
+    shell::UnitsContextPopup(*this, label, handled);
     // The entries are made anew at each opening; each choice is an action of its own.
     for (platform::MenuItem* entry : UnitsPopupMenu.Entries()) entry->OnClick = boundary_.Guard(entry->OnClick);
   });
@@ -65,20 +65,20 @@ void TfrmZYNTA::BindUnitLabel(int index) {
 void TfrmZYNTA::BindLists() {
   NDiaList.SetStyle(platform::ComboStyle::Editable);
   NDiaList.SetHint("Click for std sizes");
-  NDiaList.OnSelect = boundary_.Guard([this] { refdata::NDiaListSelect(*this); });
-  NDiaList.OnChange = boundary_.Guard([this] { refdata::NDiaListChange(*this); });
+  NDiaList.OnSelect = boundary_.Guard([this] { shell::NDiaListSelect(*this); });
+  NDiaList.OnChange = boundary_.Guard([this] { shell::NDiaListChange(*this); });
   NDiaList.OnCloseUp = boundary_.Guard([this] { FocusField(NDia); });
-  Edits[NDia]->OnChange = boundary_.Guard([this] { refdata::EditNDiaChange(*this); });
+  Edits[NDia]->OnChange = boundary_.Guard([this] { shell::EditNDiaChange(*this); });
 
   cbVisList.SetStyle(platform::ComboStyle::PickOnly);
   cbVisList.SetHint("Click for fluids list");
-  cbVisList.OnSelect = boundary_.Guard([this] { refdata::cbVisListSelect(*this); });
+  cbVisList.OnSelect = boundary_.Guard([this] { cbVisListSelect(*this); });
   cbVisList.OnCloseUp = boundary_.Guard([this] { FocusField(Vis); });
 
   cbFricList.SetStyle(platform::ComboStyle::PickOnly);
   cbFricList.SetHint("Click for material list");
-  cbFricList.OnDropDown = boundary_.Guard([this] { refdata::cbFricListDropDown(*this); });
-  cbFricList.OnSelect = boundary_.Guard([this] { refdata::cbFricListSelect(*this); });
+  cbFricList.OnDropDown = boundary_.Guard([this] { cbFricListDropDown(*this); });
+  cbFricList.OnSelect = boundary_.Guard([this] { cbFricListSelect(*this); });
   cbFricList.OnCloseUp = boundary_.Guard([this] { FocusField(Fric); });
 }
 
@@ -89,11 +89,11 @@ void TfrmZYNTA::FocusField(int index) {
 
 void TfrmZYNTA::BindMenus() {
   const auto clipboard = EditPopupMenu.Entries();  // Cut, Copy, Paste
-  clipboard[0]->OnClick = boundary_.Guard([this] { units::Cut1Click(*this); });
-  clipboard[1]->OnClick = boundary_.Guard([this] { units::Copy1Click(*this); });
-  clipboard[2]->OnClick = boundary_.Guard([this] { units::Paste1Click(*this); });
+  clipboard[0]->OnClick = boundary_.Guard([this] { shell::Cut1Click(*this); });
+  clipboard[1]->OnClick = boundary_.Guard([this] { shell::Copy1Click(*this); });
+  clipboard[2]->OnClick = boundary_.Guard([this] { shell::Paste1Click(*this); });
   for (platform::MenuItem* entry : DecimalsMenu.Entries())
-    entry->OnClick = boundary_.Guard([this, entry] { units::DispDecimalsClick(*this, *entry); });
+    entry->OnClick = boundary_.Guard([this, entry] { shell::DispDecimalsClick(*this, *entry); });
 
   // A solve abandoned on a bad input still tells an open plot window (it then says "Solve
   // first"), so the refresh runs however the action ends.
@@ -102,9 +102,9 @@ void TfrmZYNTA::BindMenus() {
   Plot1.OnClick = boundary_.Guard([this] { Plot1Click(); });
   CopytoClipboard2.OnClick = boundary_.Guard([this] { sbCopyToClipboardClick(*this); });
   Sound1.OnClick = boundary_.Guard([this] { Sound1Click(); });
-  ClearFields2.OnClick = boundary_.Guard([this] { units::ClearAllFields(*this); });
-  SetEnglishUnits1.OnClick = boundary_.Guard([this] { units::sbSetEnglishUnitsClick(*this); });
-  SetSIUnits1.OnClick = boundary_.Guard([this] { units::sbSetSIUnitsClick(*this); });
+  ClearFields2.OnClick = boundary_.Guard([this] { shell::ClearAllFields(*this); });
+  SetEnglishUnits1.OnClick = boundary_.Guard([this] { shell::sbSetEnglishUnitsClick(*this); });
+  SetSIUnits1.OnClick = boundary_.Guard([this] { shell::sbSetSIUnitsClick(*this); });
 }
 
 void TfrmZYNTA::BindHandlers() {
@@ -114,14 +114,14 @@ void TfrmZYNTA::BindHandlers() {
   }
   ComboEq.OnChange = boundary_.Guard([this] { ComboEqChange(*this, true); });
   ComboEq.OnEnter = boundary_.Guard([this] { ComboEqEnter(*this); });
-  ComboEq.OnClick = boundary_.Guard([this] { units::ClearStatusBar(*this, ComboEq); });
-  ComboEq.OnKeyPress = boundary_.GuardKey([this](char& key) { units::NKeyPress(*this, ComboEq, key); });
+  ComboEq.OnClick = boundary_.Guard([this] { shell::ClearStatusBar(*this, ComboEq); });
+  ComboEq.OnKeyPress = boundary_.GuardKey([this](char& key) { shell::NKeyPress(*this, ComboEq, key); });
   cbSolveFor.OnChange = boundary_.Guard([this] { cbSolveForChange(*this); });
   ComboSpec.OnEnter = boundary_.Guard([this] { ComboEqEnter(*this); });
-  ComboSpec.OnExit = boundary_.Guard([this] { units::EditExit(*this, ComboSpec); });
-  ComboSpec.OnClick = boundary_.Guard([this] { units::ClearStatusBar(*this, ComboSpec); });
-  ComboSpec.OnKeyPress = boundary_.GuardKey([this](char& key) { units::NKeyPress(*this, ComboSpec, key); });
-  ComboSpec.OnChange = boundary_.Guard([this] { refdata::cbPipeSpecChange(*this); });
+  ComboSpec.OnExit = boundary_.Guard([this] { shell::EditExit(*this, ComboSpec); });
+  ComboSpec.OnClick = boundary_.Guard([this] { shell::ClearStatusBar(*this, ComboSpec); });
+  ComboSpec.OnKeyPress = boundary_.GuardKey([this](char& key) { shell::NKeyPress(*this, ComboSpec, key); });
+  ComboSpec.OnChange = boundary_.Guard([this] { shell::cbPipeSpecChange(*this); });
   BindLists();
   BindMenus();
   BindWindow();
@@ -158,7 +158,7 @@ void TfrmZYNTA::SaveSettings(bool interactive) {
       std::error_code ec;
       // The folder may be gone, or was never made when no default file could be copied.
       std::filesystem::create_directories(settingsWhere_.folder, ec);
-      settings::WriteSettings(*this, *SettingsFile);
+      shell::WriteSettings(*this, *SettingsFile);
     } catch (const std::exception& e) {
       saveFailed_ = true;
       if (interactive) {
@@ -168,7 +168,7 @@ void TfrmZYNTA::SaveSettings(bool interactive) {
       }
     }
   }
-  settings::ReleaseState(*this);
+  shell::ReleaseState(*this);
   ui.GetTrayIcon().Remove();
   ui.GetHelp().CloseAll();
   ui.GetPlots().CloseAll();

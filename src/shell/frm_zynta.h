@@ -5,11 +5,10 @@
 #include <functional>
 #include <memory>
 
-#include "calc/form_model.h"
 #include "settings/ini_file.h"
 #include "settings/settings_file.h"
 #include "shell/event_boundary.h"
-#include "startup/about_box.h"
+#include "shell/form_model.h"
 
 namespace zynta::shell {
 
@@ -18,7 +17,7 @@ inline constexpr const char* AppTitle = "ZYNTA";
 inline constexpr const char* TrayTip = "Click to Pop-up, Click-Right for menu";
 inline constexpr const char* HelpEntryPage = "help/index.html";
 
-class TfrmZYNTA : public calc::FormModel {
+class TfrmZYNTA : public shell::FormModel {
  public:
   TfrmZYNTA(platform::Platform& ui, std::filesystem::path programDir);
 
@@ -45,7 +44,9 @@ class TfrmZYNTA : public calc::FormModel {
   void PopupZYNTA1Click();
   void FormCloseQuery(bool& canClose);
   void ApplicationHelp();
+  // Help, About: the about box that start-up registers in ShowAbout.
   void About1Click();
+  std::function<void()> ShowAbout;
   // Tools, "Plot...": opens the plot window on the plots of the current state (or "Solve
   // first"). While it is open it is shown the plots again after every Solve and Undo.
   void Plot1Click();
@@ -57,7 +58,6 @@ class TfrmZYNTA : public calc::FormModel {
   // Whether the last save could not write the settings file.
   bool SaveFailed() const { return saveFailed_; }
   const settings::IniFile* SettingsIni() const { return SettingsFile.get(); }
-  startup::TfrmAboutBox* AboutBox() { return aboutBox_.get(); }
   const settings::SettingsLocation& Settings() const { return settingsWhere_; }
 
   // Shows the window; it then becomes the active window.
@@ -94,7 +94,6 @@ class TfrmZYNTA : public calc::FormModel {
   std::unique_ptr<settings::IniFile> SettingsFile;
   bool terminated_ = false;
   bool saveFailed_ = false;
-  std::unique_ptr<startup::TfrmAboutBox> aboutBox_;
 };
 
 }  // namespace zynta::shell

@@ -7,6 +7,7 @@
 
 #include "calc/darcy.h"
 #include "calc/formulas.h"
+#include "shell/field_units.h"
 #include "units/convert.h"
 #include "units/number_text.h"
 
@@ -25,7 +26,7 @@ bool Positive(double v) { return std::isfinite(v) && v > 0.0; }
 // (SolveDwHeadLoss: DarcyFrictionFactor(f, re, d, std::pow(0.02, -0.5))).
 double HeadLossSolveStart() { return std::pow(0.02, -0.5); }
 
-// How a base-unit value is shown in a parameter's field (units::FromBaseUnits): times the
+// How a base-unit value is shown in a parameter's field (shell::FromBaseUnits): times the
 // factor of the selected unit, then times the specific gravity for the units that take it
 // (units::NeedsSpecificGravity, decided on the unit label's caption as the field does; the
 // gravity is the number in its field, as units::ReadSpecGrav reads it).
@@ -43,7 +44,7 @@ std::optional<DisplayScale> ScaleOf(const FormModel& f, int index) {
   s.unit = p.UnitLabel->Caption();
   s.factor = p.Factors[static_cast<size_t>(p.UnitIndex)];
   if (!Positive(s.factor)) return std::nullopt;
-  if (units::NeedsSpecificGravity(p, s.unit)) {
+  if (units::NeedsSpecificGravity(p.Name, s.unit)) {
     const auto sg = units::ParseFieldNumber(f.Edits[SG]->Text());
     if (!sg || !Positive(*sg)) return std::nullopt;
     s.gravity = *sg;

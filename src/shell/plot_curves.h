@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "calc/catalog.h"
-#include "calc/form_model.h"
 #include "platform/plot_data.h"
+#include "shell/form_model.h"
 
 namespace zynta::shell {
 
@@ -30,7 +30,7 @@ struct PipeOnScreen {
 
 // Reads the pipe from the parameters' ParamValue (the values the last solve read) and the
 // equation from the equation chooser's text.
-PipeOnScreen FromForm(const calc::FormModel& f);
+PipeOnScreen FromForm(const shell::FormModel& f);
 
 // The Reynolds number of a flow (US gpm) in the pipe, as the solvers compute it.
 double ReynoldsAt(const PipeOnScreen& pipe, double flowGpm);
@@ -57,18 +57,18 @@ inline constexpr double MoodyReynoldsTo = 1e8;
 
 // Whether the window holds a solution with a flow, a diameter and a head loss: solved, and the
 // problem is one of the three head-loss problems (HL, D or Q given the others).
-bool HasHeadLossSolution(const calc::FormModel& f);
+bool HasHeadLossSolution(const shell::FormModel& f);
 
 // The system curve of the solved state, `points` points (at least 2) evenly spaced in flow
 // from 0 to twice the solved flow, both ends included. Not ok when HasHeadLossSolution is
 // false, or a pressure unit of the head loss has no valid specific gravity.
-SystemCurve BuildSystemCurve(const calc::FormModel& f, int points = 50);
+SystemCurve BuildSystemCurve(const shell::FormModel& f, int points = 50);
 
 // The Moody diagram of the solved state, its curves with about `pointsPerDecade` (at least 1)
 // log-spaced points per decade of Reynolds number. The pipe's curve holds the solved Reynolds
 // number as a point when it is turbulent, the laminar line when it is not (the ranges widen to
 // reach it). Not ok unless HasHeadLossSolution and the equation is Darcy-Weisbach.
-MoodyDiagram BuildMoodyDiagram(const calc::FormModel& f, int pointsPerDecade = 10);
+MoodyDiagram BuildMoodyDiagram(const shell::FormModel& f, int pointsPerDecade = 10);
 
 // The notices of the plot window when there is nothing (or no Moody diagram) to plot.
 inline constexpr const char* PlotSolveFirst = "Solve first";
@@ -79,6 +79,6 @@ inline constexpr const char* MoodyDarcyOnly = "The Moody diagram is for the Darc
 // Everything the plot window shows for the current state: both plots with the pipe's texts,
 // or not ok with PlotSolveFirst (not solved) or PlotNeedsHeadLossProblem (a velocity problem,
 // or a head loss in a pressure unit without a valid specific gravity).
-PlotData BuildPlotData(const calc::FormModel& f);
+PlotData BuildPlotData(const shell::FormModel& f);
 
 }  // namespace zynta::shell

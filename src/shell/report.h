@@ -3,14 +3,14 @@
 
 #include <string>
 
-#include "calc/form_model.h"
+#include "shell/form_model.h"
 
 namespace zynta::shell {
 
 // The report's lines, each followed by CR LF.
-std::string BuildReport(const calc::FormModel& f);
+std::string BuildReport(const shell::FormModel& f);
 
 // Builds the report in the hidden buffer and puts it on the clipboard, replacing what was there.
-void sbCopyToClipboardClick(calc::FormModel& f);
+void sbCopyToClipboardClick(shell::FormModel& f);
 
 }  // namespace zynta::shell

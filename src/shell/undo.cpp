@@ -1,7 +1,8 @@
 #include "shell/undo.h"
 
-#include "calc/field_roles.h"
-#include "calc/solve.h"
+#include "shell/field_roles.h"
+#include "shell/field_units.h"
+#include "shell/solve.h"
 #include "units/convert.h"
 
 namespace zynta::shell {
@@ -46,7 +47,7 @@ void RestoreParameter(FormModel& f, int index, const TParamState& s) {
   p.Edit->SetText(s.Text);
   if (s.UnitIndex != p.UnitIndex) {
     p.UnitIndex = s.UnitIndex;
-    p.UnitLabel->SetCaption(units::UnitName(p, p.UnitIndex));
+    p.UnitLabel->SetCaption(calc::UnitName(p, p.UnitIndex));
   }
   p.Edit->SetBackgroundColor(s.Color);
   p.Edit->SetVisible(s.Visible);
@@ -103,7 +104,7 @@ void sbBackClick(FormModel& f) {
   // through it read its field, which must show the restored value, not the newer text.
   auto redisplay = [&f](int i) {
     const std::string text = f.Edits[static_cast<size_t>(i)]->Text();
-    if (!text.empty() && text != ResultMarker) units::FromBaseUnits(f, i);
+    if (!text.empty() && text != ResultMarker) shell::FromBaseUnits(f, i);
   };
   redisplay(SG);
   for (int i = 0; i < ParamCount; ++i) {

@@ -2,17 +2,17 @@
 // The undo history: every handler that changes the state records a snapshot first, and Undo
 // puts the newest one back.
 
-#include "calc/form_model.h"
+#include "shell/form_model.h"
 
 namespace zynta::shell {
 
 // Records an undo point of the current state (nothing while the window is not on screen or
 // before the parameters exist), and keeps CurrentSelection up to date.
-void PushSnapshot(calc::FormModel& f);
+void PushSnapshot(shell::FormModel& f);
 
-void SetUndoAvailable(calc::FormModel& f, bool flag);
+void SetUndoAvailable(shell::FormModel& f, bool flag);
 
 // Tools, Undo (Ctrl+Z).
-void sbBackClick(calc::FormModel& f);
+void sbBackClick(shell::FormModel& f);
 
 }  // namespace zynta::shell

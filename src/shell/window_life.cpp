@@ -2,8 +2,8 @@
 // notification-area icon until "Exit ZYNTA"; the options, Help and About.
 #include <filesystem>
 
+#include "shell/field_entry.h"
 #include "shell/frm_zynta.h"
-#include "units/field_entry.h"
 
 namespace zynta::shell {
 
@@ -56,7 +56,7 @@ void TfrmZYNTA::PopupZYNTA1Click() {
 // Closing hides the window and keeps the program with its icon. A value being typed is taken
 // over first. Where no notification area exists, closing ends the program instead.
 void TfrmZYNTA::FormCloseQuery(bool& canClose) {
-  if (platform::Control* focused = Window.Focused()) units::EditExit(*this, *focused);
+  if (platform::Control* focused = Window.Focused()) shell::EditExit(*this, *focused);
   if (Window.Shown() && CanHide()) {
     HideWindow();
     canClose = false;
@@ -77,14 +77,7 @@ void TfrmZYNTA::ApplicationHelp() {
 }
 
 void TfrmZYNTA::About1Click() {
-  aboutBox_ = std::make_unique<startup::TfrmAboutBox>(ui, settingsWhere_.path.string(), programDir_.string());
-  startup::TfrmAboutBox& box = *aboutBox_;
-  ui.GetLabel("about.lbWebLink").OnClick = boundary_.Guard([&box] { box.lbWebLinkClick(); });
-  ui.GetButton("about.BtnCheckVersion").OnClick = boundary_.Guard([&box] { box.BtnCheckVersionClick(); });
-  ui.GetButton("about.BtnEmail").OnClick = boundary_.Guard([&box] { box.BtnEmailClick(); });
-  ui.GetButton("about.OKButton").OnClick = boundary_.Guard([&box] { box.OKButtonClick(); });
-  // The box's buttons are actions of their own, also while a nested loop runs it.
-  boundary_.Modal([&] { box.execute(Window.Left() + Window.Width() / 2, Window.Top() + Window.Height() / 2); });
+  if (ShowAbout) ShowAbout();
 }
 
 void TfrmZYNTA::BindWindow() {

@@ -1,7 +1,7 @@
 #include "startup/about_box.h"
 
+#include "settings/version.h"
 #include "startup/update_check.h"
-#include "startup/version.h"
 #include "startup/web_site.h"
 
 namespace zynta::startup {
@@ -44,7 +44,7 @@ void TfrmAboutBox::execute(int x, int y) {
   window_.ShowModal();
 }
 
-void TfrmAboutBox::FormActivate() { lbVersion_.SetCaption(std::string("Ver. ") + ProgramVersion); }
+void TfrmAboutBox::FormActivate() { lbVersion_.SetCaption(std::string("Ver. ") + settings::ProgramVersion); }
 
 void TfrmAboutBox::lbWebLinkClick() { ui_.GetDesktop().OpenUrl(WebPage(HomePagePath)); }
 
@@ -63,7 +63,7 @@ void TfrmAboutBox::BtnCheckVersionClick() {
 void TfrmAboutBox::BtnEmailClick() {
   window_.SetBusyCursor(true);
   platform::MailMessage mail;
-  mail.subject = std::string("ZYNTA Version ") + ProgramVersion;
+  mail.subject = std::string("ZYNTA Version ") + settings::ProgramVersion;
   mail.body = SupportMailBody(ui_.GetSystem().OsName(), settingsPath_);
   mail.fromName = "your name";
   mail.fromAddress = SenderPlaceholder;

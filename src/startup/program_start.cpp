@@ -1,7 +1,7 @@
 #include "startup/program_start.h"
 
+#include "settings/version.h"
 #include "startup/update_check.h"
-#include "startup/version.h"
 #include "startup/web_site.h"
 
 namespace zynta::startup {
@@ -58,6 +58,7 @@ bool ZyntaProgram::Start() {
   window.SetBusyCursor(true);
   form_ = std::make_unique<shell::TfrmZYNTA>(ui_, programDir_);
   form_->FirstChangeCheck = [this] { UpdateCheckAtFirstChange(ui_, form_->Window); };
+  form_->ShowAbout = [this] { ShowAbout(); };
   if (!form_->FormCreate()) return false;
   CreateSplash();
   ui_.GetSystem().ProcessEventsFor(SplashMilliseconds);  // the splash timer's first tick
@@ -88,7 +89,7 @@ void ZyntaProgram::CreateSplash() {
   proceed.SetCaption("Continue...");
   proceed.SetVisible(false);
   splash.SetShown(true);
-  ui_.GetLabel("splash.lbVersion").SetCaption(ProgramVersion);
+  ui_.GetLabel("splash.lbVersion").SetCaption(settings::ProgramVersion);
   platform::Label& loading = ui_.GetLabel("splash.lbLoading");
   loading.SetCaption("Loading...");
   loading.SetVisible(true);
@@ -111,6 +112,20 @@ void ZyntaProgram::ShowIntro(int x, int y) {
 void ZyntaProgram::Button3Click() {
   if (ui_.GetCheckBox("intro.CheckBox1").Checked()) form_->NoIntro = true;
   ui_.GetDialog("intro").Close();
+}
+
+void ZyntaProgram::ShowAbout() {
+  shell::TfrmZYNTA& f = *form_;
+  shell::EventBoundary& boundary = f.Boundary();
+  aboutBox_ = std::make_unique<TfrmAboutBox>(ui_, f.Settings().path.string(), f.ProgramDir().string());
+  TfrmAboutBox& box = *aboutBox_;
+  ui_.GetLabel("about.lbWebLink").OnClick = boundary.Guard([&box] { box.lbWebLinkClick(); });
+  ui_.GetButton("about.BtnCheckVersion").OnClick = boundary.Guard([&box] { box.BtnCheckVersionClick(); });
+  ui_.GetButton("about.BtnEmail").OnClick = boundary.Guard([&box] { box.BtnEmailClick(); });
+  ui_.GetButton("about.OKButton").OnClick = boundary.Guard([&box] { box.OKButtonClick(); });
+  // The box's buttons are actions of their own, also while a nested loop runs it.
+  platform::Window& window = f.Window;
+  boundary.Modal([&] { box.execute(window.Left() + window.Width() / 2, window.Top() + window.Height() / 2); });
 }
 
 }  // namespace zynta::startup

@@ -7,6 +7,7 @@
 
 #include "platform/platform.h"
 #include "shell/frm_zynta.h"
+#include "startup/about_box.h"
 
 namespace zynta::startup {
 
@@ -32,10 +33,12 @@ class ZyntaProgram {
   void CreateSplash();
   void ShowIntro(int x, int y);
   void Button3Click();
+  void ShowAbout();
 
   platform::Platform& ui_;
   std::filesystem::path programDir_;
   std::unique_ptr<shell::TfrmZYNTA> form_;
+  std::unique_ptr<TfrmAboutBox> aboutBox_;
 };
 
 }  // namespace zynta::startup

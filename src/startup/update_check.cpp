@@ -2,9 +2,9 @@
 
 #include <charconv>
 
-#include "calc/errors.h"
-#include "startup/version.h"
+#include "settings/version.h"
 #include "startup/web_site.h"
+#include "units/errors.h"
 
 namespace zynta::startup {
 
@@ -37,7 +37,7 @@ int StrToInt(const std::string& text) {
   if (plus) ++first;
   const auto res = std::from_chars(first, last, value);
   if (text.empty() || (plus && first != last && *first == '-') || res.ec != std::errc() || res.ptr != last)
-    throw calc::CalcError("'" + text + "' is not a valid integer value");
+    throw units::CalcError("'" + text + "' is not a valid integer value");
   return value;
 }
 
@@ -57,7 +57,7 @@ VersionFile FetchVersionFile(platform::HttpClient& http, const std::string& host
 std::string CheckForUpdate(platform::HttpClient& http) {
   const VersionFile file = FetchVersionFile(http, WebHost, VersionFilePath);
   if (!file.success) return NoConnection;
-  const int local = StrToInt(StripDots(ProgramVersion));
+  const int local = StrToInt(StripDots(settings::ProgramVersion));
   const int published = StrToInt(StripDots(file.line1));
   if (local < published) return "Update to Ver. " + file.line1 + " available!";
   return UpToDate;

@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "calc/errors.h"
 #include "shell/event_boundary.h"
+#include "units/errors.h"
 
 namespace zynta::shell {
 namespace {
@@ -34,7 +34,7 @@ struct BoundaryFixture : testing::Test {
 TEST_F(BoundaryFixture, InputAbortEndsTheActionSilently) {
   bool after = false;
   boundary.Run([&] {
-    throw calc::InputAbort{};
+    throw units::InputAbort{};
     after = true;
   });
   EXPECT_FALSE(after);
@@ -43,7 +43,7 @@ TEST_F(BoundaryFixture, InputAbortEndsTheActionSilently) {
 }
 
 TEST_F(BoundaryFixture, AnErrorFromANestedHandlerIsReportedOnceByTheOutermost) {
-  auto nested = boundary.Guard([] { throw calc::CalcError("Floating point overflow"); });
+  auto nested = boundary.Guard([] { throw units::CalcError("Floating point overflow"); });
   bool outerContinued = false;
   boundary.Run([&] {
     nested();  // a change event fired by the running action
@@ -78,19 +78,19 @@ TEST(CheckedFloat, NamesTheFault) {
       {[](double zero) { return 1.0 / (1.0 / zero); }, "Floating point division by zero"},  // fault on the way
   };
   for (const Case& c : cases) {
-    calc::ClearFloatFaults();
+    units::ClearFloatFaults();
     volatile double zero = 0.0;
     const double v = c.compute(zero);
     try {
-      calc::CheckedFloat(v);
+      units::CheckedFloat(v);
       ADD_FAILURE() << c.message << " not raised";
-    } catch (const calc::CalcError& e) {
+    } catch (const units::CalcError& e) {
       EXPECT_STREQ(e.what(), c.message);
     }
   }
-  calc::ClearFloatFaults();
-  EXPECT_EQ(calc::CheckedFloat(2.5), 2.5);
-  EXPECT_THROW(calc::CheckedFloat(std::numeric_limits<double>::quiet_NaN()), calc::CalcError);
+  units::ClearFloatFaults();
+  EXPECT_EQ(units::CheckedFloat(2.5), 2.5);
+  EXPECT_THROW(units::CheckedFloat(std::numeric_limits<double>::quiet_NaN()), units::CalcError);
 }
 
 }  // namespace

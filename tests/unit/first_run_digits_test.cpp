@@ -11,6 +11,7 @@
 
 #include "calc/catalog.h"
 #include "refdata/materials.h"
+#include "shell/field_units.h"
 #include "units/convert.h"
 #include "units/number_text.h"
 #include "window_fixture.h"
@@ -73,7 +74,7 @@ class FirstRunDigits : public WindowFixture, public ::testing::WithParamInterfac
     PickEquation(c.equation);
     PickProblem(6);
     P(c.index).ParamValue = c.base;
-    units::FromBaseUnits(*form, c.index);
+    shell::FromBaseUnits(*form, c.index);
     (c.english ? form->SetEnglishUnits1 : form->SetSIUnits1).OnClick();
     return form->Edits[static_cast<size_t>(c.index)]->Text();
   }

@@ -82,7 +82,7 @@ class PlotCurves : public WindowFixture {
   // gravity for a pressure unit.
   double HeadGravity() {
     const TParamType& hl = P(HL);
-    if (!units::NeedsSpecificGravity(hl, hl.UnitLabel->Caption())) return 1.0;
+    if (!units::NeedsSpecificGravity(hl.Name, hl.UnitLabel->Caption())) return 1.0;
     return *units::ParseFieldNumber(form->Edits[SG]->Text());
   }
   double HeadFactor() { return P(HL).Factors[static_cast<size_t>(P(HL).UnitIndex)]; }

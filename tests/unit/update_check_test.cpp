@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "calc/errors.h"
 #include "platform/recording.h"
+#include "units/errors.h"
 
 namespace zynta::startup {
 namespace {
@@ -44,7 +44,7 @@ TEST(StrToInt, ReadsOneSignAndDecimalDigitsOnly) {
       try {
         StrToInt(c.text);
         ADD_FAILURE() << "'" << c.text << "' read as a number";
-      } catch (const calc::CalcError& e) {
+      } catch (const units::CalcError& e) {
         EXPECT_EQ(std::string(e.what()), std::string("'") + c.text + "' is not a valid integer value");
       }
     }
@@ -54,7 +54,7 @@ TEST(StrToInt, ReadsOneSignAndDecimalDigitsOnly) {
 TEST(CheckForUpdate, APublishedVersionWithTwoSignsIsNoNumber) {
   platform::RecHttpClient http;
   http.body = "+-1.2.0.0\r\n";
-  EXPECT_THROW(CheckForUpdate(http), calc::CalcError);
+  EXPECT_THROW(CheckForUpdate(http), units::CalcError);
 }
 
 }  // namespace

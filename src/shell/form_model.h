@@ -13,7 +13,7 @@
 #include "refdata/table.h"
 #include "shell/snapshot.h"
 
-namespace zynta::calc {
+namespace zynta::shell {
 
 struct FormModel {
   explicit FormModel(platform::Platform& ui);
@@ -21,12 +21,12 @@ struct FormModel {
   FormModel& operator=(const FormModel&) = delete;
 
   platform::Platform& ui;
-  std::array<std::unique_ptr<TParamType>, ParamCount> ParamTypes;
+  std::array<std::unique_ptr<calc::TParamType>, calc::ParamCount> ParamTypes;
 
   // The parameter rows' controls, by parameter index (they exist before the records).
-  std::array<platform::TextField*, ParamCount> Edits{};
-  std::array<platform::Label*, ParamCount> NameLabels{};
-  std::array<platform::Label*, ParamCount> UnitLabels{};
+  std::array<platform::TextField*, calc::ParamCount> Edits{};
+  std::array<platform::Label*, calc::ParamCount> NameLabels{};
+  std::array<platform::Label*, calc::ParamCount> UnitLabels{};
 
   platform::ComboBox& ComboEq;     // the equation chooser
   platform::ComboBox& cbSolveFor;  // the problem chooser
@@ -75,8 +75,8 @@ struct FormModel {
   std::string CurrentSpecIndex;  // Index of the chosen pipe spec, or "None"
 
   // The undo history.
-  shell::TPrev CurrentSelection;
-  shell::TSnapshotStack SnapshotStack;
+  TPrev CurrentSelection;
+  TSnapshotStack SnapshotStack;
   bool UndoAvailable = false;
   bool FirstShow = false;  // until the first snapshot taken with the window on screen
   // The update check of the first change on screen, when start-up has registered one.
@@ -86,8 +86,8 @@ struct FormModel {
   platform::Label* MenuUnitLabel = nullptr;  // the unit label whose menu was opened last
   std::string PrevEquation;                  // the equation before the current switch
 
-  TParamType& P(int index) { return *ParamTypes[static_cast<size_t>(index)]; }
+  calc::TParamType& P(int index) { return *ParamTypes[static_cast<size_t>(index)]; }
   std::string EquationText() const { return ComboEq.Text(); }
 };
 
-}  // namespace zynta::calc
+}  // namespace zynta::shell

@@ -1,11 +1,13 @@
-#include "calc/window_fields.h"
+#include "shell/window_fields.h"
 
-#include "calc/errors.h"
-#include "calc/solve.h"
 #include "calc/solvers.h"
+#include "shell/solve.h"
+#include "units/errors.h"
 #include "units/number_text.h"
 
-namespace zynta::calc {
+namespace zynta::shell {
+
+using namespace calc;
 
 Equation WindowFields::Solving() const { return EquationOf(f_.EquationText()); }
 
@@ -54,7 +56,7 @@ void WindowFields::Point(int index) {
 
 void WindowFields::Refuse(const std::string& message, int index) {
   ShowInputError(f_, message, *f_.P(index).Edit);
-  throw InputAbort{};
+  throw units::InputAbort{};
 }
 
 void EditReynoChange(FormModel& f) {
@@ -66,4 +68,4 @@ void EditReynoChange(FormModel& f) {
   if (!regime.empty()) f.lbReyNoUn.SetCaption(regime);
 }
 
-}  // namespace zynta::calc
+}  // namespace zynta::shell

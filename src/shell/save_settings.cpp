@@ -1,8 +1,10 @@
-#include "settings/save_settings.h"
+#include "shell/save_settings.h"
 
 #include "units/number_text.h"
 
-namespace zynta::settings {
+namespace zynta::shell {
+
+using namespace settings;
 
 using namespace calc;
 
@@ -55,4 +57,4 @@ void ReleaseState(FormModel& f) {
   f.SnapshotStack.clear();
 }
 
-}  // namespace zynta::settings
+}  // namespace zynta::shell

@@ -1,14 +1,17 @@
-#include "units/unit_menu.h"
+#include "shell/unit_menu.h"
 
 #include <array>
 #include <cctype>
 
 #include "calc/catalog.h"
-#include "refdata/pipe_spec.h"
+#include "shell/field_units.h"
+#include "shell/pipe_spec.h"
 #include "shell/undo.h"
 #include "units/convert.h"
 
-namespace zynta::units {
+namespace zynta::shell {
+
+using namespace units;
 
 using namespace calc;
 using shell::PushSnapshot;
@@ -64,7 +67,7 @@ void ConvertNominalField(FormModel& f, int oldUnit) {
     }
     f.NDiaList.SetText(f.Edits[NDia]->Text());
   }
-  refdata::cbPipeSpecChange(f, selectedSize);
+  shell::cbPipeSpecChange(f, selectedSize);
 }
 
 struct PresetRow {
@@ -159,4 +162,4 @@ void NDiaUnitsClick(FormModel& f, const std::string& caption) {
 void sbSetEnglishUnitsClick(FormModel& f) { ApplyPreset(f, true); }
 void sbSetSIUnitsClick(FormModel& f) { ApplyPreset(f, false); }
 
-}  // namespace zynta::units
+}  // namespace zynta::shell

@@ -2,9 +2,9 @@
 // Which fields the chosen problem shows, which are its inputs and results, and how the window
 // adapts to the chosen equation.
 
-#include "calc/form_model.h"
+#include "shell/form_model.h"
 
-namespace zynta::calc {
+namespace zynta::shell {
 
 // The change handlers of the equation and problem choosers. fromUser is false for the calls
 // at start-up: only a switch made by someone maps the friction value.
@@ -25,4 +25,4 @@ double MapFriction(double value, const std::string& from, const std::string& to)
 // The viscosity used under Hazen-Williams and Mannings, in centistokes: water near 60 F.
 constexpr double FixedViscosity = 1.13;
 
-}  // namespace zynta::calc
+}  // namespace zynta::shell

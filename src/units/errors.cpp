@@ -1,9 +1,9 @@
-#include "calc/errors.h"
+#include "units/errors.h"
 
 #include <cfenv>
 #include <cmath>
 
-namespace zynta::calc {
+namespace zynta::units {
 
 CalcError NotAFloat(const std::string& text) {
   return CalcError("'" + text + "' is not a valid floating point value");
@@ -21,4 +21,4 @@ double CheckedFloat(double v) {
   return v;
 }
 
-}  // namespace zynta::calc
+}  // namespace zynta::units

@@ -4,15 +4,15 @@
 // beep, focus).
 
 #include "calc/fields.h"
-#include "calc/form_model.h"
+#include "shell/form_model.h"
 
-namespace zynta::calc {
+namespace zynta::shell {
 
-class WindowFields final : public Fields {
+class WindowFields final : public calc::Fields {
  public:
   explicit WindowFields(FormModel& f) : f_(f) {}
 
-  Equation Solving() const override;
+  calc::Equation Solving() const override;
   std::string Text(int index) const override;
   void SetText(int index, const std::string& text) override;
   std::optional<double> Number(int index) const override;
@@ -35,4 +35,4 @@ class WindowFields final : public Fields {
 // Sets the flow-regime label from the displayed Reynolds number.
 void EditReynoChange(FormModel& f);
 
-}  // namespace zynta::calc
+}  // namespace zynta::shell

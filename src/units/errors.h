@@ -11,7 +11,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace zynta::calc {
+namespace zynta::units {
 
 struct InputAbort {};
 
@@ -30,4 +30,4 @@ void ClearFloatFaults();
 // / "Invalid floating point operation") when a fault was raised or v is not finite.
 double CheckedFloat(double v);
 
-}  // namespace zynta::calc
+}  // namespace zynta::units

@@ -1,16 +1,19 @@
-#include "units/field_entry.h"
+#include "shell/field_entry.h"
 
 #include "calc/catalog.h"
-#include "calc/errors.h"
 #include "calc/field_io.h"
-#include "calc/field_roles.h"
-#include "calc/solve.h"
-#include "calc/window_fields.h"
+#include "shell/field_roles.h"
+#include "shell/field_units.h"
+#include "shell/solve.h"
 #include "shell/undo.h"
+#include "shell/window_fields.h"
 #include "units/convert.h"
+#include "units/errors.h"
 #include "units/number_text.h"
 
-namespace zynta::units {
+namespace zynta::shell {
+
+using namespace units;
 
 using namespace calc;
 using shell::PushSnapshot;
@@ -80,7 +83,7 @@ void EditExit(FormModel& f, platform::Control& control) {
   TParamType& p = f.P(index);
   const std::string text = p.Edit->Text();
   if (!HoldsValue(text)) return;
-  calc::WindowFields fields(f);
+  shell::WindowFields fields(f);
   // The nominal diameter's field keeps its text as typed.
   if (!calc::CommitNumber(fields, index, index != NDia || f.RenderNominalDiameter)) {
     f.StatusBar.SetText("Bad value!");
@@ -143,4 +146,4 @@ void ClearAllFields(FormModel& f) {
   MarkSolved(f, false);
 }
 
-}  // namespace zynta::units
+}  // namespace zynta::shell

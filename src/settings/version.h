@@ -6,11 +6,11 @@
 #error "ZYNTA_VERSION comes from the build: the project's version in CMakeLists.txt"
 #endif
 
-namespace zynta::startup {
+namespace zynta::settings {
 
 inline constexpr const char* ProgramVersion = ZYNTA_VERSION;
 
 // The version text of the running program, "1.1.0.0".
 inline const char* GetOwnVersion() { return ProgramVersion; }
 
-}  // namespace zynta::startup
+}  // namespace zynta::settings

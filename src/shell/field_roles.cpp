@@ -1,13 +1,16 @@
-#include "calc/field_roles.h"
+#include "shell/field_roles.h"
 
 #include <array>
 
 #include "calc/catalog.h"
-#include "calc/solve.h"
+#include "shell/field_units.h"
+#include "shell/solve.h"
 #include "shell/undo.h"
 #include "units/convert.h"
 
-namespace zynta::calc {
+namespace zynta::shell {
+
+using namespace calc;
 
 namespace {
 
@@ -83,7 +86,7 @@ void MapFrictionField(FormModel& f, const char* to) {
   if (f.Edits[Fric]->Text().empty() || !IsOtherEquation(f.PrevEquation, to)) return;
   TParamType& fric = f.P(Fric);
   fric.ParamValue = MapFriction(fric.ParamValue, f.PrevEquation, to);
-  units::FromBaseUnitsKeepingDigits(f, Fric);
+  shell::FromBaseUnitsKeepingDigits(f, Fric);
 }
 
 void FillProblems(FormModel& f) {
@@ -95,7 +98,7 @@ void FillProblems(FormModel& f) {
 
 void LockViscosity(FormModel& f) {
   f.P(Vis).ParamValue = FixedViscosity;
-  units::FromBaseUnits(f, Vis);
+  shell::FromBaseUnits(f, Vis);
   f.Edits[Vis]->SetEnabled(false);
   f.cbVisList.SetEnabled(false);
 }
@@ -231,4 +234,4 @@ void ApplyFieldRoles(FormModel& f) {
   f.cbVisList.SetVisible(f.Edits[Vis]->Visible());
 }
 
-}  // namespace zynta::calc
+}  // namespace zynta::shell

@@ -1,6 +1,8 @@
-#include "calc/form_model.h"
+#include "shell/form_model.h"
 
-namespace zynta::calc {
+namespace zynta::shell {
+
+using namespace calc;
 
 namespace {
 // The captions of the decimal places stay bare digits: they are read as numbers.
@@ -80,4 +82,4 @@ FormModel::FormModel(platform::Platform& ui)
   SetSIUnits1.SetCaption("Set &SI Units");
 }
 
-}  // namespace zynta::calc
+}  // namespace zynta::shell

@@ -1,14 +1,16 @@
-#include "calc/solve.h"
+#include "shell/solve.h"
 
 #include "calc/catalog.h"
-#include "calc/errors.h"
 #include "calc/field_io.h"
-#include "calc/field_roles.h"
 #include "calc/solvers.h"
-#include "calc/window_fields.h"
-#include "units/field_entry.h"
+#include "shell/field_entry.h"
+#include "shell/field_roles.h"
+#include "shell/window_fields.h"
+#include "units/errors.h"
 
-namespace zynta::calc {
+namespace zynta::shell {
+
+using namespace calc;
 
 namespace {
 
@@ -27,7 +29,7 @@ void Solve1Click(FormModel& f) {
     return;
   }
   SolvingScope solving(f);
-  if (platform::Control* focused = f.Window.Focused()) units::EditExit(f, *focused);
+  if (platform::Control* focused = f.Window.Focused()) shell::EditExit(f, *focused);
   MarkSolved(f, false);
   const int position = f.cbSolveFor.ItemIndex();
   if (position < 0) return;  // no problem selected
@@ -63,4 +65,4 @@ void MarkSolved(FormModel& f, bool flag) {
   ApplyFieldRoles(f);
 }
 
-}  // namespace zynta::calc
+}  // namespace zynta::shell

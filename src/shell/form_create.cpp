@@ -1,16 +1,18 @@
 // Window creation: the calculator assembled in its fixed order, with the saved state restored.
+#include <utility>
+
 #include "calc/catalog.h"
-#include "calc/field_roles.h"
-#include "calc/solve.h"
 #include "calc/solvers.h"
-#include "calc/window_fields.h"
-#include "refdata/materials.h"
-#include "refdata/pipe_spec.h"
 #include "refdata/tables.h"
-#include "settings/load_parameter.h"
+#include "settings/version.h"
+#include "shell/field_roles.h"
 #include "shell/frm_zynta.h"
+#include "shell/load_parameter.h"
+#include "shell/pick_lists.h"
+#include "shell/pipe_spec.h"
+#include "shell/solve.h"
 #include "shell/undo.h"
-#include "startup/version.h"
+#include "shell/window_fields.h"
 
 namespace zynta::shell {
 
@@ -38,10 +40,10 @@ void TfrmZYNTA::RestoreOptions() {
 void TfrmZYNTA::LoadParameters() {
   const settings::IniFile& ini = *SettingsFile;
   for (int i = 0; i < ParamCount; ++i) {
-    settings::LoadParameter(*this, ini, i);
-    if (i == IDia) boundary_.Run([this] { refdata::cbPipeSpecChange(*this); });
-    if (i == Fric) refdata::FillFluids(*this);
-    if (i == SG) settings::ShowLoadedValue(*this, ini, Vis);
+    shell::LoadParameter(*this, ini, i);
+    if (i == IDia) boundary_.Run([this] { shell::cbPipeSpecChange(*this); });
+    if (i == Fric) FillFluids(*this);
+    if (i == SG) shell::ShowLoadedValue(*this, ini, Vis);
   }
 }
 
@@ -51,7 +53,12 @@ bool TfrmZYNTA::FormCreate() {
     terminated_ = true;
     return false;
   }
-  if (const std::string missing = refdata::OpenTables(*this, programDir_); !missing.empty()) {
+  refdata::ReferenceTables tables;
+  const std::string missing = refdata::OpenTables(tables, programDir_);
+  cdsPipeSpec = std::move(tables.PipeSpec);
+  cdsPipeSize = std::move(tables.PipeSize);
+  cdsLiq_Prop = std::move(tables.LiqProp);
+  if (!missing.empty()) {
     Report(refdata::MissingDataFileText(missing));
     terminated_ = true;
     return false;
@@ -60,7 +67,7 @@ bool TfrmZYNTA::FormCreate() {
   FirstShow = true;
   settingsWhere_ = settings::LocateSettings(ui.GetFolders());
   boundary_.Run([this] {
-    SettingsFile = settings::OpenSettings(programDir_, settingsWhere_, ui.Boxes(), startup::ProgramVersion).file;
+    SettingsFile = settings::OpenSettings(programDir_, settingsWhere_, ui.Boxes(), settings::ProgramVersion).file;
   });
   if (!SettingsFile) SettingsFile = std::make_unique<settings::IniFile>(settingsWhere_.path);
   RestoreOptions();
@@ -69,7 +76,7 @@ bool TfrmZYNTA::FormCreate() {
   Window.MoveTo(SettingsFile->ReadInteger(MainForm, "Top", Window.Top()),
                 SettingsFile->ReadInteger(MainForm, "Left", Window.Left()));
   AddTrayIcon();
-  refdata::FillPipeSpecs(*this, savedSpec);
+  shell::FillPipeSpecs(*this, savedSpec);
   LoadParameters();
   // Handlers that run while the window is hidden: no undo point, no change of the solved state.
   boundary_.Run([this] { MarkSolved(*this, SettingsFile->ReadBool(MainForm, "Solved", false)); });

@@ -1,12 +1,15 @@
-#include "refdata/pipe_spec.h"
+#include "shell/pipe_spec.h"
 
-#include "calc/errors.h"
-#include "calc/solve.h"
+#include "shell/field_units.h"
+#include "shell/solve.h"
 #include "shell/undo.h"
 #include "units/convert.h"
+#include "units/errors.h"
 #include "units/number_text.h"
 
-namespace zynta::refdata {
+namespace zynta::shell {
+
+using namespace refdata;
 
 using namespace calc;
 using shell::PushSnapshot;
@@ -76,7 +79,7 @@ std::string SizeEntryText(const FormModel& f, double nomSize) {
 
 std::string InsideDiameterText(const FormModel& f, double inDia) {
   const TParamType& p = *f.ParamTypes[IDia];
-  return units::FormatFixed7(CheckedFloat(inDia * p.Factors[static_cast<size_t>(p.UnitIndex)]), p.Decimals,
+  return units::FormatFixed7(units::CheckedFloat(inDia * p.Factors[static_cast<size_t>(p.UnitIndex)]), p.Decimals,
                              units::DecimalSeparator());
 }
 
@@ -123,7 +126,7 @@ void NDiaListSelect(FormModel& f) {
   // Picking the size already shown sets the inside diameter from the table all the same.
   if (f.Edits[NDia]->Text() == before) EditNDiaChange(f);
   f.P(NDia).ParamValue = units::FieldNumber(f.Edits[NDia]->Text());
-  units::FromBaseUnits(f, NDia);
+  shell::FromBaseUnits(f, NDia);
 }
 
 void NDiaListChange(FormModel& f) { SeekSelectedSize(f); }
@@ -132,7 +135,7 @@ void EditNDiaChange(FormModel& f) {
   if (f.Edits[NDia]->Text().empty() || f.ComboSpec.Text() == NoSpec || !f.ParamTypes[IDia]) return;
   if (!SeekSelectedSize(f)) return;
   f.P(IDia).ParamValue = f.cdsPipeSize->AsFloat("InDia");
-  units::FromBaseUnits(f, IDia);
+  shell::FromBaseUnits(f, IDia);
 }
 
-}  // namespace zynta::refdata
+}  // namespace zynta::shell

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "calc/form_model.h"
+#include "shell/form_model.h"
 
-namespace zynta::calc {
+namespace zynta::shell {
 
 // F2: refuses the units-only problem, commits the focused field, then runs the solver of the
 // chosen equation and problem.
@@ -20,4 +20,4 @@ void ShowInputError(FormModel& f, const std::string& message, platform::Control&
 
 void MarkSolved(FormModel& f, bool flag);
 
-}  // namespace zynta::calc
+}  // namespace zynta::shell

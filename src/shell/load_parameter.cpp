@@ -1,13 +1,16 @@
-#include "settings/load_parameter.h"
+#include "shell/load_parameter.h"
 
 #include <algorithm>
 #include <string>
 
-#include "calc/errors.h"
+#include "shell/field_units.h"
 #include "units/convert.h"
+#include "units/errors.h"
 #include "units/number_text.h"
 
-namespace zynta::settings {
+namespace zynta::shell {
+
+using namespace settings;
 
 using namespace calc;
 
@@ -44,9 +47,9 @@ void LoadUnitAndDecimals(TParamType& p, const IniFile& ini, int index) {
 // that overflows in its unit) is dropped for the default, an empty field. The load goes on.
 void Display(FormModel& f, int index) {
   try {
-    units::FromBaseUnits(f, index);
-  } catch (const InputAbort&) {
-  } catch (const CalcError&) {
+    shell::FromBaseUnits(f, index);
+  } catch (const units::InputAbort&) {
+  } catch (const units::CalcError&) {
     f.P(index).ParamValue = 0.0;
     f.Edits[static_cast<size_t>(index)]->SetText("");
   }
@@ -91,4 +94,4 @@ void ShowLoadedValue(FormModel& f, const IniFile& ini, int index) {
   }
 }
 
-}  // namespace zynta::settings
+}  // namespace zynta::shell
