@@ -49,7 +49,9 @@ SolveOutcome CommitText(RecordStore& store, int index, const std::string& text) 
     if (!CommitNumber(store, index, true)) {
       store.SetText(index, "");
       store.focus = index;
-      return {SolveOutcome::Kind::Refused, "Bad value!", index};
+      SolveOutcome refused{SolveOutcome::Kind::Refused, BadValueText, index};
+      refused.notANumber = true;
+      return refused;
     }
   } catch (const units::InputAbort&) {
     return Refused(store, store.focus);
@@ -72,9 +74,9 @@ SolveOutcome SolveStore(RecordStore& store) {
     return {SolveOutcome::Kind::Fault, e.what(), -1};
   }
   const FieldRecord& reyno = store.Field(ReyNo);
-  const std::string status = SolvedStatus(store.equation, reyno.visible, reyno.text);
+  SolveOutcome solved = SolvedOutcome(store.equation, reyno.visible, reyno.text);
   ApplyResultMarkers(store, true);
-  return {SolveOutcome::Kind::Solved, status, -1};
+  return solved;
 }
 
 }  // namespace zynta::calc

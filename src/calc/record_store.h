@@ -9,6 +9,7 @@
 #include <string>
 
 #include "calc/fields.h"
+#include "calc/outcome.h"
 #include "calc/params.h"
 
 namespace zynta::calc {
@@ -24,14 +25,6 @@ struct FieldRecord {
   bool input = false;    // an entry the user can type into (shown and enabled)
 
   mutable ShownNumber shown;  // what the text was last shown as by the display rule (a cache)
-};
-
-// What a solve or a typed value came to.
-struct SolveOutcome {
-  enum class Kind { Solved, Refused, Fault };
-  Kind kind = Kind::Refused;
-  std::string status;  // "Solved!", its warning, the refusal's message or the fault's text
-  int param = -1;      // the field a refusal concerns
 };
 
 class RecordStore final : public Fields {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "calc/fields.h"
+#include "calc/outcome.h"
 
 namespace zynta::calc {
 
@@ -37,11 +38,11 @@ void SolveProblem(Fields& f, int position);
 // reading the roughness from its field at each use.
 double DarcyFrictionFactor(Fields& f, double re, double d, double x0);
 
-// The status of a solved problem: "Solved!", or its warning when the Reynolds number's field,
-// shown, reads below 4000 under Hazen-Williams or Manning (equations for turbulent flow). The
-// displayed, rounded number decides; a text that is no number ("?" when none was written)
-// gives no warning.
-std::string SolvedStatus(Equation equation, bool reynoldsShown, const std::string& reynoldsText);
+// The outcome of a solved problem: "Solved!", or, warned, "Solved!  Flow is not turbulent (may be
+// inaccurate)!" when the Reynolds number's field, shown, reads below 4000 under Hazen-Williams
+// or Manning (equations for turbulent flow). The displayed, rounded number decides; a text that
+// is no number ("?" when none was written) gives no warning.
+SolveOutcome SolvedOutcome(Equation equation, bool reynoldsShown, const std::string& reynoldsText);
 
 // The flow regime of a Reynolds number as its field shows it: "Turbulent", "Critical",
 // "Laminar", or "" for a text that is no number.

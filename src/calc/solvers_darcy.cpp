@@ -127,12 +127,16 @@ void SolveVelocity(Fields& f) {
   UpdateArea(f);
 }
 
-std::string SolvedStatus(Equation equation, bool reynoldsShown, const std::string& reynoldsText) {
+SolveOutcome SolvedOutcome(Equation equation, bool reynoldsShown, const std::string& reynoldsText) {
+  SolveOutcome solved{SolveOutcome::Kind::Solved, "Solved!"};
   if (equation != Equation::DarcyWeisbach && reynoldsShown && !reynoldsText.empty()) {
     const auto re = units::ParseFieldNumber(reynoldsText);
-    if (re && *re < 4000.0) return "Solved!  Flow is not turbulent (may be inaccurate)!";
+    if (re && *re < 4000.0) {
+      solved.status = "Solved!  Flow is not turbulent (may be inaccurate)!";
+      solved.warned = true;
+    }
   }
-  return "Solved!";
+  return solved;
 }
 
 std::string RegimeOf(const std::string& reynoldsText) {

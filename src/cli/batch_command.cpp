@@ -400,7 +400,7 @@ std::optional<bool> Batch::RunOnRecords() {
     typed = true;
     const SolveOutcome entered = calc::CommitText(store, col.index, text);
     if (entered.kind == SolveOutcome::Kind::Fault) return std::nullopt;  // the window reports it
-    if (entered.kind == SolveOutcome::Kind::Refused && entered.status == "Bad value!") {
+    if (entered.notANumber) {
       calc_.Show(store, entered, typed, false);
       return false;
     }

@@ -20,7 +20,6 @@ using namespace calc;
 
 namespace {
 
-constexpr const char* BadValueText = "Bad value!";
 
 fs::path MakePrivateFolder() {
   const char* tmp = std::getenv("TMPDIR");
@@ -367,6 +366,7 @@ HeadlessCalculator::Entry HeadlessCalculator::Enter(int index, const std::string
   Focus(field);
   if (ui_.window.Focused() != &field)
     throw std::runtime_error(std::string(ParamId(index)) + " cannot take the focus");
+  form_->Outcome = {};
   field.SelectAll();
   if (text.empty()) field.UserKey('\b');
   for (char c : text) {
@@ -374,7 +374,7 @@ HeadlessCalculator::Entry HeadlessCalculator::Enter(int index, const std::string
     field.UserKey(c);
   }
   Focus(form_->cbSolveFor);  // leaving the field commits it
-  return Status() == BadValueText ? Entry::BadValue : Entry::Done;
+  return form_->Outcome.notANumber ? Entry::BadValue : Entry::Done;
 }
 
 void HeadlessCalculator::Leave() { Focus(form_->cbSolveFor); }
@@ -427,6 +427,7 @@ void HeadlessCalculator::Show(const calc::RecordStore& store, const calc::SolveO
     MarkSolved(f, true);
   } else {
     f.StatusBar.SetText(outcome.status);
+    f.Outcome = outcome;
   }
 }
 

@@ -103,6 +103,8 @@ class HeadlessCalculator {
   // --- what the window shows
   std::string Status() const { return ui_.status.Text(); }
   bool Solved() const { return form_->Solved; }
+  // What the last Solve or value typed came to.
+  const calc::SolveOutcome& Outcome() const { return form_->Outcome; }
   const std::vector<platform::RecordedBox>& Messages() const { return ui_.boxes.shown; }
   std::string Equation() const { return form_->ComboEq.Text(); }
   std::string Problem() const { return form_->cbSolveFor.Text(); }

@@ -226,7 +226,9 @@ SolveOutcome OutcomeOf(const HeadlessCalculator& calc) {
   SolveOutcome o;
   std::vector<std::string> boxes;
   for (const auto& box : calc.Messages()) boxes.push_back(box.text);
-  o.solved = calc.Solved() && boxes.empty();
+  const calc::SolveOutcome& shown = calc.Outcome();
+  o.solved = shown.kind == calc::SolveOutcome::Kind::Solved && calc.Solved() && boxes.empty();
+  o.warned = o.solved && shown.warned;
   o.status = boxes.empty() ? calc.Status() : Join(boxes, " ");
   return o;
 }
@@ -290,7 +292,7 @@ int SolveCommand(const std::vector<std::string>& args, std::ostream& out, std::o
     out << calc->Report();
   }
   // A solve that succeeded with a warning says so too.
-  if (!o.solved || o.status != "Solved!") err << (o.status.empty() ? "Not solved." : o.status) << "\n";
+  if (!o.solved || o.warned) err << (o.status.empty() ? "Not solved." : o.status) << "\n";
   return o.solved ? 0 : 1;
 }
 

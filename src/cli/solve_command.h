@@ -26,6 +26,7 @@ int EnterAndSolve(const std::vector<std::string>& args, const std::string& comma
 struct SolveOutcome {
   bool solved = false;
   std::string status;
+  bool warned = false;  // solved, and the status is a warning about the result
 };
 SolveOutcome OutcomeOf(const HeadlessCalculator& calc);
 

@@ -86,7 +86,9 @@ void EditExit(FormModel& f, platform::Control& control) {
   shell::WindowFields fields(f);
   // The nominal diameter's field keeps its text as typed.
   if (!calc::CommitNumber(fields, index, index != NDia || f.RenderNominalDiameter)) {
-    f.StatusBar.SetText("Bad value!");
+    f.StatusBar.SetText(BadValueText);
+    f.Outcome = {SolveOutcome::Kind::Refused, BadValueText, index};
+    f.Outcome.notANumber = true;
     p.Edit->SetText("");
     if (f.Window.Shown() && p.Edit->CanFocus()) f.Window.SetFocus(*p.Edit);
   }

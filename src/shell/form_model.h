@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "calc/outcome.h"
 #include "calc/params.h"
 #include "platform/platform.h"
 #include "refdata/table.h"
@@ -60,6 +61,8 @@ struct FormModel {
   platform::Window& Window;
 
   bool Solved = false;     // the values on screen solve the current problem
+  // What the last Solve or commit of a field came to, as the status bar or a message box shows it.
+  calc::SolveOutcome Outcome;
   bool Solving = false;    // a Solve command is running
   bool SoundOn = false;    // beeps allowed
   bool Restoring = false;  // an undo is being applied

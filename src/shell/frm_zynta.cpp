@@ -23,7 +23,10 @@ using namespace calc;
 TfrmZYNTA::TfrmZYNTA(platform::Platform& ui, std::filesystem::path programDir)
     : FormModel(ui),
       programDir_(std::move(programDir)),
-      boundary_([&ui](const std::string& text) { ui.Boxes().Show(text, AppTitle); }) {
+      boundary_([this](const std::string& text) {
+        Outcome = {SolveOutcome::Kind::Fault, text};
+        this->ui.Boxes().Show(text, AppTitle);
+      }) {
   Window.SetCaption(AppTitle);
   for (const char* item : EquationItems) ComboEq.AddItem(item);
   BindHandlers();

@@ -28,6 +28,7 @@ void Solve1Click(FormModel& f) {
     ShowInputError(f, SelectProblem, f.cbSolveFor);
     return;
   }
+  f.Outcome = {};
   SolvingScope solving(f);
   if (platform::Control* focused = f.Window.Focused()) shell::EditExit(f, *focused);
   MarkSolved(f, false);
@@ -48,6 +49,7 @@ void ShowInputError(FormModel& f, const std::string& message, platform::Control&
   // must not wipe the message.
   if (f.Window.Shown() && control.CanFocus()) f.Window.SetFocus(control);
   f.StatusBar.SetText(message);
+  f.Outcome = {SolveOutcome::Kind::Refused, message, ParamOfControl(f, control)};
   if (f.SoundOn) f.ui.Beep().MessageBeep(platform::BeepError);
   f.Solving = false;
 }
@@ -55,7 +57,8 @@ void ShowInputError(FormModel& f, const std::string& message, platform::Control&
 void MarkSolved(FormModel& f, bool flag) {
   if (flag) {
     const platform::TextField& reyno = *f.Edits[ReyNo];
-    f.StatusBar.SetText(SolvedStatus(EquationOf(f.EquationText()), reyno.Visible(), reyno.Text()));
+    f.Outcome = SolvedOutcome(EquationOf(f.EquationText()), reyno.Visible(), reyno.Text());
+    f.StatusBar.SetText(f.Outcome.status);
     if (!f.Restoring && f.Window.Shown() && f.SoundOn) f.ui.Beep().MessageBeep(platform::BeepSuccess);
   } else {
     f.StatusBar.SetText("");
