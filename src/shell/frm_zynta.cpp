@@ -21,9 +21,7 @@ namespace zynta::shell {
 using namespace calc;
 
 TfrmZYNTA::TfrmZYNTA(platform::Platform& ui, std::filesystem::path programDir)
-    : FormModel(ui),
-      programDir_(std::move(programDir)),
-      boundary_([this](const std::string& text) {
+    : FormModel(ui), programDir_(std::move(programDir)), boundary_([this](const std::string& text) {
         Outcome = {SolveOutcome::Kind::Fault, text};
         this->ui.Boxes().Show(text, AppTitle);
       }) {
