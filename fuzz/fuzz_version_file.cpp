@@ -11,11 +11,11 @@
 #include <string>
 #include <string_view>
 
-#include "units/errors.h"
 #include "fuzz_check.h"
 #include "platform/services.h"
 #include "startup/update_check.h"
 #include "startup/web_site.h"
+#include "units/errors.h"
 
 namespace zynta::startup {
 namespace {

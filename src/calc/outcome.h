@@ -18,8 +18,8 @@ struct SolveOutcome {
     Fault,    // an error ended the action: status is its text
   };
   Kind kind = Kind::None;
-  std::string status;  // "Solved!", its warning, the refusal's message or the fault's text
-  int param = -1;      // the field a refusal concerns
+  std::string status;       // "Solved!", its warning, the refusal's message or the fault's text
+  int param = -1;           // the field a refusal concerns
   bool warned = false;      // solved, and status is a warning about the result
   bool notANumber = false;  // refused because the field's text is not a number
 };
