@@ -20,7 +20,6 @@ using namespace calc;
 
 namespace {
 
-
 fs::path MakePrivateFolder() {
   const char* tmp = std::getenv("TMPDIR");
   std::string pattern = (tmp && *tmp ? std::string(tmp) : std::string("/tmp")) + "/zynta-cli-XXXXXX";

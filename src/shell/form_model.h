@@ -60,7 +60,7 @@ struct FormModel {
   platform::StatusBar& StatusBar;
   platform::Window& Window;
 
-  bool Solved = false;     // the values on screen solve the current problem
+  bool Solved = false;  // the values on screen solve the current problem
   // What the last Solve or commit of a field came to, as the status bar or a message box shows it.
   calc::SolveOutcome Outcome;
   bool Solving = false;    // a Solve command is running
