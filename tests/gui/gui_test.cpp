@@ -127,6 +127,7 @@ class GuiTest : public QObject {
   void programWriteFiresChangeOnceAndClearsModified();
   void typingRunsTheKeyHandlerFirstAndMarksModified();
   void keyHandlerCanDiscardTheCharacter();
+  void fieldColoursReadOnEveryPalette();
   void ownVisibilityWhileTheWindowIsHidden();
   void chooserProgramChangesFireNothing();
   void chooserPickInTheOpenList();
@@ -237,6 +238,64 @@ void GuiTest::keyHandlerCanDiscardTheCharacter() {
   QCOMPARE(field.Text(), std::string("?"));
   QCOMPARE(changes, 0);
   QVERIFY(!field.Modified());
+}
+
+namespace {
+QPalette ThemePalette(const char* window, const char* base, const char* text, const char* link) {
+  QPalette p;
+  p.setColor(QPalette::Window, QColor(window));
+  p.setColor(QPalette::Base, QColor(base));
+  p.setColor(QPalette::Text, QColor(text));
+  p.setColor(QPalette::WindowText, QColor(text));
+  p.setColor(QPalette::Link, QColor(link));
+  return p;
+}
+
+// A dark theme like the desktops' own: light text on a dark base.
+QPalette DarkPalette() { return ThemePalette("#2b2b2b", "#1e1e1e", "#e6e6e6", "#2a82da"); }
+}  // namespace
+
+// The entries' colour is the theme's text and the results' a blue that reads on the theme's
+// base (4.5:1 at least), whatever the theme's own link colour; the design background is the
+// theme's base. A change of the theme is followed.
+void GuiTest::fieldColoursReadOnEveryPalette() {
+  const QPalette before = QApplication::palette();
+  struct Case {
+    const char* name;
+    QPalette palette;
+  };
+  const Case cases[] = {
+      {"light", ThemePalette("#efefef", "#ffffff", "#000000", "#0000ff")},
+      {"dark", DarkPalette()},
+      {"dark, dark blue link", ThemePalette("#202020", "#101010", "#dddddd", "#0000ff")},
+      {"dark, no blue link", ThemePalette("#303030", "#242424", "#f0f0f0", "#ff8800")},
+      {"light, pale link", ThemePalette("#f5f5f5", "#fafafa", "#202020", "#a0c8ff")},
+      {"grey base", ThemePalette("#777777", "#808080", "#000000", "#3366ff")},
+  };
+  Host host;
+  LineField field("F", host.qtClipboard, &host.window);
+  for (const Case& c : cases) {
+    QApplication::setPalette(c.palette);
+    QCoreApplication::processEvents();
+    const QColor base = field.palette().color(QPalette::Active, QPalette::Base);
+    QCOMPARE(base, c.palette.color(QPalette::Base));
+    field.SetFontColor(0x000000);
+    const QColor normal = field.palette().color(QPalette::Active, QPalette::Text);
+    QVERIFY2(normal == c.palette.color(QPalette::Text), c.name);
+    QVERIFY2(ContrastRatio(normal, base) >= 4.5, c.name);
+    field.SetFontColor(0xFF0000);
+    const QColor result = field.palette().color(QPalette::Active, QPalette::Text);
+    QVERIFY2(ContrastRatio(result, base) >= 4.5, qPrintable(QString("%1: %2 on %3, %4:1")
+                                                                .arg(c.name, result.name(), base.name())
+                                                                .arg(ContrastRatio(result, base))));
+    const int hue = result.toHsl().hslHue();
+    QVERIFY2(hue >= 190 && hue <= 250, qPrintable(QString("%1: hue %2").arg(c.name).arg(hue)));
+    QCOMPARE(field.palette().color(QPalette::Inactive, QPalette::Text), result);
+  }
+  // Another background than the design's is shown as it is.
+  field.SetBackgroundColor(0x00FFFF);
+  QCOMPARE(field.palette().color(QPalette::Active, QPalette::Base), QColor(Qt::yellow));
+  QApplication::setPalette(before);
 }
 
 void GuiTest::ownVisibilityWhileTheWindowIsHidden() {
@@ -634,7 +693,8 @@ void GuiTest::f2SolvesTheShippedExample() {
   QCOMPARE(P().GetStatusBar().Text(), std::string("Solved!"));
   QCOMPARE(Frame().statusBar()->findChild<QLabel*>("StatusText")->text(), QString("Solved!"));
   QCOMPARE(Field("EditHL").text(), QString("21.79"));
-  QCOMPARE(Field("EditHL").palette().color(QPalette::Active, QPalette::Text), QColor(Qt::blue));
+  QCOMPARE(Field("EditHL").palette().color(QPalette::Active, QPalette::Text),
+           ResultBlue(QApplication::palette(&Field("EditHL"))));
   QVERIFY(Field("EditVel").text() != "?");
   QTRY_VERIFY(Timing::Get().solveMs >= 0);  // the fields were painted after the solve
 }
