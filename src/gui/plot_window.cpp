@@ -11,6 +11,7 @@
 #include <QtCharts/QChartView>
 
 #include "gui/dispatch.h"
+#include "gui/screen_fit.h"
 
 namespace zynta::gui {
 
@@ -130,6 +131,7 @@ void QtPlotViewer::Show(const platform::PlotData& data) {
   }
   window_->SetData(data);
   Request([&] {
+    if (!window_->isVisible()) KeepOnScreen(window_);
     window_->show();
     window_->raise();
     window_->activateWindow();

@@ -13,6 +13,7 @@
 
 #include "gui/controls_qt.h"
 #include "gui/dispatch.h"
+#include "gui/screen_fit.h"
 #include "gui/timing.h"
 
 namespace zynta::gui {
@@ -116,6 +117,7 @@ bool QtHelpViewer::ShowContents(const std::string& entryPage) {
   }
   browser_->setSource(QUrl::fromLocalFile(Q(entryPage)));
   Request([&] {
+    if (!browser_->isVisible()) KeepOnScreen(browser_);
     browser_->show();
     browser_->raise();
     browser_->activateWindow();

@@ -26,6 +26,7 @@
 #include <QtCharts/QChartView>
 #include <QtTest>
 
+#include "calc/params.h"
 #include "gui/controls_qt.h"
 #include "gui/desktop_program.h"
 #include "gui/dispatch.h"
@@ -160,12 +161,20 @@ class GuiTest : public QObject {
   void f1OpensTheHelpWindow();
   void aboutBoxIsModalAndOkClosesIt();
   void plotWindowFollowsTheCalculator();
+  void plotWindowFitsASmallScreen();
+  void hiddenRowsTakeNoHeightOnADarkTheme();
+  void resizeGrowsTheFields();
   void closeButton();
   void startHiddenWithoutANotificationAreaShowsTheWindow();
   void trayMenuEntriesAreWiredToTheCore();
   void terminationSignalSavesTheSettings();
+  void savedRectangleOffTheScreensOpensOnScreen();
 
  private:
+  void PickProblem(const QString& problem);
+  fs::path SettingsPath() const {
+    return fs::path(temp_.path().toStdString()) / "config" / "WXB/ZYNTA/1.1" / "zynta-gui-tests.ini";
+  }
   QTemporaryDir temp_;
   fs::path programDir_;
   std::unique_ptr<DesktopProgram> program_;
@@ -671,10 +680,12 @@ void GuiTest::startShowsTheWindowAfterTheIntro() {
   QCOMPARE(Frame().windowTitle(), QString("ZYNTA"));
   QVERIFY(!P().DialogWidget("splash")->isVisible());
   QCOMPARE(P().GetWindow().Focused(), static_cast<platform::Control*>(&P().GetComboBox("cbSolveFor")));
-  // Only a close button, a size fitted to the content.
+  // Only a close button; the user may make the window larger than its content, not smaller.
   QVERIFY(Frame().windowFlags() & Qt::WindowCloseButtonHint);
   QVERIFY(!(Frame().windowFlags() & Qt::WindowMinimizeButtonHint));
-  QCOMPARE(Frame().minimumSize(), Frame().maximumSize());
+  QVERIFY(Frame().maximumWidth() > Frame().width());
+  QVERIFY(Frame().maximumHeight() > Frame().height());
+  QCOMPARE(Frame().minimumSizeHint().expandedTo(Frame().size()), Frame().size());
   // The captions the core gave the menus.
   QCOMPARE(P().GetMenuItem("Solve1").Caption(), std::string("&Solve-F2"));
   QCOMPARE(P().GetMenuItem("Sound1").Caption(), std::string("S&ound"));
@@ -906,6 +917,88 @@ void GuiTest::plotWindowFollowsTheCalculator() {
   QVERIFY(P().PlotViewer().Open());  // it closes with the calculator window (closeButton)
 }
 
+// The plot window's own size is larger than the offscreen screen (800x800): it opens fitted to
+// it, its buttons within reach.
+void GuiTest::plotWindowFitsASmallScreen() {
+  PlotWindow* window = P().PlotViewer().Window();
+  QVERIFY(window && window->isVisible());
+  const QRect screen = window->screen()->availableGeometry();
+  QVERIFY2(PictureSize.width() + 40 > screen.width(), "the screen is no smaller than the window");
+  QTRY_VERIFY2(
+      screen.contains(window->frameGeometry()),
+      qPrintable(
+          QString("%1,%2 %3x%4").arg(window->x()).arg(window->y()).arg(window->width()).arg(window->height())));
+  auto* close = window->findChild<QPushButton*>("plot.close");
+  QVERIFY(screen.contains(close->mapToGlobal(close->rect().bottomRight())));
+}
+
+void GuiTest::PickProblem(const QString& problem) {
+  auto& box = dynamic_cast<ChooserBox&>(P().GetComboBox("cbSolveFor"));
+  box.setFocus();
+  QTest::keyClick(&box, Qt::Key_F4);
+  QAbstractItemView* view = box.view();
+  QTRY_VERIFY(view->isVisible());
+  const int index = box.findText(problem);
+  QVERIFY(index >= 0);
+  view->setCurrentIndex(view->model()->index(index, 0));
+  QTest::keyClick(view, Qt::Key_Return);
+  QTRY_COMPARE(QString::fromStdString(box.Text()), problem);
+}
+
+// Under a dark theme, a problem with few fields shows its rows one under the other: no gap
+// where a hidden row was, and the window as high as what it shows.
+void GuiTest::hiddenRowsTakeNoHeightOnADarkTheme() {
+  const QPalette before = QApplication::palette();
+  QApplication::setPalette(DarkPalette());
+  Frame().activateWindow();
+  PickProblem("HL given D,L,C,Q");
+  QCoreApplication::processEvents();
+  const int allRows = Frame().height();
+  PickProblem("Vel given D,Q");
+  QTRY_VERIFY(Frame().height() < allRows);
+  std::vector<QWidget*> rows;
+  for (const calc::ParamInfo& info : calc::ParamTable) {
+    QWidget* field = &Field(info.edit);
+    if (field->isVisible()) rows.push_back(field);
+  }
+  QVERIFY(rows.size() >= 3 && rows.size() < calc::ParamTable.size());
+  std::sort(rows.begin(), rows.end(), [](QWidget* a, QWidget* b) { return a->y() < b->y(); });
+  for (size_t i = 1; i < rows.size(); ++i) {
+    const int gap = rows[i]->y() - rows[i - 1]->geometry().bottom();
+    QVERIFY2(gap <= rows[i]->height() / 2,
+             qPrintable(QString("%1 px above %2").arg(gap).arg(rows[i]->objectName())));
+  }
+  // The last row is near the window's bottom: no room kept for the hidden ones.
+  const QWidget* last = rows.back();
+  const int below = Frame().centralWidget()->height() - last->geometry().bottom();
+  QVERIFY2(below < 2 * last->height(), qPrintable(QString::number(below)));
+  // Both colours read on the dark base.
+  const QColor base = Field("EditVel").palette().color(QPalette::Active, QPalette::Base);
+  QCOMPARE(base, DarkPalette().color(QPalette::Base));
+  QVERIFY(ContrastRatio(Field("EditVel").palette().color(QPalette::Active, QPalette::Text), base) >= 4.5);
+  QVERIFY(ContrastRatio(Field("EditIDia").palette().color(QPalette::Active, QPalette::Text), base) >= 4.5);
+  PickProblem("HL given D,L,C,Q");
+  QApplication::setPalette(before);
+}
+
+// A wider window gives its fields and choosers the room.
+void GuiTest::resizeGrowsTheFields() {
+  LineField& flow = Field("EditFlow");
+  QWidget& problem = dynamic_cast<ChooserBox&>(P().GetComboBox("cbSolveFor"));
+  const int field = flow.width(), chooser = problem.width();
+  const int apart = Field("EditFlow").y() - Field("EditLen").y();
+  const QSize size = Frame().size();
+  Frame().resize(size.width() + 200, size.height() + 100);
+  QTRY_COMPARE(Frame().width(), size.width() + 200);
+  QTRY_VERIFY(flow.width() >= field + 150);
+  QVERIFY(problem.width() >= chooser + 150);
+  // The rows stay together at the top; the list buttons at the end of their fields.
+  QCOMPARE(Field("EditFlow").y() - Field("EditLen").y(), apart);
+  auto* button = Frame().findChild<QWidget*>("cbFricList");
+  QVERIFY(button->geometry().right() >= Field("EditFric").width() - 4);
+  Frame().resize(size);
+}
+
 void GuiTest::closeButton() {
   QVERIFY(program_->Running());
   QVERIFY(Frame().isVisible());
@@ -992,6 +1085,28 @@ void GuiTest::terminationSignalSavesTheSettings() {
   QCOMPARE(::raise(SIGTERM), 0);
   QTRY_VERIFY(!program_->Running());
   QCOMPARE(solvedOnDisk(), std::string("1"));
+}
+
+// A position saved on a monitor that is gone opens the window on the screen there is.
+void GuiTest::savedRectangleOffTheScreensOpensOnScreen() {
+  program_.reset();
+  {
+    settings::IniFile ini(SettingsPath());
+    ini.WriteInteger("MainForm", "Top", 5000);
+    ini.WriteInteger("MainForm", "Left", 5000);
+    ini.WriteBool("MainForm", "NoIntro", true);
+    ini.WriteBool("MainForm", "StartHidden", false);
+  }
+  program_ = std::make_unique<DesktopProgram>(programDir_);
+  QVERIFY(program_->Start());
+  QVERIFY(QTest::qWaitForWindowExposed(&Frame()));
+  const QRect screen = Frame().screen()->availableGeometry();
+  QTRY_VERIFY2(
+      screen.contains(Frame().frameGeometry()),
+      qPrintable(
+          QString("%1,%2 on %3x%4").arg(Frame().x()).arg(Frame().y()).arg(screen.width()).arg(screen.height())));
+  QVERIFY(P().GetWindow().Left() < screen.right());
+  QVERIFY(P().GetWindow().Top() < screen.bottom());
 }
 
 QTEST_MAIN(GuiTest)
