@@ -9,6 +9,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QProxyStyle>
 #include <QScreen>
 #include <QStyle>
 #include <QStyleOptionComboBox>
@@ -427,6 +428,24 @@ void ChooserBox::Typed(const QString& text) {
   text_ = S(text);
   if (index_ >= 0 && items_[static_cast<size_t>(index_)] != text_) index_ = -1;
   FireFromQt(OnChange);
+}
+
+namespace {
+class ScrollingListStyle : public QProxyStyle {
+ public:
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* data) const override {
+    if (hint == QStyle::SH_ComboBox_Popup) return 0;
+    return QProxyStyle::styleHint(hint, option, widget, data);
+  }
+};
+}  // namespace
+
+void ChooserBox::SetVisibleEntries(int count) {
+  auto* style = new ScrollingListStyle();
+  style->setParent(this);
+  setStyle(style);
+  setMaxVisibleItems(count);
 }
 
 QSize ChooserBox::sizeHint() const {

@@ -178,6 +178,9 @@ class ChooserBox : public ControlWidget<QComboBox, platform::ComboBox> {
 
   // The list opens under this widget (the field of a list button).
   void SetPopupAnchor(QWidget* anchor) { anchor_ = anchor; }
+  // The open list shows that many entries at a time and scrolls, in every style (some
+  // styles show a pick-only list whole, as a menu).
+  void SetVisibleEntries(int count);
   bool ListOpen() const { return popupOpen_; }
   bool IsListButton() const { return listButton_; }
 

@@ -299,6 +299,9 @@ void QtPlatform::BuildMainWindow() {
     box.SetPopupAnchor(field);
     field->SetEndButton(&box);
   }
+  // The fluids twelve at a time, the materials fourteen.
+  dynamic_cast<ChooserBox*>(comboBoxes_["cbVisList"])->SetVisibleEntries(12);
+  dynamic_cast<ChooserBox*>(comboBoxes_["cbFricList"])->SetVisibleEntries(14);
   grid->setColumnStretch(1, 1);
   grid->setRowStretch(row, 1);  // a window made taller keeps its rows together at the top
 

@@ -18,7 +18,9 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QStatusBar>
+#include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTimer>
@@ -134,6 +136,7 @@ class GuiTest : public QObject {
   void chooserPickInTheOpenList();
   void chooserTyping();
   void openingAChoosersListPicksNothing();
+  void aLongListShowsItsEntriesAFewAtATime();
   void ctrlZInAChooserIsTheWindowsUndo();
   void rightClickOnAFieldKeepsTheFocus();
   void menuEntryKeepsTheCoreCheckMark();
@@ -145,6 +148,7 @@ class GuiTest : public QObject {
   void errorOfAHandlerRunByQtReachesTheRequest();
   void mailtoCarriesTheMessage();
   void messageBoxesShowMarkupAsPlainTextAndFollowNoLink();
+  void messageBoxesStayAboveTheirWindow();
   void updateCheckWaitsWithTheEventLoopRunning();
 
   // The calculator.
@@ -156,6 +160,7 @@ class GuiTest : public QObject {
   void rightClickOnAUnitLabelConverts();
   void unitLabelsAndListsHaveTips();
   void listButtonsSitAtTheEndOfTheirFields();
+  void fluidAndMaterialListsShowTwelveAndFourteen();
   void ctrlZUndoesFromAField();
   void optionAsksForARestartInAMessageBox();
   void f1OpensTheHelpWindow();
@@ -305,6 +310,29 @@ void GuiTest::fieldColoursReadOnEveryPalette() {
   field.SetBackgroundColor(0x00FFFF);
   QCOMPARE(field.palette().color(QPalette::Active, QPalette::Base), QColor(Qt::yellow));
   QApplication::setPalette(before);
+}
+
+// Forty fluids open as twelve at a time with a scroll bar, in every style.
+void GuiTest::aLongListShowsItsEntriesAFewAtATime() {
+  for (const char* styleName : {"Fusion", "Windows"}) {
+    Host host;
+    std::unique_ptr<QStyle> style(QStyleFactory::create(styleName));
+    if (!style) continue;
+    ChooserBox box("L", true, &host.window);
+    box.setStyle(style.get());
+    box.SetStyle(platform::ComboStyle::PickOnly);
+    for (int i = 0; i < 40; ++i) box.AddItem("Fluid " + std::to_string(i));
+    box.SetVisibleEntries(12);
+    host.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&host.window));
+    box.showPopup();
+    QAbstractItemView* view = box.view();
+    QTRY_VERIFY(view->isVisible());
+    const int row = view->sizeHintForRow(0);
+    const int shown = view->viewport()->height() / row;
+    QVERIFY2(shown == 12, qPrintable(QString("%1: %2 rows").arg(styleName).arg(shown)));
+    box.hidePopup();
+  }
 }
 
 void GuiTest::ownVisibilityWhileTheWindowIsHidden() {
@@ -645,6 +673,40 @@ void GuiTest::messageBoxesShowMarkupAsPlainTextAndFollowNoLink() {
   QVERIFY(catcher.opened.isEmpty());
 }
 
+// A box is the child of the window it belongs to and above it, also when that window stays
+// on top; a box of no window shown stays on top of everything.
+void GuiTest::messageBoxesStayAboveTheirWindow() {
+  struct Case {
+    bool shown;
+    bool onTop;
+    bool parented;
+  };
+  for (const Case c : {Case{true, false, true}, Case{true, true, true}, Case{false, false, false}}) {
+    QWidget window;
+    window.setWindowFlag(Qt::WindowStaysOnTopHint, c.onTop);
+    if (c.shown) {
+      window.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&window));
+    }
+    QtMessageBoxes boxes(&window);
+    bool seen = false;
+    QWidget* parent = nullptr;
+    bool boxOnTop = false;
+    WhenModal(
+        "ZyntaMessage",
+        [&](QWidget* box) {
+          parent = box->parentWidget();
+          boxOnTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+          static_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click();
+        },
+        seen);
+    boxes.Show("Changes will take effect when ZYNTA is restarted!", "");
+    QVERIFY(seen);
+    QCOMPARE(parent, c.parented ? &window : nullptr);
+    QCOMPARE(boxOnTop, c.onTop || !c.parented);
+  }
+}
+
 // A request that takes its time (a name server that never answers, up to the 10 s deadline)
 // leaves the event loop running: timers fire and a termination signal would be handled.
 void GuiTest::updateCheckWaitsWithTheEventLoopRunning() {
@@ -801,6 +863,14 @@ void GuiTest::listButtonsSitAtTheEndOfTheirFields() {
   }
 }
 
+void GuiTest::fluidAndMaterialListsShowTwelveAndFourteen() {
+  QCOMPARE(Frame().findChild<QComboBox*>("cbVisList")->maxVisibleItems(), 12);
+  QCOMPARE(Frame().findChild<QComboBox*>("cbFricList")->maxVisibleItems(), 14);
+  // The fluids in the table's order.
+  const std::vector<std::string> fluids = P().GetComboBox("cbVisList").Items();
+  QVERIFY(fluids.size() > 12);
+}
+
 void GuiTest::ctrlZUndoesFromAField() {
   LineField& len = Field("EditLen");
   QTest::mouseClick(&len, Qt::LeftButton);
@@ -840,6 +910,11 @@ void GuiTest::f1OpensTheHelpWindow() {
   QVERIFY(help);
   QVERIFY(help->isVisible());
   QCOMPARE(help->documentTitle(), QString("ZYNTA Help"));
+  // Esc closes it.
+  help->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(help));
+  QTest::keyClick(help, Qt::Key_Escape);
+  QTRY_VERIFY(!help->isVisible());
 }
 
 void GuiTest::aboutBoxIsModalAndOkClosesIt() {
@@ -915,6 +990,9 @@ void GuiTest::plotWindowFollowsTheCalculator() {
   QVERIFY(!window->findChild<QPushButton*>("plot.exportPng")->isEnabled());
   QVERIFY(!window->Export(PlotKind::System, PictureFormat::Png, png));
   QVERIFY(P().PlotViewer().Open());  // it closes with the calculator window (closeButton)
+  // The export dialog opens in the user's pictures.
+  const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+  QCOMPARE(window->ExportFolder(), QDir(pictures).exists() ? pictures : QDir::homePath());
 }
 
 // The plot window's own size is larger than the offscreen screen (800x800): it opens fitted to
@@ -930,6 +1008,13 @@ void GuiTest::plotWindowFitsASmallScreen() {
           QString("%1,%2 %3x%4").arg(window->x()).arg(window->y()).arg(window->width()).arg(window->height())));
   auto* close = window->findChild<QPushButton*>("plot.close");
   QVERIFY(screen.contains(close->mapToGlobal(close->rect().bottomRight())));
+  // Esc closes it; Plot... opens it again.
+  window->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(window));
+  QTest::keyClick(window, Qt::Key_Escape);
+  QTRY_VERIFY(!window->isVisible());
+  dynamic_cast<MenuAction&>(P().GetMenuItem("Plot1")).trigger();
+  QVERIFY(window->isVisible());
 }
 
 void GuiTest::PickProblem(const QString& problem) {
