@@ -1,12 +1,15 @@
 #include "gui/controls_qt.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QProxyStyle>
 #include <QScreen>
 #include <QStyle>
 #include <QStyleOptionComboBox>
@@ -38,6 +41,47 @@ bool WindowShortcut(QEvent* event) {
 QColor ToQColor(platform::Color color) {
   return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
                 static_cast<int>((color >> 16) & 0xFF));
+}
+
+namespace {
+double Luminance(const QColor& c) {
+  auto channel = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+  return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+
+// The fields' design background, the window colour of a light desktop.
+constexpr platform::Color DesignBackground = 0xFFFFFF;
+constexpr platform::Color CoreBlack = 0x000000;
+constexpr platform::Color CoreBlue = 0xFF0000;
+}  // namespace
+
+double ContrastRatio(const QColor& a, const QColor& b) {
+  const double la = Luminance(a), lb = Luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor ResultBlue(const QPalette& palette) {
+  const QColor base = palette.color(QPalette::Active, QPalette::Base);
+  const QColor link = palette.color(QPalette::Active, QPalette::Link).toHsl();
+  const int linkHue = link.hslHue();
+  const bool bluish = linkHue >= 190 && linkHue <= 250 && link.hslSaturation() >= 100;
+  const int hue = bluish ? linkHue : 225;
+  const int saturation = bluish ? std::max(link.hslSaturation(), 160) : 255;
+  // Towards white on a dark base, towards black on a light one, until it reads.
+  const bool darkBase = Luminance(base) < 0.18;
+  int lightness = bluish ? link.lightness() : (darkBase ? 160 : 110);
+  QColor blue = QColor::fromHsl(hue, saturation, lightness);
+  while (ContrastRatio(blue, base) < 4.5 && lightness > 0 && lightness < 255) {
+    lightness = std::clamp(lightness + (darkBase ? 4 : -4), 0, 255);
+    blue = QColor::fromHsl(hue, saturation, lightness);
+  }
+  return blue.toRgb();
+}
+
+QColor ShownFontColor(platform::Color color, const QPalette& palette) {
+  if (color == CoreBlack) return palette.color(QPalette::Active, QPalette::Text);
+  if (color == CoreBlue) return ResultBlue(palette);
+  return ToQColor(color);
 }
 
 QString VerbatimCaption(const std::string& caption) { return Q(caption).replace('&', QStringLiteral("&&")); }
@@ -100,19 +144,34 @@ void LineField::SetModified(bool modified) {
 void LineField::SetFontColor(platform::Color color) {
   if (color == font_) return;  // no new palette, no repaint
   font_ = color;
-  QPalette p = palette();
-  p.setColor(QPalette::Active, QPalette::Text, ToQColor(color));
-  p.setColor(QPalette::Inactive, QPalette::Text, ToQColor(color));
-  setPalette(p);
+  ShowColors();
 }
 
 void LineField::SetBackgroundColor(platform::Color color) {
   if (color == background_) return;  // no new palette, no repaint
   background_ = color;
-  QPalette p = palette();
-  p.setColor(QPalette::Active, QPalette::Base, ToQColor(color));
-  p.setColor(QPalette::Inactive, QPalette::Base, ToQColor(color));
-  setPalette(p);
+  ShowColors();
+}
+
+// The field's own palette holds only the roles the core's colours decide, so everything else
+// follows the theme; a change of the theme (a palette change reaching the field) shows the
+// two colours again on the new one.
+void LineField::ShowColors() {
+  if (showingColors_) return;
+  showingColors_ = true;
+  const QPalette theme = parentWidget() ? parentWidget()->palette() : QApplication::palette(this);
+  QPalette own;
+  if (background_ != DesignBackground) {
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+      own.setColor(group, QPalette::Base, ToQColor(background_));
+  }
+  if (font_ != CoreBlack) {
+    const QColor text = ShownFontColor(font_, own.resolve(theme));
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+      own.setColor(group, QPalette::Text, text);
+  }
+  setPalette(own);
+  showingColors_ = false;
 }
 
 void LineField::SetSelection(int start, int length) {
@@ -178,7 +237,9 @@ bool LineField::event(QEvent* event) {
     event->ignore();
     return true;
   }
-  return QLineEdit::event(event);
+  const bool handled = QLineEdit::event(event);
+  if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange) ShowColors();
+  return handled;
 }
 
 void LineField::keyPressEvent(QKeyEvent* event) {
@@ -231,7 +292,7 @@ void MemoField::SetFontColor(platform::Color color) {
   if (color == font_) return;  // no new palette, no repaint
   font_ = color;
   QPalette p = palette();
-  p.setColor(QPalette::Text, ToQColor(color));
+  p.setColor(QPalette::Text, ShownFontColor(color, QApplication::palette(this)));
   setPalette(p);
 }
 
@@ -239,7 +300,8 @@ void MemoField::SetBackgroundColor(platform::Color color) {
   if (color == background_) return;  // no new palette, no repaint
   background_ = color;
   QPalette p = palette();
-  p.setColor(QPalette::Base, ToQColor(color));
+  p.setColor(QPalette::Base,
+             color == DesignBackground ? QApplication::palette(this).color(QPalette::Base) : ToQColor(color));
   setPalette(p);
 }
 
@@ -366,6 +428,24 @@ void ChooserBox::Typed(const QString& text) {
   text_ = S(text);
   if (index_ >= 0 && items_[static_cast<size_t>(index_)] != text_) index_ = -1;
   FireFromQt(OnChange);
+}
+
+namespace {
+class ScrollingListStyle : public QProxyStyle {
+ public:
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* data) const override {
+    if (hint == QStyle::SH_ComboBox_Popup) return 0;
+    return QProxyStyle::styleHint(hint, option, widget, data);
+  }
+};
+}  // namespace
+
+void ChooserBox::SetVisibleEntries(int count) {
+  auto* style = new ScrollingListStyle();
+  style->setParent(this);
+  setStyle(style);
+  setMaxVisibleItems(count);
 }
 
 QSize ChooserBox::sizeHint() const {

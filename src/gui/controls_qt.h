@@ -26,6 +26,16 @@ namespace zynta::gui {
 // 0x00BBGGRR as the core writes colours.
 QColor ToQColor(platform::Color color);
 
+// The contrast ratio of two colours (1 to 21) by their relative luminance, as screen readers'
+// guidelines measure it: 4.5 and above reads as normal text.
+double ContrastRatio(const QColor& a, const QColor& b);
+// The result blue of a palette: its link colour's hue (a blue if the link is no blue), light
+// or dark enough for a contrast of at least 4.5:1 against the palette's base.
+QColor ResultBlue(const QPalette& palette);
+// What a field shows for a colour of the core: black (the entries' colour) is the palette's
+// text, blue (the results') the palette's result blue; any other colour is itself.
+QColor ShownFontColor(platform::Color color, const QPalette& palette);
+
 // A menu caption shown verbatim: "&" is no accelerator there.
 QString VerbatimCaption(const std::string& caption);
 
@@ -99,12 +109,14 @@ class LineField : public ControlWidget<QLineEdit, platform::TextField> {
  private:
   void ReplaceSelection(const QString& with);  // an edit of the user's, asked for by the core
   void PlaceEndButton();
+  void ShowColors();  // the core's colours on the palette of the moment
 
   platform::Clipboard& clipboard_;
   platform::Menu* popupMenu_ = nullptr;
   QPointer<QWidget> endButton_;
   int programWrite_ = 0;
   bool modified_ = false;
+  bool showingColors_ = false;
   platform::Color font_ = 0x000000;
   platform::Color background_ = 0xFFFFFF;
 };
@@ -166,6 +178,9 @@ class ChooserBox : public ControlWidget<QComboBox, platform::ComboBox> {
 
   // The list opens under this widget (the field of a list button).
   void SetPopupAnchor(QWidget* anchor) { anchor_ = anchor; }
+  // The open list shows that many entries at a time and scrolls, in every style (some
+  // styles show a pick-only list whole, as a menu).
+  void SetVisibleEntries(int count);
   bool ListOpen() const { return popupOpen_; }
   bool IsListButton() const { return listButton_; }
 

@@ -20,11 +20,9 @@ namespace {
 constexpr int DesignTop = 333;
 constexpr int DesignLeft = 680;
 
-// A hidden control keeps its place: the rows do not move when the problem changes.
-void KeepPlace(QWidget* widget) {
-  QSizePolicy policy = widget->sizePolicy();
-  policy.setRetainSizeWhenHidden(true);
-  widget->setSizePolicy(policy);
+// A field or chooser takes the width the window gives its column.
+void Stretch(QWidget* widget) {
+  widget->setSizePolicy(QSizePolicy::Expanding, widget->sizePolicy().verticalPolicy());
 }
 
 template <class Map, class Make>
@@ -265,10 +263,10 @@ void QtPlatform::BuildMainWindow() {
     nameWidth = std::max(nameWidth, metrics.horizontalAdvance(caption));
   grid->setColumnMinimumWidth(0, nameWidth + 4);
 
+  // A hidden row takes no room: the rows close up, the window fits what is shown.
   int row = 0;
   auto chooserRow = [&](QWidget* label, ChooserBox& box) {
-    KeepPlace(label);
-    KeepPlace(&box);
+    Stretch(&box);
     grid->addWidget(label, row, 0);
     grid->addWidget(&box, row, 1, 1, 2);
     box.setMinimumContentsLength(22);
@@ -284,11 +282,10 @@ void QtPlatform::BuildMainWindow() {
     TextLabel& name = AddLabel(&window, info.nameLabel, central);
     LineField& field = AddField(window, info.edit, central);
     TextLabel& unit = AddLabel(&window, info.unitLabel, central);
-    field.setFixedWidth(fieldWidth);
+    field.setMinimumWidth(fieldWidth);
+    Stretch(&field);
     unit.setMinimumWidth(unitWidth);
     unit.setContextMenuPolicy(Qt::DefaultContextMenu);
-    for (QWidget* w : {static_cast<QWidget*>(&name), static_cast<QWidget*>(&field), static_cast<QWidget*>(&unit)})
-      KeepPlace(w);
     grid->addWidget(&name, row, 0);
     grid->addWidget(&field, row, 1);
     grid->addWidget(&unit, row, 2);
@@ -302,7 +299,11 @@ void QtPlatform::BuildMainWindow() {
     box.SetPopupAnchor(field);
     field->SetEndButton(&box);
   }
-  grid->setColumnStretch(2, 1);
+  // The fluids twelve at a time, the materials fourteen.
+  dynamic_cast<ChooserBox*>(comboBoxes_["cbVisList"])->SetVisibleEntries(12);
+  dynamic_cast<ChooserBox*>(comboBoxes_["cbFricList"])->SetVisibleEntries(14);
+  grid->setColumnStretch(1, 1);
+  grid->setRowStretch(row, 1);  // a window made taller keeps its rows together at the top
 
   // Never shown: the undo depth and the clipboard report's buffer.
   AddLabel(&window, "lbStackCount", central).SetVisible(false);
@@ -312,13 +313,13 @@ void QtPlatform::BuildMainWindow() {
   statusText->setObjectName("StatusText");
   statusText->setTextFormat(Qt::PlainText);
   statusText->setContentsMargins(6, 0, 6, 0);
-  frame.statusBar()->setSizeGripEnabled(false);
+  frame.statusBar()->setSizeGripEnabled(true);
   frame.statusBar()->addWidget(statusText, 1);
   status_ = std::make_unique<StatusLine>(statusText);
 
-  // The size follows the content, and nothing else: no resizing by the user.
-  frame.layout()->setSizeConstraint(QLayout::SetFixedSize);
+  // The user may make the window larger; its height follows the rows shown (MainFrame).
   frame.layout()->activate();
+  frame.resize(frame.sizeHint());
   // Where the window is designed to open, unless the settings place it.
   frame.move(DesignLeft, DesignTop);
 }

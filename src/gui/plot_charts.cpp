@@ -84,14 +84,32 @@ std::unique_ptr<QChart> NewChart(const QString& title) {
   return chart;
 }
 
-// A range from 0 to a little above hi, ending on a round number.
-double NiceTop(double hi) {
-  if (!(hi > 0.0) || !std::isfinite(hi)) return 1.0;
-  const double step = std::pow(10.0, std::floor(std::log10(hi)));
-  for (double m : {1.0, 1.2, 1.5, 2.0, 2.5, 3.0, 4.0, 5.0, 6.0, 8.0, 10.0}) {
-    if (m * step >= hi * 1.02) return m * step;
+}  // namespace
+
+double RoundStep(double span, int ticks) {
+  if (!(span > 0.0) || !std::isfinite(span) || ticks < 1) return 1.0;
+  const double raw = span / ticks;
+  const double decade = std::pow(10.0, std::floor(std::log10(raw)));
+  for (double m : {1.0, 2.0, 5.0}) {
+    if (m * decade >= raw * (1.0 - 1e-9)) return m * decade;
   }
-  return 10.0 * step;
+  return 10.0 * decade;
+}
+
+namespace {
+
+// A linear axis from 0 to the first round tick at or above hi (with room above it when
+// asked), ticks every 1, 2 or 5 x 10^n, each label with the decimals its step needs.
+void RoundAxis(QValueAxis& axis, double hi, double room) {
+  if (!(hi > 0.0) || !std::isfinite(hi)) hi = 1.0;
+  const double step = RoundStep(hi * room, 8);
+  const double top = std::ceil(hi * room / step - 1e-9) * step;
+  axis.setRange(0.0, top);
+  axis.setTickType(QValueAxis::TicksDynamic);
+  axis.setTickAnchor(0.0);
+  axis.setTickInterval(step);
+  const int decimals = std::max(0, static_cast<int>(-std::floor(std::log10(step) + 1e-9)));
+  axis.setLabelFormat(QString("%.%1f").arg(decimals));
 }
 
 std::unique_ptr<QChart> SystemChart(const PlotData& data) {
@@ -108,12 +126,8 @@ std::unique_ptr<QChart> SystemChart(const PlotData& data) {
     xMax = std::max(xMax, p.x);
     yMax = std::max(yMax, p.y);
   }
-  x->setRange(0.0, xMax > 0.0 ? xMax : 1.0);
-  y->setRange(0.0, NiceTop(yMax));
-  x->setTickCount(11);
-  y->setTickCount(11);
-  x->setLabelFormat("%.4g");
-  y->setLabelFormat("%.4g");
+  RoundAxis(*x, xMax, 1.0);
+  RoundAxis(*y, yMax, 1.02);
   chart->addAxis(x, Qt::AlignBottom);
   chart->addAxis(y, Qt::AlignLeft);
 
@@ -170,7 +184,7 @@ std::unique_ptr<QChart> MoodyChart(const PlotData& data) {
   auto* x = new QLogValueAxis();
   x->setBase(10.0);
   x->setTitleText("Reynolds number Re = V D / \u03bd");
-  x->setLabelFormat("%.0e");
+  x->setLabelFormat("%'.0f");  // 1,000  10,000  100,000
   x->setMinorTickCount(8);
   x->setRange(xLo * 0.8, std::pow(10.0, std::ceil(std::log10(xHi))));
   auto* y = new QLogValueAxis();

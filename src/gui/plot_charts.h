@@ -43,6 +43,9 @@ QImage RenderPicture(const platform::PlotData& data, PlotKind kind, QPointF* ope
 bool WritePicture(const platform::PlotData& data, PlotKind kind, PictureFormat format, const QString& file,
                   std::string* error = nullptr);
 
+// The round step (1, 2 or 5 x 10^n) that cuts a span into at most that many ticks.
+double RoundStep(double span, int ticks);
+
 // "PREFIX-system.png", "PREFIX-moody.svg".
 QString PictureFile(const QString& prefix, PlotKind kind, PictureFormat format);
 

@@ -1,16 +1,21 @@
 #include "gui/plot_window.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStackedWidget>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <QtCharts/QChartView>
 
 #include "gui/dispatch.h"
+#include "gui/screen_fit.h"
 
 namespace zynta::gui {
 
@@ -54,6 +59,10 @@ PlotWindow::PlotWindow() {
   connect(png_, &QPushButton::clicked, this, [this] { ExportAsked(PictureFormat::Png); });
   connect(svg_, &QPushButton::clicked, this, [this] { ExportAsked(PictureFormat::Svg); });
   connect(close, &QPushButton::clicked, this, &QWidget::close);
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(escape, &QShortcut::activated, this, &QWidget::close);
+  exportFolder_ = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+  if (exportFolder_.isEmpty() || !QDir(exportFolder_).exists()) exportFolder_ = QDir::homePath();
   connect(tabs_, &QTabWidget::currentChanged, this, [this] {
     const bool has = HasPlot(data_, Shown());
     png_->setEnabled(has);
@@ -108,10 +117,11 @@ bool PlotWindow::Export(PlotKind kind, PictureFormat format, const QString& file
 void PlotWindow::ExportAsked(PictureFormat format) {
   const PlotKind kind = Shown();
   const bool png = format == PictureFormat::Png;
-  const QString suggested = PictureFile("zynta", kind, format);
+  const QString suggested = QDir(exportFolder_).filePath(PictureFile("zynta", kind, format));
   const QString file = QFileDialog::getSaveFileName(this, png ? "Export PNG" : "Export SVG", suggested,
                                                     png ? "PNG pictures (*.png)" : "SVG pictures (*.svg)");
   if (file.isEmpty()) return;
+  exportFolder_ = QFileInfo(file).absolutePath();
   std::string error;
   if (Export(kind, format, file, &error)) return;
   // The reason may hold the file's name: plain text, never markup.
@@ -130,6 +140,7 @@ void QtPlotViewer::Show(const platform::PlotData& data) {
   }
   window_->SetData(data);
   Request([&] {
+    if (!window_->isVisible()) KeepOnScreen(window_);
     window_->show();
     window_->raise();
     window_->activateWindow();

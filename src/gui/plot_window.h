@@ -37,6 +37,8 @@ class PlotWindow : public QWidget {
   QString Notice(PlotKind kind) const;
   // Writes the tab's picture (the export buttons ask for the file first).
   bool Export(PlotKind kind, PictureFormat format, const QString& file, std::string* error = nullptr);
+  // Where the export dialog opens: the folder last exported to, at first the user's pictures.
+  QString ExportFolder() const { return exportFolder_; }
 
  private:
   struct Page {
@@ -52,6 +54,7 @@ class PlotWindow : public QWidget {
   Page pages_[2];
   QPushButton* png_ = nullptr;
   QPushButton* svg_ = nullptr;
+  QString exportFolder_;
 };
 
 class QtPlotViewer : public platform::PlotViewer {

@@ -8,11 +8,13 @@
 #include <QDesktopServices>
 #include <QEventLoop>
 #include <QMessageBox>
+#include <QShortcut>
 #include <QTimer>
 #include <QUrl>
 
 #include "gui/controls_qt.h"
 #include "gui/dispatch.h"
+#include "gui/screen_fit.h"
 #include "gui/timing.h"
 
 namespace zynta::gui {
@@ -20,7 +22,19 @@ namespace zynta::gui {
 namespace {
 constexpr const char* AppTitle = "ZYNTA";
 
-QWidget* BoxParent(QWidget* parent) { return parent && parent->isVisible() ? parent : nullptr; }
+// A box belongs to the modal window open (the about box asking for updates), else to the
+// calculator window while it is shown.
+QWidget* BoxParent(QWidget* window) {
+  if (QWidget* modal = QApplication::activeModalWidget(); modal && modal->isVisible()) return modal;
+  return window && window->isVisible() ? window : nullptr;
+}
+
+// Above its window, a window that stays on top included; a box of no window (the start, a
+// second copy) above every window, the splash and a running copy's on-top window too.
+void PlaceAbove(QMessageBox& box, QWidget* parent) {
+  if (!parent || parent->window()->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+    box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+}
 
 QString BoxCaption(const std::string& caption) { return caption.empty() ? QString(AppTitle) : Q(caption); }
 
@@ -35,17 +49,21 @@ void ShowAsPlainText(QMessageBox& box) {
 void QtBeeper::MessageBeep(unsigned) { QApplication::beep(); }
 
 void QtMessageBoxes::Show(const std::string& text, const std::string& caption) {
-  QMessageBox box(QMessageBox::NoIcon, BoxCaption(caption), Q(text), QMessageBox::Ok, BoxParent(parent_));
+  QWidget* parent = BoxParent(parent_);
+  QMessageBox box(QMessageBox::NoIcon, BoxCaption(caption), Q(text), QMessageBox::Ok, parent);
   box.setObjectName("ZyntaMessage");
+  PlaceAbove(box, parent);
   ShowAsPlainText(box);
   ArrowWhileAsking arrow;
   Loop([&] { box.exec(); });
 }
 
 bool QtMessageBoxes::Confirm(const std::string& text, const std::string& caption) {
+  QWidget* parent = BoxParent(parent_);
   QMessageBox box(QMessageBox::Question, BoxCaption(caption), Q(text), QMessageBox::Ok | QMessageBox::Cancel,
-                  BoxParent(parent_));
+                  parent);
   box.setObjectName("ZyntaQuestion");
+  PlaceAbove(box, parent);
   ShowAsPlainText(box);
   box.setDefaultButton(QMessageBox::Ok);
   int answer = QMessageBox::Cancel;
@@ -113,9 +131,12 @@ bool QtHelpViewer::ShowContents(const std::string& entryPage) {
       if (target.isLocalFile()) browser_->setSource(target);
     });
     browser_->resize(640, 520);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), browser_);
+    QObject::connect(escape, &QShortcut::activated, browser_, &QWidget::close);
   }
   browser_->setSource(QUrl::fromLocalFile(Q(entryPage)));
   Request([&] {
+    if (!browser_->isVisible()) KeepOnScreen(browser_);
     browser_->show();
     browser_->raise();
     browser_->activateWindow();

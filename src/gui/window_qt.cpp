@@ -9,6 +9,7 @@
 #include <QWindow>
 
 #include "gui/dispatch.h"
+#include "gui/screen_fit.h"
 #include "gui/timing.h"
 
 namespace zynta::gui {
@@ -43,6 +44,7 @@ void WindowAdapter::SetShown(bool shown) {
   if (!widget_) return;
   Request([&] {
     if (shown) {
+      if (!widget_->isVisible()) KeepOnScreen(widget_);
       widget_->show();
       widget_->raise();
       widget_->activateWindow();
@@ -84,6 +86,7 @@ void WindowAdapter::SetStayOnTop(bool onTop) {
 void WindowAdapter::ShowModal() {
   if (!widget_) return;
   if (auto* dialog = qobject_cast<QDialog*>(widget_.data())) {
+    KeepOnScreen(dialog);
     ArrowWhileAsking arrow;
     Loop([&] {
       Timing::Get().ModalStarted();
@@ -214,22 +217,56 @@ bool WindowAdapter::QtCloseQuery() {
 
 MainFrame::MainFrame() : QMainWindow(nullptr) {
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  // The program leaving the desktop's focus: the next activation comes from outside.
+  connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+    if (state != Qt::ApplicationActive) handedToOwnWindow_ = false;
+  });
+}
+
+void MainFrame::setVisible(bool visible) {
+  if (visible && !isVisible()) FitHeight();
+  QMainWindow::setVisible(visible);
+}
+
+// The height follows the rows shown; what the user added to it stays added.
+void MainFrame::FitHeight() {
+  fitQueued_ = false;
+  const int content = sizeHint().height();
+  if (content == contentHeight_) return;
+  const int added = contentHeight_ > 0 ? std::max(0, height() - contentHeight_) : 0;
+  contentHeight_ = content;
+  if (!isMaximized() && !isFullScreen()) resize(width(), content + added);
 }
 
 bool MainFrame::event(QEvent* event) {
-  if (event->type() == QEvent::UpdateRequest) {
-    const bool handled = QMainWindow::event(event);
-    Timing::Get().Painted();
-    return handled;
+  switch (event->type()) {
+    case QEvent::UpdateRequest: {
+      const bool handled = QMainWindow::event(event);
+      Timing::Get().Painted();
+      return handled;
+    }
+    case QEvent::LayoutRequest:
+      if (!fitQueued_) {
+        fitQueued_ = true;
+        QTimer::singleShot(0, this, [this] { FitHeight(); });
+      }
+      break;
+    // The activation went to another window of the program (a message box, a dialog, a menu,
+    // the plot window): the window getting it back is no activation from outside, and must not
+    // move the focus (FormActivate).
+    case QEvent::WindowDeactivate: {
+      const QWindow* now = QGuiApplication::focusWindow();
+      handedToOwnWindow_ = QApplication::activePopupWidget() || (now && now != windowHandle());
+      break;
+    }
+    case QEvent::Hide:
+      handedToOwnWindow_ = false;  // shown again from the tray: from outside
+      break;
+    case QEvent::WindowActivate:
+      if (adapter_ && !std::exchange(handedToOwnWindow_, false)) adapter_->QtActivated();
+      break;
+    default: break;
   }
-  // Where a pop-up of the window (a menu, a chooser's list) takes the activation (the offscreen
-  // platform does), the window getting it back is no activation: nothing else was active.
-  if (event->type() == QEvent::WindowDeactivate) {
-    const QWindow* now = QGuiApplication::focusWindow();
-    popupTookActivation_ = QApplication::activePopupWidget() || (now && now->type() == Qt::Popup);
-  }
-  if (event->type() == QEvent::WindowActivate && adapter_ && !std::exchange(popupTookActivation_, false))
-    adapter_->QtActivated();
   return QMainWindow::event(event);
 }
 

@@ -66,19 +66,26 @@ class WindowAdapter : public platform::Window {
   bool busy_ = false;
 };
 
-// The calculator window: only a close button, a fixed size.
+// The calculator window: only a close button; the user may make it larger, and its height
+// follows the rows the problem shows. Only an activation from outside the program (another
+// program's window, the tray, the start) is reported to the core.
 class MainFrame : public QMainWindow {
  public:
   MainFrame();
   void SetAdapter(WindowAdapter* adapter) { adapter_ = adapter; }
+  void setVisible(bool visible) override;
 
  protected:
   bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  void FitHeight();
+
   WindowAdapter* adapter_ = nullptr;
-  bool popupTookActivation_ = false;
+  bool handedToOwnWindow_ = false;
+  bool fitQueued_ = false;
+  int contentHeight_ = 0;
 };
 
 class DialogFrame : public QDialog {

@@ -18,7 +18,9 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QStatusBar>
+#include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTimer>
@@ -26,6 +28,7 @@
 #include <QtCharts/QChartView>
 #include <QtTest>
 
+#include "calc/params.h"
 #include "gui/controls_qt.h"
 #include "gui/desktop_program.h"
 #include "gui/dispatch.h"
@@ -127,11 +130,13 @@ class GuiTest : public QObject {
   void programWriteFiresChangeOnceAndClearsModified();
   void typingRunsTheKeyHandlerFirstAndMarksModified();
   void keyHandlerCanDiscardTheCharacter();
+  void fieldColoursReadOnEveryPalette();
   void ownVisibilityWhileTheWindowIsHidden();
   void chooserProgramChangesFireNothing();
   void chooserPickInTheOpenList();
   void chooserTyping();
   void openingAChoosersListPicksNothing();
+  void aLongListShowsItsEntriesAFewAtATime();
   void ctrlZInAChooserIsTheWindowsUndo();
   void rightClickOnAFieldKeepsTheFocus();
   void menuEntryKeepsTheCoreCheckMark();
@@ -143,6 +148,7 @@ class GuiTest : public QObject {
   void errorOfAHandlerRunByQtReachesTheRequest();
   void mailtoCarriesTheMessage();
   void messageBoxesShowMarkupAsPlainTextAndFollowNoLink();
+  void messageBoxesStayAboveTheirWindow();
   void updateCheckWaitsWithTheEventLoopRunning();
 
   // The calculator.
@@ -154,17 +160,26 @@ class GuiTest : public QObject {
   void rightClickOnAUnitLabelConverts();
   void unitLabelsAndListsHaveTips();
   void listButtonsSitAtTheEndOfTheirFields();
+  void fluidAndMaterialListsShowTwelveAndFourteen();
   void ctrlZUndoesFromAField();
   void optionAsksForARestartInAMessageBox();
   void f1OpensTheHelpWindow();
   void aboutBoxIsModalAndOkClosesIt();
   void plotWindowFollowsTheCalculator();
+  void plotWindowFitsASmallScreen();
+  void hiddenRowsTakeNoHeightOnADarkTheme();
+  void resizeGrowsTheFields();
   void closeButton();
   void startHiddenWithoutANotificationAreaShowsTheWindow();
   void trayMenuEntriesAreWiredToTheCore();
   void terminationSignalSavesTheSettings();
+  void savedRectangleOffTheScreensOpensOnScreen();
 
  private:
+  void PickProblem(const QString& problem);
+  fs::path SettingsPath() const {
+    return fs::path(temp_.path().toStdString()) / "config" / "WXB/ZYNTA/1.1" / "zynta-gui-tests.ini";
+  }
   QTemporaryDir temp_;
   fs::path programDir_;
   std::unique_ptr<DesktopProgram> program_;
@@ -237,6 +252,87 @@ void GuiTest::keyHandlerCanDiscardTheCharacter() {
   QCOMPARE(field.Text(), std::string("?"));
   QCOMPARE(changes, 0);
   QVERIFY(!field.Modified());
+}
+
+namespace {
+QPalette ThemePalette(const char* window, const char* base, const char* text, const char* link) {
+  QPalette p;
+  p.setColor(QPalette::Window, QColor(window));
+  p.setColor(QPalette::Base, QColor(base));
+  p.setColor(QPalette::Text, QColor(text));
+  p.setColor(QPalette::WindowText, QColor(text));
+  p.setColor(QPalette::Link, QColor(link));
+  return p;
+}
+
+// A dark theme like the desktops' own: light text on a dark base.
+QPalette DarkPalette() { return ThemePalette("#2b2b2b", "#1e1e1e", "#e6e6e6", "#2a82da"); }
+}  // namespace
+
+// The entries' colour is the theme's text and the results' a blue that reads on the theme's
+// base (4.5:1 at least), whatever the theme's own link colour; the design background is the
+// theme's base. A change of the theme is followed.
+void GuiTest::fieldColoursReadOnEveryPalette() {
+  const QPalette before = QApplication::palette();
+  struct Case {
+    const char* name;
+    QPalette palette;
+  };
+  const Case cases[] = {
+      {"light", ThemePalette("#efefef", "#ffffff", "#000000", "#0000ff")},
+      {"dark", DarkPalette()},
+      {"dark, dark blue link", ThemePalette("#202020", "#101010", "#dddddd", "#0000ff")},
+      {"dark, no blue link", ThemePalette("#303030", "#242424", "#f0f0f0", "#ff8800")},
+      {"light, pale link", ThemePalette("#f5f5f5", "#fafafa", "#202020", "#a0c8ff")},
+      {"grey base", ThemePalette("#777777", "#808080", "#000000", "#3366ff")},
+  };
+  Host host;
+  LineField field("F", host.qtClipboard, &host.window);
+  for (const Case& c : cases) {
+    QApplication::setPalette(c.palette);
+    QCoreApplication::processEvents();
+    const QColor base = field.palette().color(QPalette::Active, QPalette::Base);
+    QCOMPARE(base, c.palette.color(QPalette::Base));
+    field.SetFontColor(0x000000);
+    const QColor normal = field.palette().color(QPalette::Active, QPalette::Text);
+    QVERIFY2(normal == c.palette.color(QPalette::Text), c.name);
+    QVERIFY2(ContrastRatio(normal, base) >= 4.5, c.name);
+    field.SetFontColor(0xFF0000);
+    const QColor result = field.palette().color(QPalette::Active, QPalette::Text);
+    QVERIFY2(ContrastRatio(result, base) >= 4.5, qPrintable(QString("%1: %2 on %3, %4:1")
+                                                                .arg(c.name, result.name(), base.name())
+                                                                .arg(ContrastRatio(result, base))));
+    const int hue = result.toHsl().hslHue();
+    QVERIFY2(hue >= 190 && hue <= 250, qPrintable(QString("%1: hue %2").arg(c.name).arg(hue)));
+    QCOMPARE(field.palette().color(QPalette::Inactive, QPalette::Text), result);
+  }
+  // Another background than the design's is shown as it is.
+  field.SetBackgroundColor(0x00FFFF);
+  QCOMPARE(field.palette().color(QPalette::Active, QPalette::Base), QColor(Qt::yellow));
+  QApplication::setPalette(before);
+}
+
+// Forty fluids open as twelve at a time with a scroll bar, in every style.
+void GuiTest::aLongListShowsItsEntriesAFewAtATime() {
+  for (const char* styleName : {"Fusion", "Windows"}) {
+    Host host;
+    std::unique_ptr<QStyle> style(QStyleFactory::create(styleName));
+    if (!style) continue;
+    ChooserBox box("L", true, &host.window);
+    box.setStyle(style.get());
+    box.SetStyle(platform::ComboStyle::PickOnly);
+    for (int i = 0; i < 40; ++i) box.AddItem("Fluid " + std::to_string(i));
+    box.SetVisibleEntries(12);
+    host.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&host.window));
+    box.showPopup();
+    QAbstractItemView* view = box.view();
+    QTRY_VERIFY(view->isVisible());
+    const int row = view->sizeHintForRow(0);
+    const int shown = view->viewport()->height() / row;
+    QVERIFY2(shown == 12, qPrintable(QString("%1: %2 rows").arg(styleName).arg(shown)));
+    box.hidePopup();
+  }
 }
 
 void GuiTest::ownVisibilityWhileTheWindowIsHidden() {
@@ -577,6 +673,40 @@ void GuiTest::messageBoxesShowMarkupAsPlainTextAndFollowNoLink() {
   QVERIFY(catcher.opened.isEmpty());
 }
 
+// A box is the child of the window it belongs to and above it, also when that window stays
+// on top; a box of no window shown stays on top of everything.
+void GuiTest::messageBoxesStayAboveTheirWindow() {
+  struct Case {
+    bool shown;
+    bool onTop;
+    bool parented;
+  };
+  for (const Case c : {Case{true, false, true}, Case{true, true, true}, Case{false, false, false}}) {
+    QWidget window;
+    window.setWindowFlag(Qt::WindowStaysOnTopHint, c.onTop);
+    if (c.shown) {
+      window.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&window));
+    }
+    QtMessageBoxes boxes(&window);
+    bool seen = false;
+    QWidget* parent = nullptr;
+    bool boxOnTop = false;
+    WhenModal(
+        "ZyntaMessage",
+        [&](QWidget* box) {
+          parent = box->parentWidget();
+          boxOnTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+          static_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click();
+        },
+        seen);
+    boxes.Show("Changes will take effect when ZYNTA is restarted!", "");
+    QVERIFY(seen);
+    QCOMPARE(parent, c.parented ? &window : nullptr);
+    QCOMPARE(boxOnTop, c.onTop || !c.parented);
+  }
+}
+
 // A request that takes its time (a name server that never answers, up to the 10 s deadline)
 // leaves the event loop running: timers fire and a termination signal would be handled.
 void GuiTest::updateCheckWaitsWithTheEventLoopRunning() {
@@ -612,10 +742,12 @@ void GuiTest::startShowsTheWindowAfterTheIntro() {
   QCOMPARE(Frame().windowTitle(), QString("ZYNTA"));
   QVERIFY(!P().DialogWidget("splash")->isVisible());
   QCOMPARE(P().GetWindow().Focused(), static_cast<platform::Control*>(&P().GetComboBox("cbSolveFor")));
-  // Only a close button, a size fitted to the content.
+  // Only a close button; the user may make the window larger than its content, not smaller.
   QVERIFY(Frame().windowFlags() & Qt::WindowCloseButtonHint);
   QVERIFY(!(Frame().windowFlags() & Qt::WindowMinimizeButtonHint));
-  QCOMPARE(Frame().minimumSize(), Frame().maximumSize());
+  QVERIFY(Frame().maximumWidth() > Frame().width());
+  QVERIFY(Frame().maximumHeight() > Frame().height());
+  QCOMPARE(Frame().minimumSizeHint().expandedTo(Frame().size()), Frame().size());
   // The captions the core gave the menus.
   QCOMPARE(P().GetMenuItem("Solve1").Caption(), std::string("&Solve-F2"));
   QCOMPARE(P().GetMenuItem("Sound1").Caption(), std::string("S&ound"));
@@ -634,7 +766,8 @@ void GuiTest::f2SolvesTheShippedExample() {
   QCOMPARE(P().GetStatusBar().Text(), std::string("Solved!"));
   QCOMPARE(Frame().statusBar()->findChild<QLabel*>("StatusText")->text(), QString("Solved!"));
   QCOMPARE(Field("EditHL").text(), QString("21.79"));
-  QCOMPARE(Field("EditHL").palette().color(QPalette::Active, QPalette::Text), QColor(Qt::blue));
+  QCOMPARE(Field("EditHL").palette().color(QPalette::Active, QPalette::Text),
+           ResultBlue(QApplication::palette(&Field("EditHL"))));
   QVERIFY(Field("EditVel").text() != "?");
   QTRY_VERIFY(Timing::Get().solveMs >= 0);  // the fields were painted after the solve
 }
@@ -730,6 +863,14 @@ void GuiTest::listButtonsSitAtTheEndOfTheirFields() {
   }
 }
 
+void GuiTest::fluidAndMaterialListsShowTwelveAndFourteen() {
+  QCOMPARE(Frame().findChild<QComboBox*>("cbVisList")->maxVisibleItems(), 12);
+  QCOMPARE(Frame().findChild<QComboBox*>("cbFricList")->maxVisibleItems(), 14);
+  // The fluids in the table's order.
+  const std::vector<std::string> fluids = P().GetComboBox("cbVisList").Items();
+  QVERIFY(fluids.size() > 12);
+}
+
 void GuiTest::ctrlZUndoesFromAField() {
   LineField& len = Field("EditLen");
   QTest::mouseClick(&len, Qt::LeftButton);
@@ -769,6 +910,11 @@ void GuiTest::f1OpensTheHelpWindow() {
   QVERIFY(help);
   QVERIFY(help->isVisible());
   QCOMPARE(help->documentTitle(), QString("ZYNTA Help"));
+  // Esc closes it.
+  help->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(help));
+  QTest::keyClick(help, Qt::Key_Escape);
+  QTRY_VERIFY(!help->isVisible());
 }
 
 void GuiTest::aboutBoxIsModalAndOkClosesIt() {
@@ -844,6 +990,98 @@ void GuiTest::plotWindowFollowsTheCalculator() {
   QVERIFY(!window->findChild<QPushButton*>("plot.exportPng")->isEnabled());
   QVERIFY(!window->Export(PlotKind::System, PictureFormat::Png, png));
   QVERIFY(P().PlotViewer().Open());  // it closes with the calculator window (closeButton)
+  // The export dialog opens in the user's pictures.
+  const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+  QCOMPARE(window->ExportFolder(), QDir(pictures).exists() ? pictures : QDir::homePath());
+}
+
+// The plot window's own size is larger than the offscreen screen (800x800): it opens fitted to
+// it, its buttons within reach.
+void GuiTest::plotWindowFitsASmallScreen() {
+  PlotWindow* window = P().PlotViewer().Window();
+  QVERIFY(window && window->isVisible());
+  const QRect screen = window->screen()->availableGeometry();
+  QVERIFY2(PictureSize.width() + 40 > screen.width(), "the screen is no smaller than the window");
+  QTRY_VERIFY2(
+      screen.contains(window->frameGeometry()),
+      qPrintable(
+          QString("%1,%2 %3x%4").arg(window->x()).arg(window->y()).arg(window->width()).arg(window->height())));
+  auto* close = window->findChild<QPushButton*>("plot.close");
+  QVERIFY(screen.contains(close->mapToGlobal(close->rect().bottomRight())));
+  // Esc closes it; Plot... opens it again.
+  window->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(window));
+  QTest::keyClick(window, Qt::Key_Escape);
+  QTRY_VERIFY(!window->isVisible());
+  dynamic_cast<MenuAction&>(P().GetMenuItem("Plot1")).trigger();
+  QVERIFY(window->isVisible());
+}
+
+void GuiTest::PickProblem(const QString& problem) {
+  auto& box = dynamic_cast<ChooserBox&>(P().GetComboBox("cbSolveFor"));
+  box.setFocus();
+  QTest::keyClick(&box, Qt::Key_F4);
+  QAbstractItemView* view = box.view();
+  QTRY_VERIFY(view->isVisible());
+  const int index = box.findText(problem);
+  QVERIFY(index >= 0);
+  view->setCurrentIndex(view->model()->index(index, 0));
+  QTest::keyClick(view, Qt::Key_Return);
+  QTRY_COMPARE(QString::fromStdString(box.Text()), problem);
+}
+
+// Under a dark theme, a problem with few fields shows its rows one under the other: no gap
+// where a hidden row was, and the window as high as what it shows.
+void GuiTest::hiddenRowsTakeNoHeightOnADarkTheme() {
+  const QPalette before = QApplication::palette();
+  QApplication::setPalette(DarkPalette());
+  Frame().activateWindow();
+  PickProblem("HL given D,L,C,Q");
+  QCoreApplication::processEvents();
+  const int allRows = Frame().height();
+  PickProblem("Vel given D,Q");
+  QTRY_VERIFY(Frame().height() < allRows);
+  std::vector<QWidget*> rows;
+  for (const calc::ParamInfo& info : calc::ParamTable) {
+    QWidget* field = &Field(info.edit);
+    if (field->isVisible()) rows.push_back(field);
+  }
+  QVERIFY(rows.size() >= 3 && rows.size() < calc::ParamTable.size());
+  std::sort(rows.begin(), rows.end(), [](QWidget* a, QWidget* b) { return a->y() < b->y(); });
+  for (size_t i = 1; i < rows.size(); ++i) {
+    const int gap = rows[i]->y() - rows[i - 1]->geometry().bottom();
+    QVERIFY2(gap <= rows[i]->height() / 2,
+             qPrintable(QString("%1 px above %2").arg(gap).arg(rows[i]->objectName())));
+  }
+  // The last row is near the window's bottom: no room kept for the hidden ones.
+  const QWidget* last = rows.back();
+  const int below = Frame().centralWidget()->height() - last->geometry().bottom();
+  QVERIFY2(below < 2 * last->height(), qPrintable(QString::number(below)));
+  // Both colours read on the dark base.
+  const QColor base = Field("EditVel").palette().color(QPalette::Active, QPalette::Base);
+  QCOMPARE(base, DarkPalette().color(QPalette::Base));
+  QVERIFY(ContrastRatio(Field("EditVel").palette().color(QPalette::Active, QPalette::Text), base) >= 4.5);
+  QVERIFY(ContrastRatio(Field("EditIDia").palette().color(QPalette::Active, QPalette::Text), base) >= 4.5);
+  PickProblem("HL given D,L,C,Q");
+  QApplication::setPalette(before);
+}
+
+// A wider window gives its fields and choosers the room.
+void GuiTest::resizeGrowsTheFields() {
+  LineField& flow = Field("EditFlow");
+  QWidget& problem = dynamic_cast<ChooserBox&>(P().GetComboBox("cbSolveFor"));
+  const int field = flow.width(), chooser = problem.width();
+  const int apart = Field("EditFlow").y() - Field("EditLen").y();
+  const QSize size = Frame().size();
+  Frame().resize(size.width() + 200, size.height() + 100);
+  QTRY_COMPARE(Frame().width(), size.width() + 200);
+  QTRY_VERIFY(flow.width() >= field + 150);
+  QVERIFY(problem.width() >= chooser + 150);
+  // The rows stay together at the top; the list buttons at the end of their fields.
+  QCOMPARE(Field("EditFlow").y() - Field("EditLen").y(), apart);
+  auto* button = Frame().findChild<QWidget*>("cbFricList");
+  QVERIFY(button->geometry().right() >= Field("EditFric").width() - 4);
+  Frame().resize(size);
 }
 
 void GuiTest::closeButton() {
@@ -932,6 +1170,28 @@ void GuiTest::terminationSignalSavesTheSettings() {
   QCOMPARE(::raise(SIGTERM), 0);
   QTRY_VERIFY(!program_->Running());
   QCOMPARE(solvedOnDisk(), std::string("1"));
+}
+
+// A position saved on a monitor that is gone opens the window on the screen there is.
+void GuiTest::savedRectangleOffTheScreensOpensOnScreen() {
+  program_.reset();
+  {
+    settings::IniFile ini(SettingsPath());
+    ini.WriteInteger("MainForm", "Top", 5000);
+    ini.WriteInteger("MainForm", "Left", 5000);
+    ini.WriteBool("MainForm", "NoIntro", true);
+    ini.WriteBool("MainForm", "StartHidden", false);
+  }
+  program_ = std::make_unique<DesktopProgram>(programDir_);
+  QVERIFY(program_->Start());
+  QVERIFY(QTest::qWaitForWindowExposed(&Frame()));
+  const QRect screen = Frame().screen()->availableGeometry();
+  QTRY_VERIFY2(
+      screen.contains(Frame().frameGeometry()),
+      qPrintable(
+          QString("%1,%2 on %3x%4").arg(Frame().x()).arg(Frame().y()).arg(screen.width()).arg(screen.height())));
+  QVERIFY(P().GetWindow().Left() < screen.right());
+  QVERIFY(P().GetWindow().Top() < screen.bottom());
 }
 
 QTEST_MAIN(GuiTest)

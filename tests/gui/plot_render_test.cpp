@@ -3,6 +3,8 @@
 // operating point where it belongs on the picture, the PNG and SVG files. The pictures of the
 // Darcy-Weisbach worked example are kept as build/screenshots/plot-system.png and
 // plot-moody.png.
+#include <cmath>
+
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -82,6 +84,9 @@ class PlotRenderTest : public QObject {
   void svgPictures();
   void otherEquationsHaveNoMoodyDiagram();
   void nothingSolvedShowsTheNotice();
+  void roundSteps();
+  void ticksAtRoundNumbersInEveryUnit();
+  void logAxisLabelsReadAsNumbers();
 
  private:
   // The picture written for people to look at (build/screenshots) shows the operating point.
@@ -226,6 +231,71 @@ void PlotRenderTest::nothingSolvedShowsTheNotice() {
     QCOMPARE(op, QPointF(-1, -1));
     QCOMPARE(image.size(), PictureSize);
   }
+}
+
+namespace {
+// Whether v is 1, 2 or 5 times a power of ten.
+bool Round125(double v) {
+  const double decade = std::pow(10.0, std::floor(std::log10(v) + 1e-9));
+  const double m = v / decade;
+  return std::fabs(m - 1.0) < 1e-9 || std::fabs(m - 2.0) < 1e-9 || std::fabs(m - 5.0) < 1e-9;
+}
+}  // namespace
+
+void PlotRenderTest::roundSteps() {
+  struct Case {
+    double span;
+    int ticks;
+    double step;
+  };
+  for (const Case c : {Case{200.0, 8, 50.0}, Case{0.4456, 8, 0.1}, Case{17.8, 8, 5.0}, Case{1.0, 10, 0.1},
+                       Case{0.0123, 8, 0.002}, Case{45000.0, 8, 10000.0}, Case{7.0, 8, 1.0}, Case{0.0, 8, 1.0}}) {
+    QCOMPARE(RoundStep(c.span, c.ticks), c.step);
+  }
+}
+
+// The system curve's axes tick at 1, 2 or 5 x 10^n, from 0 to a tick past the curve, whatever
+// the units (cfs gave ticks at 0.04451, 0.08902, ...).
+void PlotRenderTest::ticksAtRoundNumbersInEveryUnit() {
+  for (auto [flow, head] : {std::pair{"cfs", "ftliq"}, std::pair{"gpm", "psi"}, std::pair{"L/s", "kPa"},
+                            std::pair{"m3/h", "mtrliq"}, std::pair{"MGD", "bar"}}) {
+    cli::HeadlessCalculator calc;  // the first-run example: Hazen-Williams
+    QVERIFY(calc.SetUnit(calc::Flow, flow));
+    QVERIFY(calc.SetUnit(calc::HL, head));
+    calc.Solve();
+    QVERIFY2(calc.Solved(), calc.Status().c_str());
+    const platform::PlotData data = calc.Plot();
+    const std::unique_ptr<QChart> chart = BuildChart(data, PlotKind::System);
+    for (Qt::Orientation o : {Qt::Horizontal, Qt::Vertical}) {
+      auto* axis = qobject_cast<QValueAxis*>(AxisOf(*chart, o));
+      QVERIFY(axis);
+      const QString what =
+          QString("%1 %2: step %3, to %4").arg(flow, head).arg(axis->tickInterval()).arg(axis->max());
+      QCOMPARE(axis->tickType(), QValueAxis::TicksDynamic);
+      QCOMPARE(axis->min(), 0.0);
+      QVERIFY2(Round125(axis->tickInterval()), qPrintable(what));
+      const double ticks = axis->max() / axis->tickInterval();
+      QVERIFY2(std::fabs(ticks - std::round(ticks)) < 1e-6 && ticks <= 10.5, qPrintable(what));
+      const double last = o == Qt::Horizontal ? data.system.points.back().x : data.system.points.back().y;
+      QVERIFY2(axis->max() >= last, qPrintable(what));
+      // The labels show the step's digits, no more: 0.1 as "0.1", 50 as "50".
+      const QString label = QString::asprintf(axis->labelFormat().toLatin1().constData(), axis->tickInterval());
+      QCOMPARE(label.toDouble(), axis->tickInterval());
+    }
+  }
+}
+
+// The Moody diagram's Reynolds axis reads 1,000  10,000 ..., not 1e+03.
+void PlotRenderTest::logAxisLabelsReadAsNumbers() {
+  const std::unique_ptr<QChart> chart = BuildChart(darcy_, PlotKind::Moody);
+  auto* x = qobject_cast<QLogValueAxis*>(AxisOf(*chart, Qt::Horizontal));
+  auto* y = qobject_cast<QLogValueAxis*>(AxisOf(*chart, Qt::Vertical));
+  QVERIFY(x && y);
+  const QByteArray fx = x->labelFormat().toLatin1(), fy = y->labelFormat().toLatin1();
+  QCOMPARE(QString::asprintf(fx.constData(), 1000.0), QString("1,000"));
+  QCOMPARE(QString::asprintf(fx.constData(), 1e7), QString("10,000,000"));
+  QCOMPARE(QString::asprintf(fy.constData(), 0.01), QString("0.01"));
+  QCOMPARE(QString::asprintf(fy.constData(), 0.1), QString("0.1"));
 }
 
 QTEST_MAIN(PlotRenderTest)

@@ -30,8 +30,9 @@ void Messages(QtMsgType type, const QMessageLogContext& context, const QString& 
 }  // namespace
 
 int main(int argc, char** argv) {
-  // Never on the user's screen: the offscreen platform unless another one is asked for.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Never on the user's screen: the offscreen platform with a desktop's screen, unless another
+  // platform is asked for.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", ZYNTA_SCENARIO_SCREEN);
   // Qt's runtime folder in a private place, not one of its own making in the temporary folder.
   QTemporaryDir runtime;
   if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtime.isValid()) {

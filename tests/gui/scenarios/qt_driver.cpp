@@ -484,8 +484,12 @@ bool QtDriver::Visible(const platform::Control& control) const { return !Widget(
 bool QtDriver::Enabled(const platform::Control& control) const { return Widget(control).isEnabled(); }
 
 platform::Color QtDriver::FontColor(const platform::TextField& field) const {
-  if (const auto* edit = qobject_cast<const QLineEdit*>(&Widget(field)))
-    return FromQColor(edit->palette().color(QPalette::Active, QPalette::Text));
+  // The colour on screen, as the core's colour it stands for (the theme's text, its blue).
+  if (const auto* edit = qobject_cast<const QLineEdit*>(&Widget(field))) {
+    const QColor shown = edit->palette().color(QPalette::Active, QPalette::Text);
+    if (shown == ShownFontColor(field.FontColor(), QApplication::palette(edit))) return field.FontColor();
+    return FromQColor(shown);
+  }
   return field.FontColor();
 }
 
