@@ -108,17 +108,10 @@ HeadlessCalculator::~HeadlessCalculator() {
   fs::remove_all(root_, ec);
 }
 
-platform::RecComboBox& HeadlessCalculator::Combo(platform::ComboBox& combo) {
-  return dynamic_cast<platform::RecComboBox&>(combo);
-}
-
-void HeadlessCalculator::Focus(platform::Control& control) { ui_.window.SetFocus(control); }
-
-void HeadlessCalculator::OpenListAndPick(platform::RecComboBox& list, int position) {
+void HeadlessCalculator::OpenListAndPick(platform::ComboBox& list, int position) {
   Focus(list);
-  list.UserDropDown();
-  list.UserPick(position);
-  list.UserCloseUp();
+  user_.OpenList(list);
+  user_.PickInOpenList(list, position);
 }
 
 void HeadlessCalculator::PickEquation(const std::string& name) {
@@ -130,7 +123,7 @@ void HeadlessCalculator::PickEquation(const std::string& name) {
   // The velocity problems hide the equation chooser: back to the first problem to reach it.
   if (!form_->ComboEq.CanFocus()) PickProblem("0");
   Focus(form_->ComboEq);
-  Combo(form_->ComboEq).UserPick(i);
+  user_.Pick(form_->ComboEq, i);
 }
 
 std::vector<std::string> HeadlessCalculator::Problems() const {
@@ -157,7 +150,7 @@ void HeadlessCalculator::PickProblem(const std::string& which) {
                      "; problems: " + Join(Problems()));
   if (form_->cbSolveFor.ItemIndex() == i) return;
   Focus(form_->cbSolveFor);
-  Combo(form_->cbSolveFor).UserPick(i);
+  user_.Pick(form_->cbSolveFor, i);
 }
 
 std::string HeadlessCalculator::Spec() const {
@@ -171,7 +164,7 @@ bool HeadlessCalculator::PickSpec(const std::string& name) {
   if (i < 0) throw UsageError("unknown pipe spec " + InQuotes(name) + "; specifications: " + Join(items));
   if (!form_->ComboSpec.CanFocus()) return false;
   Focus(form_->ComboSpec);
-  Combo(form_->ComboSpec).UserPick(i);
+  user_.Pick(form_->ComboSpec, i);
   return true;
 }
 
@@ -192,7 +185,7 @@ bool HeadlessCalculator::PickSize(const std::string& size) {
     throw UsageError("unknown size " + InQuotes(size) + " of " + form_->ComboSpec.Text() +
                      "; sizes: " + Join(items));
   if (!form_->NDiaList.CanFocus()) return false;
-  OpenListAndPick(Combo(form_->NDiaList), i);
+  OpenListAndPick(form_->NDiaList, i);
   return true;
 }
 
@@ -201,15 +194,15 @@ bool HeadlessCalculator::PickFluid(const std::string& name) {
   const int i = FindEntry(items, name);
   if (i < 0) throw UsageError("unknown fluid " + InQuotes(name) + "; fluids: " + Join(items));
   if (!form_->cbVisList.CanFocus()) return false;
-  OpenListAndPick(Combo(form_->cbVisList), i);
+  OpenListAndPick(form_->cbVisList, i);
   return true;
 }
 
 bool HeadlessCalculator::PickMaterial(const std::string& name) {
   if (!form_->cbFricList.CanFocus()) return false;
-  auto& list = Combo(form_->cbFricList);
+  platform::ComboBox& list = form_->cbFricList;
   Focus(list);
-  list.UserDropDown();  // the list is filled for the equation as it opens
+  user_.OpenList(list);  // the list is filled for the equation as it opens
   const auto items = list.Items();
   int i = -1;
   std::vector<std::string> names;
@@ -218,28 +211,26 @@ bool HeadlessCalculator::PickMaterial(const std::string& name) {
     if (i < 0 && (SameText(names.back(), name) || SameText(items[j], name))) i = static_cast<int>(j);
   }
   if (i < 0) {
-    list.UserCloseUp();
+    user_.CloseList(list);
     throw UsageError("unknown material " + InQuotes(name) + " for " + Equation() + "; materials: " + Join(names));
   }
-  list.UserPick(i);
-  list.UserCloseUp();
+  user_.PickInOpenList(list, i);
   return true;
 }
 
 bool HeadlessCalculator::SetDecimals(int index, int decimals) {
-  auto& field = dynamic_cast<platform::RecTextField&>(*form_->Edits[static_cast<size_t>(index)]);
+  platform::TextField& field = *form_->Edits[static_cast<size_t>(index)];
   if (!field.Visible()) return false;
   if (form_->P(index).Decimals == decimals) return true;
   platform::RecMenu& menu = ui_.MenuNamed("EditPopupMenu");
-  menu.open = false;
-  field.UserRightClick();
-  if (!menu.open) throw UsageError(std::string(ParamId(index)) + " has no decimal places to choose");
-  menu.open = false;
-  platform::RecMenu* places = menu.Submenu("Decimal places");
-  if (!places || !places->UserChoose(std::to_string(decimals))) {
+  if (!user_.RightClick(field, menu))
+    throw UsageError(std::string(ParamId(index)) + " has no decimal places to choose");
+  static const std::string places = "Decimal places";
+  const std::string caption = std::to_string(decimals);
+  if (!user_.ChooseInMenu(menu, &places, &caption)) {
     std::vector<std::string> offered;
-    if (places) offered = places->Captions();
-    throw UsageError("decimal places " + std::to_string(decimals) + " for " + ParamId(index) +
+    if (const platform::RecMenu* sub = menu.Submenu(places)) offered = sub->Captions();
+    throw UsageError("decimal places " + caption + " for " + ParamId(index) +
                      " are not offered; choose from: " + Join(offered));
   }
   return true;
@@ -288,9 +279,8 @@ bool HeadlessCalculator::SetUnit(int index, const std::string& unit) {
   const std::string& name = p.Units[static_cast<size_t>(u)];
   if (p.UnitIndex == u && label.Caption() == name) return true;
   platform::RecMenu& menu = ui_.MenuNamed("UnitsPopupMenu");
-  menu.open = false;
-  dynamic_cast<platform::RecLabel&>(label).UserRightClick();
-  if (!menu.open || !menu.UserChoose(name)) throw UsageError(std::string(ParamId(index)) + " has no unit menu");
+  if (!user_.RightClick(label, menu) || !user_.ChooseInMenu(menu, nullptr, &name))
+    throw UsageError(std::string(ParamId(index)) + " has no unit menu");
   return true;
 }
 
@@ -361,17 +351,13 @@ HeadlessCalculator::Entry HeadlessCalculator::Enter(int index, const std::string
     int& decimals = form_->P(index).Decimals;
     decimals = std::max(decimals, units::DecimalsWritten(text, units::DecimalSeparator()));
   }
-  auto& field = dynamic_cast<platform::RecTextField&>(*form_->Edits[static_cast<size_t>(index)]);
+  platform::TextField& field = *form_->Edits[static_cast<size_t>(index)];
   Focus(field);
   if (ui_.window.Focused() != &field)
     throw std::runtime_error(std::string(ParamId(index)) + " cannot take the focus");
   form_->Outcome = {};
-  field.SelectAll();
-  if (text.empty()) field.UserKey('\b');
-  for (char c : text) {
-    if (ui_.window.Focused() != &field) break;  // the rest is dropped, as the window drops it
-    field.UserKey(c);
-  }
+  // All selected, then typed; a key that moves the focus away drops the rest, as the window does.
+  user_.Type(field, text.empty() ? std::string("\b") : text, true);
   Focus(form_->cbSolveFor);  // leaving the field commits it
   return form_->Outcome.notANumber ? Entry::BadValue : Entry::Done;
 }
@@ -430,13 +416,13 @@ void HeadlessCalculator::Show(const calc::RecordStore& store, const calc::SolveO
   }
 }
 
-void HeadlessCalculator::ClearFields() { form_->ClearFields2.OnClick(); }
+void HeadlessCalculator::ClearFields() { user_.MenuCommand(form_->ClearFields2); }
 
-void HeadlessCalculator::Solve() { form_->Solve1.OnClick(); }
+void HeadlessCalculator::Solve() { user_.MenuCommand(form_->Solve1); }
 
 platform::PlotData HeadlessCalculator::Plot() {
   ui_.plots.shown.clear();
-  form_->Plot1.OnClick();
+  user_.MenuCommand(form_->Plot1);
   if (ui_.plots.shown.empty()) return {};
   platform::PlotData data = std::move(ui_.plots.shown.back());
   ui_.plots.shown.clear();
@@ -444,7 +430,7 @@ platform::PlotData HeadlessCalculator::Plot() {
 }
 
 std::string HeadlessCalculator::Report() {
-  form_->CopytoClipboard2.OnClick();
+  user_.MenuCommand(form_->CopytoClipboard2);
   return ui_.clipboard.Text();
 }
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "calc/record_store.h"
+#include "cli/recording_driver.h"
 #include "platform/recording.h"
 #include "shell/frm_zynta.h"
 
@@ -139,12 +140,12 @@ class HeadlessCalculator {
   std::string NotAnInputText(int index) const;
 
  private:
-  void Focus(platform::Control& control);
-  void OpenListAndPick(platform::RecComboBox& list, int position);
-  platform::RecComboBox& Combo(platform::ComboBox& combo);
+  void Focus(platform::Control& control) { user_.Focus(control); }
+  void OpenListAndPick(platform::ComboBox& list, int position);
 
   std::filesystem::path root_;  // the private application-data folder
   platform::RecordingPlatform ui_;
+  RecordingDriver user_{ui_};  // the user's actions, as the scenario scripts act
   std::unique_ptr<shell::TfrmZYNTA> form_;
 };
 

@@ -8,6 +8,7 @@ RecordingDriver::~RecordingDriver() {
 }
 
 platform::RecordingPlatform& RecordingDriver::Ui() const {
+  if (started_) return *started_;
   if (!ui_) throw LineError("the program is not started");
   return *ui_;
 }
@@ -100,8 +101,9 @@ void RecordingDriver::PickInOpenList(platform::ComboBox& list, int index) {
   rec.UserCloseUp();
 }
 
-// The script stops at the missing entry; the recording list is left as it was.
-void RecordingDriver::CloseList(platform::ComboBox&) {}
+void RecordingDriver::CloseList(platform::ComboBox& list) {
+  dynamic_cast<platform::RecComboBox&>(list).UserCloseUp();
+}
 
 bool RecordingDriver::RightClick(platform::Control& control, platform::Menu& menu) {
   auto& rec = dynamic_cast<platform::RecMenu&>(menu);

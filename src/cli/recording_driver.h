@@ -1,6 +1,7 @@
 #pragma once
 // The scenario driver on the recording platform: zynta-cli script. The user's actions are the
-// recording controls' User* operations; what the screen shows is what the controls hold.
+// recording controls' User* operations; what the screen shows is what the controls hold. The
+// headless calculator acts through it too, on a platform of its own.
 
 #include <memory>
 
@@ -11,6 +12,8 @@ namespace zynta::cli {
 class RecordingDriver : public ScriptDriver {
  public:
   RecordingDriver() = default;
+  // The user's actions on a platform someone else started a window on (Start is not used).
+  explicit RecordingDriver(platform::RecordingPlatform& started) : started_(&started) {}
   ~RecordingDriver() override;
 
   bool Start(const ScriptFolders& folders, const ScriptAnswers& answers) override;
@@ -72,6 +75,7 @@ class RecordingDriver : public ScriptDriver {
   platform::RecordingPlatform& Ui() const;
 
   std::unique_ptr<platform::RecordingPlatform> ui_;
+  platform::RecordingPlatform* started_ = nullptr;
   std::unique_ptr<startup::ZyntaProgram> program_;
 };
 
