@@ -42,10 +42,13 @@ void Fields::ShowNumber(int index, double v, double value, int decimals) {
   SetText(index, units::DisplayText(v, value, decimals, units::DecimalSeparator()));
 }
 
-void ShowValue(Fields& f, int index) {
+void ShowValue(Fields& f, int index, int keepSignificant) {
   const double s = GravityFactor(f, index);
   const double value = f.Value(index);
   const double v = units::CheckedFloat(value * f.Factor(index) * s);
+  if (keepSignificant > 0)
+    f.SetDecimals(index,
+                  units::DecimalsShowing(v, value, f.Decimals(index), keepSignificant, units::DecimalSeparator()));
   f.ShowNumber(index, v, value, f.Decimals(index));
 }
 

@@ -18,8 +18,11 @@ double ReadReynolds(Fields& f);
 // Stores a result given in base units and shows it in the field's unit.
 void WriteResult(Fields& f, int index, double value);
 
-// Shows the stored value in the field by the display rule, in its unit and decimals.
-void ShowValue(Fields& f, int index);
+// Shows the stored value in the field by the display rule, in its unit and decimals. With
+// keepSignificant, the decimals first rise, when they must, so that the field shows that many
+// significant digits of a value that is not zero, or the value exactly
+// (units::DecimalsShowing).
+void ShowValue(Fields& f, int index, int keepSignificant = 0);
 
 // The commit of a field's text when the field is left: the number in the field's unit becomes
 // the value, shown again by the display rule when `show`. False, with nothing changed, when

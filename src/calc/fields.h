@@ -26,6 +26,7 @@ class Fields {
   virtual std::string UnitName(int index) const = 0;
   virtual double Factor(int index) const = 0;
   virtual int Decimals(int index) const = 0;
+  virtual void SetDecimals(int index, int decimals) = 0;
 
   // The value in the base unit.
   virtual double Value(int index) const = 0;

@@ -45,6 +45,7 @@ class RecordStore final : public Fields {
   std::string UnitName(int index) const override { return Field(index).unit; }
   double Factor(int index) const override { return Field(index).factor; }
   int Decimals(int index) const override { return Field(index).decimals; }
+  void SetDecimals(int index, int decimals) override { Field(index).decimals = decimals; }
   double Value(int index) const override { return Field(index).value; }
   void SetValue(int index, double value) override { Field(index).value = value; }
   void MarkResult(int) override {}

@@ -1,9 +1,10 @@
 #include "shell/field_units.h"
 
+#include "calc/field_io.h"
 #include "shell/solve.h"
+#include "shell/window_fields.h"
 #include "units/convert.h"
 #include "units/errors.h"
-#include "units/number_text.h"
 
 namespace zynta::shell {
 
@@ -23,14 +24,11 @@ void ToBaseUnits(FormModel& f, int index, int unitIndex) {
 
 namespace {
 
+// The solvers' own display of a value, on the window's parameter rows.
 void Render(FormModel& f, int index, int keepSignificant) {
   if (index == NDia && !f.RenderNominalDiameter) return;
-  TParamType& p = f.P(index);
-  const double s = SGFactor(f, index, p.UnitLabel->Caption());
-  const double v = CheckedFloat(p.ParamValue * p.Factors[static_cast<size_t>(p.UnitIndex)] * s);
-  if (keepSignificant > 0)
-    p.Decimals = DecimalsShowing(v, p.ParamValue, p.Decimals, keepSignificant, DecimalSeparator());
-  p.Edit->SetText(DisplayText(v, p.ParamValue, p.Decimals, DecimalSeparator()));
+  WindowFields fields(f);
+  calc::ShowValue(fields, index, keepSignificant);
 }
 
 }  // namespace

@@ -36,6 +36,8 @@ double WindowFields::Factor(int index) const {
 
 int WindowFields::Decimals(int index) const { return f_.P(index).Decimals; }
 
+void WindowFields::SetDecimals(int index, int decimals) { f_.P(index).Decimals = decimals; }
+
 double WindowFields::Value(int index) const { return f_.P(index).ParamValue; }
 
 void WindowFields::SetValue(int index, double value) { f_.P(index).ParamValue = value; }

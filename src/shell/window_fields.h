@@ -20,6 +20,7 @@ class WindowFields final : public calc::Fields {
   std::string UnitName(int index) const override;
   double Factor(int index) const override;
   int Decimals(int index) const override;
+  void SetDecimals(int index, int decimals) override;
   double Value(int index) const override;
   void SetValue(int index, double value) override;
   void MarkResult(int index) override;

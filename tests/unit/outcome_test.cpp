@@ -62,7 +62,9 @@ TEST_P(Outcomes, WindowAndRecordsAgree) {
   for (const SolveOutcome* o : {&window, &records}) {
     SCOPED_TRACE(o == &window ? "window" : "records");
     EXPECT_EQ(o->kind, c.kind) << o->status;
-    if (c.kind == Kind::Refused) EXPECT_EQ(o->param, c.param);
+    if (c.kind == Kind::Refused) {
+      EXPECT_EQ(o->param, c.param);
+    }
     EXPECT_EQ(o->warned, c.warned);
     EXPECT_EQ(o->notANumber, c.notANumber);
     EXPECT_FALSE(o->status.empty());
