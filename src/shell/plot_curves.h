@@ -3,9 +3,9 @@
 // (head loss against flow) and the Moody diagram (Darcy friction factor against Reynolds
 // number). The plot window draws what these functions return.
 //
-// There is no physics of its own here: the bare formulas are the solvers' (calc/formulas.h,
-// calc/darcy.h), and HeadLossAt combines them exactly as the "HL given" solvers do, so every
-// point of a system curve is the head loss the window's own solve gives at that flow.
+// There is no physics of its own here: the head loss at a flow is calc/pipe_head.h's, which
+// combines the solvers' bare formulas exactly as the "HL given" solvers do, so every point of a
+// system curve is the head loss the window's own solve gives at that flow.
 
 #include <array>
 #include <string>
@@ -13,35 +13,21 @@
 #include <vector>
 
 #include "calc/catalog.h"
+#include "calc/pipe_head.h"
 #include "platform/plot_data.h"
 #include "shell/form_model.h"
 
 namespace zynta::shell {
 
-// The pipe as entered in the window, in the parameters' base units.
-struct PipeOnScreen {
-  calc::Equation equation = calc::Equation::HazenWilliams;
-  double insideDiameterIn = 0.0;  // inches
-  double lengthIn = 0.0;          // inches
-  // Hazen-Williams C, Manning's n, or the Darcy-Weisbach specific roughness E in feet.
-  double friction = 0.0;
-  double viscosityCSt = 0.0;  // kinematic viscosity, centistokes
-};
+using calc::FrictionFactorAt;
+using calc::HeadLossAt;
+using calc::PipeOnScreen;
+using calc::RelativeRoughness;
+using calc::ReynoldsAt;
 
 // Reads the pipe from the parameters' ParamValue (the values the last solve read) and the
 // equation from the equation chooser's text.
 PipeOnScreen FromForm(const shell::FormModel& f);
-
-// The Reynolds number of a flow (US gpm) in the pipe, as the solvers compute it.
-double ReynoldsAt(const PipeOnScreen& pipe, double flowGpm);
-// E / D, both in feet (Darcy-Weisbach only: the friction is a roughness there).
-double RelativeRoughness(const PipeOnScreen& pipe);
-// The Darcy friction factor of the pipe at Reynolds number re, as the head-loss solve computes
-// it: 64/Re up to 2000, otherwise three Newton steps on Colebrook's equation from 0.02^-0.5.
-double FrictionFactorAt(const PipeOnScreen& pipe, double re);
-// The head loss (feet of the flowing liquid) of a flow (US gpm) in the pipe, by the pipe's
-// equation, as the "HL given" solve of that equation computes it. 0 at zero flow.
-double HeadLossAt(const PipeOnScreen& pipe, double flowGpm);
 
 // The plain data the plot window draws (platform/plot_data.h).
 using platform::CurvePoint;
