@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The folders of src/ are layers, each using only itself and the folders below it:
 
-    platform < units < calc < refdata < settings < shell < startup < gui, cli
+    platform < units < calc < refdata < pumps < settings < shell < startup < gui, cli
 
 Two checks, each a fault list: an include of a folder above (or of the other front end, for
 gui and cli), and a layer library in CMakeLists.txt (zynta_layer(NAME DEPS...)) linked to a
@@ -13,7 +13,7 @@ import pathlib
 import re
 import sys
 
-ORDER = ["platform", "units", "calc", "refdata", "settings", "shell", "startup", "gui", "cli"]
+ORDER = ["platform", "units", "calc", "refdata", "pumps", "settings", "shell", "startup", "gui", "cli"]
 RANK = {name: i for i, name in enumerate(ORDER)}
 RANK["cli"] = RANK["gui"]  # the two front ends sit side by side on top
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([a-z]+)/([^"]+)"', re.M)
