@@ -22,6 +22,7 @@ const char* const ProgramHelp =
     "Commands:\n"
     "  solve [OPTION]... PARAM=VALUE[ UNIT]...   solve one problem, print the report\n"
     "  plot --png|--svg PREFIX [SOLVE ARGUMENT]...  solve, write the two plots\n"
+    "  system --pump F:H,... [SOLVE ARGUMENT]...  solve, the pump's operating point\n"
     "  batch [--json] FILE|-                     solve every row of a CSV file\n"
     "  units [PARAM]                             the unit catalogs\n"
     "  pipes [SPEC]                              pipe specifications, or one's sizes\n"

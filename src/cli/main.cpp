@@ -16,6 +16,7 @@
 #include "cli/safe_text.h"
 #include "cli/script_runner.h"
 #include "cli/solve_command.h"
+#include "cli/system_command.h"
 #include "startup/program_folder.h"
 
 namespace {
@@ -96,6 +97,7 @@ int Run(const std::string& command, const std::vector<std::string>& args, const 
   if (command == "script") return Script(args, argv0);
   if (command == "solve") return zynta::cli::SolveCommand(args, std::cout, std::cerr);
   if (command == "plot") return zynta::cli::PlotCommand(args, std::cout, std::cerr);
+  if (command == "system") return zynta::cli::SystemCommand(args, std::cout, std::cerr);
   if (command == "batch") return zynta::cli::BatchCommand(args, std::cin, std::cout, std::cerr);
   if (command == "units") return zynta::cli::UnitsCommand(args, std::cout, std::cerr);
   if (command == "pipes") return zynta::cli::PipesCommand(args, std::cout, std::cerr);

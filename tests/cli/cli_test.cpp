@@ -993,7 +993,7 @@ TEST(Help, EveryCommandHasHelpAndTheManualPageKnowsItsOptions) {
   CliRunner cli;
   const std::string man = ManPage();
   ASSERT_FALSE(man.empty()) << ZYNTA_MAN_PAGE;
-  for (const std::string command : {"solve", "plot", "batch", "units", "pipes", "fluids"}) {
+  for (const std::string command : {"solve", "plot", "system", "batch", "units", "pipes", "fluids"}) {
     for (const char* flag : {"--help", "-h"}) {
       const CliResult r = cli.Run({command, flag});
       EXPECT_EQ(r.exit, 0) << command;
