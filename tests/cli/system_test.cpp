@@ -114,6 +114,8 @@ struct Failure {
   const char* err;  // a line of standard error
 };
 
+void PrintTo(const Failure& c, std::ostream* os) { *os << c.name; }
+
 class SystemFailure : public testing::TestWithParam<Failure> {};
 
 TEST_P(SystemFailure, ExitsWithTheReason) {

@@ -145,6 +145,8 @@ struct DutyCase {
   double staticFt;
 };
 
+void PrintTo(const DutyCase& c, std::ostream* os) { *os << c.name; }
+
 class OperatingPoints : public testing::TestWithParam<DutyCase> {};
 
 // The pump H = 150 - 6e-5 Q^2 (ft, gpm). Single: s + kQ^2 = a + cQ^2; two in parallel:
