@@ -83,11 +83,13 @@ struct Column {
 // Every parameter some problem has as a result, in parameter order.
 constexpr std::array<int, 7> ResultParams = {IDia, Area, Flow, HL, Vel, ReyNo, FricFact};
 
-std::string Trim(std::string_view text) {
+std::string_view TrimView(std::string_view text) {
   const size_t first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return "";
-  return std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
+
+std::string Trim(std::string_view text) { return std::string(TrimView(text)); }
 
 std::string ValidColumns() {
   return "equation, problem, spec, size, fluid, material, status, \"PARAM [UNIT]\", \"PARAM decimals\"; "
@@ -171,6 +173,8 @@ class Batch {
 
   void Header(const std::vector<std::string>& cells, bool crlf);
   const BatchCounts& Counts() const { return counts_; }
+  // Writes out the lines kept back.
+  void Flush();
   // False when the row was not solved. A row the reader refused (`refusal` says why) is not
   // solved: its status cell says why.
   bool Row(const std::vector<std::string>& cells, const std::string& refusal = "");
@@ -180,7 +184,7 @@ class Batch {
   // False when a value was refused ("Bad value!"): the row is not solved.
   bool Run();
   // Whether this row's cell of a "PARAM decimals" column names the parameter's decimals.
-  bool DecimalsChosen(int index) const;
+  bool DecimalsChosen(int index) const { return decimalsChosen_[static_cast<size_t>(index)]; }
   // A row without picks, decimals the records cannot take or keys other than characters: its
   // values are typed and solved on plain records (RunOnRecords), which the window then shows,
   // since that gives what the window's own typing and Solve give. nullopt when the row needs
@@ -227,8 +231,12 @@ class Batch {
     bool windowBehind = false;      // the window does not show `last` yet
     std::string equation, problem;  // the row's cells
     calc::RecordStore start;
-    calc::RecordStore last;
-    calc::RecordStore work;  // the row being solved
+    // The last row's fields and those of the row being solved, in turn; both hold the units
+    // and roles of `start`.
+    std::array<calc::RecordStore, 2> stores;
+    size_t lastStore = 0;
+    calc::RecordStore& Last() { return stores[lastStore]; }
+    calc::RecordStore& Work() { return stores[1 - lastStore]; }
     calc::SolveOutcome outcome;
     bool typed = false;
     bool ranSolve = false;
@@ -237,7 +245,11 @@ class Batch {
 
   long row_ = 0;
   std::vector<std::string> cells_;  // the row being solved, one per column
+  std::array<bool, ParamCount> decimalsChosen_{};
+  std::string entry_;  // a value cell as typed
+  // The output not yet written: whole lines, written out in blocks.
   std::string line_;
+  void Emit();
   const std::string empty_;
 };
 
@@ -279,13 +291,22 @@ void Batch::Header(const std::vector<std::string>& cells, bool crlf) {
   }
   statusColumn_ = static_cast<size_t>(special_[static_cast<size_t>(Kind::Status)]);
   if (json_) return;
-  line_.clear();
   for (size_t c = 0; c < columns_.size(); ++c) {
     if (c) line_ += ',';
     AppendCsvCell(line_, columns_[c].name);
   }
   line_ += eol_;
+  Emit();
+}
+
+void Batch::Emit() {
+  constexpr size_t Block = 1 << 16;
+  if (line_.size() >= Block) Flush();
+}
+
+void Batch::Flush() {
   out_ << line_;
+  line_.clear();
 }
 
 const std::string& Batch::Cell(Kind kind) const {
@@ -303,10 +324,16 @@ bool Batch::Row(const std::vector<std::string>& cells, const std::string& refusa
       cells_[c].clear();
     }
   }
+  decimalsChosen_.fill(false);
+  for (size_t c = 0; c < inputCount_; ++c) {
+    const Column& col = columns_[c];
+    if (col.kind == Kind::Decimals && !TrimView(cells_[c]).empty())
+      decimalsChosen_[static_cast<size_t>(col.index)] = true;
+  }
   SolveOutcome outcome;
   bool ranSolve = false;
   bool extra = false;  // cells beyond the header's, other than empty ones
-  for (size_t c = inputCount_; c < cells.size(); ++c) extra = extra || !Trim(cells[c]).empty();
+  for (size_t c = inputCount_; c < cells.size(); ++c) extra = extra || !TrimView(cells[c]).empty();
   if (!refusal.empty()) {
     outcome.status = refusal;
   } else if (extra) {
@@ -315,7 +342,7 @@ bool Batch::Row(const std::vector<std::string>& cells, const std::string& refusa
     try {
       if (SteadyRow()) {
         if (const std::optional<bool> ran = RunSteady(outcome)) {
-          Write(outcome, *ran, &steady_.last);
+          Write(outcome, *ran, &steady_.Last());
           return outcome.solved;
         }
       }
@@ -341,13 +368,16 @@ bool Batch::SteadyRow() const {
 
 std::optional<bool> Batch::RunSteady(SolveOutcome& outcome) {
   // What the window's Clear Fields and the shipped decimals make of the last row's fields.
-  calc::RecordStore& store = steady_.work;
-  store = steady_.last;
+  // (What a field last showed by the display rule is kept for it, not copied: it only saves
+  // work.)
+  const calc::RecordStore& last = steady_.Last();
+  calc::RecordStore& store = steady_.Work();
   const bool viscosityFixed = store.equation != Equation::DarcyWeisbach;
   for (int i = 0; i < ParamCount; ++i) {
     calc::FieldRecord& field = store.Field(i);
-    if (!(i == Vis && viscosityFixed)) field.text = steady_.start.Field(i).text;
+    field.text = (i == Vis && viscosityFixed ? last : steady_.start).Field(i).text;
     field.decimals = defaultDecimals_[static_cast<size_t>(i)];
+    field.value = last.Field(i).value;
   }
   store.focus = -1;
   store.regimeShown.reset();
@@ -356,11 +386,11 @@ std::optional<bool> Batch::RunSteady(SolveOutcome& outcome) {
   const std::optional<bool> ran = SolveOnRecords(store, typed, solved);
   // A fault is the window's to report.
   if (!ran) return std::nullopt;
-  std::swap(steady_.last, steady_.work);
-  steady_.next = FocusLeftClear(steady_.last, typed);
+  steady_.lastStore = 1 - steady_.lastStore;
+  steady_.next = FocusLeftClear(steady_.Last(), typed);
   ++counts_.records;
   ++counts_.steady;
-  if (steady_.last.regimeShown) steady_.regimeShown = steady_.last.regimeShown;
+  if (steady_.Last().regimeShown) steady_.regimeShown = steady_.Last().regimeShown;
   steady_.outcome = solved;
   steady_.typed = typed;
   steady_.ranSolve = *ran;
@@ -377,7 +407,7 @@ void Batch::KeepForSteady(const calc::RecordStore& store, const calc::SolveOutco
   steady_.windowBehind = false;
   steady_.equation = Cell(Kind::Equation);
   steady_.problem = Cell(Kind::Problem);
-  steady_.last = store;
+  steady_.stores = {store, store};
   steady_.outcome = outcome;
   steady_.typed = typed;
   steady_.ranSolve = ranSolve;
@@ -393,7 +423,7 @@ void Batch::CatchUpWindow() {
   calc_.ClearFields();
   calc_.SetAllDecimals(defaultDecimals_);
   if (steady_.typed) calc_.Leave();
-  calc::RecordStore& store = steady_.last;
+  calc::RecordStore& store = steady_.Last();
   store.regimeShown = steady_.regimeShown;
   calc_.Show(store, steady_.outcome, steady_.typed, steady_.ranSolve);
 }
@@ -462,7 +492,7 @@ bool Batch::PlainRow(const calc::RecordStore* start) const {
   }
   for (size_t c = 0; c < columns_.size(); ++c) {
     const Column& col = columns_[c];
-    if (col.kind == Kind::Decimals && !Trim(cells_[c]).empty() &&
+    if (col.kind == Kind::Decimals && !TrimView(cells_[c]).empty() &&
         !RecordsTakeDecimals(col.index, cells_[c], start))
       return false;
     // A Backspace or a NUL typed is a key of its own, not a character of the text.
@@ -511,7 +541,7 @@ std::optional<bool> Batch::SolveOnRecords(calc::RecordStore& store, bool& typed,
   using calc::SolveOutcome;
   for (size_t c = 0; c < columns_.size(); ++c) {
     const Column& col = columns_[c];
-    const std::string text = Trim(cells_[c]);
+    const std::string_view text = TrimView(cells_[c]);
     // A hidden row's field menu cannot be opened: its decimals stay.
     if (col.kind == Kind::Decimals && !text.empty() && store.Field(col.index).visible)
       store.Field(col.index).decimals = text[0] - '0';
@@ -520,7 +550,8 @@ std::optional<bool> Batch::SolveOnRecords(calc::RecordStore& store, bool& typed,
   for (size_t c = 0; c < inputCount_; ++c) {
     const Column& col = columns_[c];
     if (col.kind != Kind::Param || cells_[c].empty() || !store.Field(col.index).input) continue;
-    const std::string text = Trim(cells_[c]);
+    entry_.assign(TrimView(cells_[c]));
+    const std::string& text = entry_;
     if (text.size() > HeadlessCalculator::MaxEntryChars) return std::nullopt;  // refused there
     if (!DecimalsChosen(col.index)) {
       int& decimals = store.Field(col.index).decimals;
@@ -539,23 +570,15 @@ std::optional<bool> Batch::SolveOnRecords(calc::RecordStore& store, bool& typed,
   return true;
 }
 
-bool Batch::DecimalsChosen(int index) const {
-  for (size_t c = 0; c < columns_.size(); ++c) {
-    const Column& col = columns_[c];
-    if (col.kind == Kind::Decimals && col.index == index && !Trim(cells_[c]).empty()) return true;
-  }
-  return false;
-}
-
 void Batch::Write(const SolveOutcome& outcome, bool ranSolve, const calc::RecordStore* store) {
   if (json_) {
     // The window shows every row that the report is made of.
     if (store) CatchUpWindow();
     const JsonLayout layout{true, row_};
-    line_ =
+    line_ +=
         ranSolve ? WindowJson(calc_, outcome.status, outcome.solved, layout) : FailureJson(outcome.status, layout);
     line_ += '\n';
-    out_ << line_;
+    Emit();
     return;
   }
   if (ranSolve && store) {
@@ -572,13 +595,12 @@ void Batch::Write(const SolveOutcome& outcome, bool ranSolve, const calc::Record
     }
   }
   cells_[statusColumn_] = outcome.status;
-  line_.clear();
   for (size_t c = 0; c < cells_.size(); ++c) {
     if (c) line_ += ',';
     AppendCsvCell(line_, cells_[c]);
   }
   line_ += eol_;
-  out_ << line_;
+  Emit();
 }
 
 int Usage(std::ostream& err, const std::string& message) {
@@ -642,6 +664,7 @@ int BatchCommand(const std::vector<std::string>& args, std::istream& in, std::os
   }
   bool allSolved = true;
   while (reader.Next(cells)) allSolved = batch.Row(cells, reader.Refusal()) && allSolved;
+  batch.Flush();
   out.flush();
   if (source->bad()) {
     err << "zynta-cli batch: reading " << InQuotes(*file) << " failed\n";
