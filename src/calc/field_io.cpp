@@ -42,19 +42,26 @@ void Fields::ShowNumber(int index, double v, double value, int decimals) {
   SetText(index, units::DisplayText(v, value, decimals, units::DecimalSeparator()));
 }
 
-void ShowValue(Fields& f, int index) {
-  const double s = GravityFactor(f, index);
+namespace {
+
+// ShowValue with the specific-gravity factor s already read: reading it again between a read
+// of the value and its display would give the same factor, as nothing changes the SG field.
+void ShowValueWith(Fields& f, int index, double s) {
   const double value = f.Value(index);
   const double v = CheckedFloat(value * f.Factor(index) * s);
   f.ShowNumber(index, v, value, f.Decimals(index));
 }
+
+}  // namespace
+
+void ShowValue(Fields& f, int index) { ShowValueWith(f, index, GravityFactor(f, index)); }
 
 bool CommitNumber(Fields& f, int index, bool show) {
   const auto number = f.Number(index);
   if (!number) return false;
   const double s = GravityFactor(f, index);
   f.SetValue(index, CheckedFloat(*number / f.Factor(index) / s));
-  if (show) ShowValue(f, index);
+  if (show) ShowValueWith(f, index, s);
   return true;
 }
 
@@ -65,7 +72,7 @@ double ReadInput(Fields& f, int index) {
   if (!number) f.Refuse(InvalidInputMessage(f.Solving(), index), index);
   f.SetValue(index, CheckedFloat(*number / f.Factor(index) / s));
   // Later reads of this parameter within the solve see the rewritten, rounded text.
-  ShowValue(f, index);
+  ShowValueWith(f, index, s);
   const double value = f.Value(index);
   if (!(value > 0.0)) f.Refuse(InvalidInputMessage(f.Solving(), index), index);
   return value;

@@ -144,18 +144,27 @@ bool ScaledDigits(std::uint64_t m, int e, int k, std::uint64_t& q, int& half) {
   return true;
 }
 
-// Writes n (below 10^18) as 18 digits.
-void Write18(char* out, std::uint64_t n) {
+// Writes n (below 10^9) as 9 digits, in 32-bit arithmetic.
+void Write9(char* out, std::uint32_t n) {
   static constexpr char kPairs[] =
       "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
       "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
       "8081828384858687888990919293949596979899";
-  for (int i = kExpansionDigits - 2; i >= 0; i -= 2) {
-    const auto pair = static_cast<std::size_t>(n % 100) * 2;
+  out[0] = static_cast<char>('0' + n / 100000000);
+  n %= 100000000;
+  for (int i = 7; i >= 1; i -= 2) {
+    const std::uint32_t pair = (n % 100) * 2;
     n /= 100;
     out[i] = kPairs[pair];
     out[i + 1] = kPairs[pair + 1];
   }
+}
+
+// Writes n (below 10^18) as 18 digits.
+void Write18(char* out, std::uint64_t n) {
+  constexpr std::uint64_t kHalf = 1000000000;
+  Write9(out, static_cast<std::uint32_t>(n / kHalf));
+  Write9(out + 9, static_cast<std::uint32_t>(n % kHalf));
 }
 
 bool ExpandExact(double v, Decimal& d) {
