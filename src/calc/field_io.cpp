@@ -42,8 +42,11 @@ void Fields::ShowNumber(int index, double v, double value, int decimals) {
   SetText(index, units::DisplayText(v, value, decimals, units::DecimalSeparator()));
 }
 
-void ShowValue(Fields& f, int index, int keepSignificant) {
-  const double s = GravityFactor(f, index);
+namespace {
+
+// ShowValue with the specific-gravity factor s already read: reading it again between a read
+// of the value and its display would give the same factor, as nothing changes the SG field.
+void ShowValueWith(Fields& f, int index, double s, int keepSignificant = 0) {
   const double value = f.Value(index);
   const double v = units::CheckedFloat(value * f.Factor(index) * s);
   if (keepSignificant > 0)
@@ -52,12 +55,18 @@ void ShowValue(Fields& f, int index, int keepSignificant) {
   f.ShowNumber(index, v, value, f.Decimals(index));
 }
 
+}  // namespace
+
+void ShowValue(Fields& f, int index, int keepSignificant) {
+  ShowValueWith(f, index, GravityFactor(f, index), keepSignificant);
+}
+
 bool CommitNumber(Fields& f, int index, bool show) {
   const auto number = f.Number(index);
   if (!number) return false;
   const double s = GravityFactor(f, index);
   f.SetValue(index, units::CheckedFloat(*number / f.Factor(index) / s));
-  if (show) ShowValue(f, index);
+  if (show) ShowValueWith(f, index, s);
   return true;
 }
 
@@ -68,7 +77,7 @@ double ReadInput(Fields& f, int index) {
   if (!number) f.Refuse(InvalidInputMessage(f.Solving(), index), index);
   f.SetValue(index, units::CheckedFloat(*number / f.Factor(index) / s));
   // Later reads of this parameter within the solve see the rewritten, rounded text.
-  ShowValue(f, index);
+  ShowValueWith(f, index, s);
   const double value = f.Value(index);
   if (!(value > 0.0)) f.Refuse(InvalidInputMessage(f.Solving(), index), index);
   return value;

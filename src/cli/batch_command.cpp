@@ -83,11 +83,13 @@ struct Column {
 // Every parameter some problem has as a result, in parameter order.
 constexpr std::array<int, 7> ResultParams = {IDia, Area, Flow, HL, Vel, ReyNo, FricFact};
 
-std::string Trim(std::string_view text) {
+std::string_view TrimView(std::string_view text) {
   const size_t first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return "";
-  return std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
+
+std::string Trim(std::string_view text) { return std::string(TrimView(text)); }
 
 std::string ValidColumns() {
   return "equation, problem, spec, size, fluid, material, status, \"PARAM [UNIT]\", \"PARAM decimals\"; "
@@ -148,6 +150,18 @@ Column ParseColumn(const std::string& cell, const HeadlessCalculator& calc) {
   return col;
 }
 
+// Whether the window's focus, where a row solved on records leaves it, is on a control that
+// the next row's first value leaves without effect: the problem chooser (where each value typed
+// ends) or a field that Clear Fields empties, which are all but the fixed viscosity of
+// Hazen-Williams and Mannings. A row that typed nothing leaves the focus where it was unless
+// its refusal gives it to an input.
+bool FocusLeftClear(const calc::RecordStore& store, bool typed) {
+  const int focus = store.focus;
+  if (focus == Vis && store.equation != Equation::DarcyWeisbach) return false;
+  if (focus >= 0 && store.Field(focus).input) return true;
+  return typed;
+}
+
 class Batch {
  public:
   Batch(HeadlessCalculator& calc, bool json, bool fast, std::ostream& out)
@@ -159,6 +173,8 @@ class Batch {
 
   void Header(const std::vector<std::string>& cells, bool crlf);
   const BatchCounts& Counts() const { return counts_; }
+  // Writes out the lines kept back.
+  void Flush();
   // False when the row was not solved. A row the reader refused (`refusal` says why) is not
   // solved: its status cell says why.
   bool Row(const std::vector<std::string>& cells, const std::string& refusal = "");
@@ -168,15 +184,28 @@ class Batch {
   // False when a value was refused ("Bad value!"): the row is not solved.
   bool Run();
   // Whether this row's cell of a "PARAM decimals" column names the parameter's decimals.
-  bool DecimalsChosen(int index) const;
+  bool DecimalsChosen(int index) const { return decimalsChosen_[static_cast<size_t>(index)]; }
   // A row without picks, decimals the records cannot take or keys other than characters: its
   // values are typed and solved on plain records (RunOnRecords), which the window then shows,
   // since that gives what the window's own typing and Solve give. nullopt when the row needs
   // the window after all (a floating-point fault, reported in the window's words).
-  bool PlainRow() const;
-  bool RecordsTakeDecimals(int index, const std::string& cell) const;
+  // `start` is the row's fields as it starts when the window is behind; null when the window
+  // shows them.
+  bool PlainRow(const calc::RecordStore* start) const;
+  bool RecordsTakeDecimals(int index, const std::string& cell, const calc::RecordStore* start) const;
   std::optional<bool> RunOnRecords();
-  void Write(const SolveOutcome& outcome, bool ranSolve);
+  // The row's decimals and values on `store`, as RunOnRecords gives them; nullopt when the
+  // window must solve the row.
+  std::optional<bool> SolveOnRecords(calc::RecordStore& store, bool& typed, calc::SolveOutcome& outcome);
+  // A row whose equation and problem cells are those of the row before, solved on records: it
+  // starts from what Clear Fields leaves of that row, and the window is not touched.
+  bool SteadyRow() const;
+  std::optional<bool> RunSteady(SolveOutcome& outcome);
+  void KeepForSteady(const calc::RecordStore& store, const calc::SolveOutcome& outcome, bool typed, bool ranSolve);
+  // The window brought to show the last steady row, as if it had been solved there (for the
+  // rows that need the window, and for each row of a JSON report).
+  void CatchUpWindow();
+  void Write(const SolveOutcome& outcome, bool ranSolve, const calc::RecordStore* store);
 
   HeadlessCalculator& calc_;
   bool json_;
@@ -193,9 +222,34 @@ class Batch {
   size_t statusColumn_ = 0;
   std::array<int, KindCount> special_{};  // the column of each single-column kind, -1 for none
 
+  // The last row solved on records, and what the next such row starts from: the fields as
+  // that row's Clear Fields left them (the texts set by the roles alone, the viscosity fixed
+  // under Hazen-Williams and Mannings), the units of the header, the decimals as shipped and
+  // the values the last row left.
+  struct Steady {
+    bool next = false;              // the next row may start from `last`
+    bool windowBehind = false;      // the window does not show `last` yet
+    std::string equation, problem;  // the row's cells
+    calc::RecordStore start;
+    // The last row's fields and those of the row being solved, in turn; both hold the units
+    // and roles of `start`.
+    std::array<calc::RecordStore, 2> stores;
+    size_t lastStore = 0;
+    calc::RecordStore& Last() { return stores[lastStore]; }
+    calc::RecordStore& Work() { return stores[1 - lastStore]; }
+    calc::SolveOutcome outcome;
+    bool typed = false;
+    bool ranSolve = false;
+    std::optional<bool> regimeShown;  // the regime label as the rows since the window's left it
+  } steady_;
+
   long row_ = 0;
   std::vector<std::string> cells_;  // the row being solved, one per column
+  std::array<bool, ParamCount> decimalsChosen_{};
+  std::string entry_;  // a value cell as typed
+  // The output not yet written: whole lines, written out in blocks.
   std::string line_;
+  void Emit();
   const std::string empty_;
 };
 
@@ -237,13 +291,22 @@ void Batch::Header(const std::vector<std::string>& cells, bool crlf) {
   }
   statusColumn_ = static_cast<size_t>(special_[static_cast<size_t>(Kind::Status)]);
   if (json_) return;
-  line_.clear();
   for (size_t c = 0; c < columns_.size(); ++c) {
     if (c) line_ += ',';
     AppendCsvCell(line_, columns_[c].name);
   }
   line_ += eol_;
+  Emit();
+}
+
+void Batch::Emit() {
+  constexpr size_t Block = 1 << 16;
+  if (line_.size() >= Block) Flush();
+}
+
+void Batch::Flush() {
   out_ << line_;
+  line_.clear();
 }
 
 const std::string& Batch::Cell(Kind kind) const {
@@ -261,17 +324,31 @@ bool Batch::Row(const std::vector<std::string>& cells, const std::string& refusa
       cells_[c].clear();
     }
   }
-  calc_.ForgetHistory();
+  decimalsChosen_.fill(false);
+  for (size_t c = 0; c < inputCount_; ++c) {
+    const Column& col = columns_[c];
+    if (col.kind == Kind::Decimals && !TrimView(cells_[c]).empty())
+      decimalsChosen_[static_cast<size_t>(col.index)] = true;
+  }
   SolveOutcome outcome;
   bool ranSolve = false;
   bool extra = false;  // cells beyond the header's, other than empty ones
-  for (size_t c = inputCount_; c < cells.size(); ++c) extra = extra || !Trim(cells[c]).empty();
+  for (size_t c = inputCount_; c < cells.size(); ++c) extra = extra || !TrimView(cells[c]).empty();
   if (!refusal.empty()) {
     outcome.status = refusal;
   } else if (extra) {
     outcome.status = std::to_string(cells.size()) + " cells where the header has " + std::to_string(inputCount_);
   } else {
     try {
+      if (SteadyRow()) {
+        if (const std::optional<bool> ran = RunSteady(outcome)) {
+          Write(outcome, *ran, &steady_.Last());
+          return outcome.solved;
+        }
+      }
+      CatchUpWindow();
+      steady_.next = false;
+      calc_.ForgetHistory();
       ranSolve = Run();
       outcome = OutcomeOf(calc_);
       if (!outcome.solved && outcome.status.empty()) outcome.status = "Not solved.";
@@ -279,8 +356,76 @@ bool Batch::Row(const std::vector<std::string>& cells, const std::string& refusa
       outcome = {false, e.what()};
     }
   }
-  Write(outcome, ranSolve);
+  Write(outcome, ranSolve, nullptr);
   return outcome.solved;
+}
+
+bool Batch::SteadyRow() const {
+  if (!steady_.next || Cell(Kind::Equation) != steady_.equation || Cell(Kind::Problem) != steady_.problem)
+    return false;
+  return PlainRow(&steady_.start);
+}
+
+std::optional<bool> Batch::RunSteady(SolveOutcome& outcome) {
+  // What the window's Clear Fields and the shipped decimals make of the last row's fields.
+  // (What a field last showed by the display rule is kept for it, not copied: it only saves
+  // work.)
+  const calc::RecordStore& last = steady_.Last();
+  calc::RecordStore& store = steady_.Work();
+  const bool viscosityFixed = store.equation != Equation::DarcyWeisbach;
+  for (int i = 0; i < ParamCount; ++i) {
+    calc::FieldRecord& field = store.Field(i);
+    field.text = (i == Vis && viscosityFixed ? last : steady_.start).Field(i).text;
+    field.decimals = defaultDecimals_[static_cast<size_t>(i)];
+    field.value = last.Field(i).value;
+  }
+  store.focus = -1;
+  store.regimeShown.reset();
+  bool typed = false;
+  calc::SolveOutcome solved;
+  const std::optional<bool> ran = SolveOnRecords(store, typed, solved);
+  // A fault is the window's to report.
+  if (!ran) return std::nullopt;
+  steady_.lastStore = 1 - steady_.lastStore;
+  steady_.next = FocusLeftClear(steady_.Last(), typed);
+  ++counts_.records;
+  ++counts_.steady;
+  if (steady_.Last().regimeShown) steady_.regimeShown = steady_.Last().regimeShown;
+  steady_.outcome = solved;
+  steady_.typed = typed;
+  steady_.ranSolve = *ran;
+  steady_.windowBehind = true;
+  outcome.solved = *ran && solved.kind == calc::SolveOutcome::Kind::Solved;
+  outcome.status = solved.status;
+  if (!outcome.solved && outcome.status.empty()) outcome.status = "Not solved.";
+  return *ran;
+}
+
+void Batch::KeepForSteady(const calc::RecordStore& store, const calc::SolveOutcome& outcome, bool typed,
+                          bool ranSolve) {
+  steady_.next = fast_ && FocusLeftClear(store, typed);
+  steady_.windowBehind = false;
+  steady_.equation = Cell(Kind::Equation);
+  steady_.problem = Cell(Kind::Problem);
+  steady_.stores = {store, store};
+  steady_.outcome = outcome;
+  steady_.typed = typed;
+  steady_.ranSolve = ranSolve;
+  steady_.regimeShown.reset();
+}
+
+void Batch::CatchUpWindow() {
+  if (!steady_.windowBehind) return;
+  steady_.windowBehind = false;
+  // The last steady row's own steps on the window: its equation and problem are chosen and
+  // its units set already.
+  calc_.ForgetHistory();
+  calc_.ClearFields();
+  calc_.SetAllDecimals(defaultDecimals_);
+  if (steady_.typed) calc_.Leave();
+  calc::RecordStore& store = steady_.Last();
+  store.regimeShown = steady_.regimeShown;
+  calc_.Show(store, steady_.outcome, steady_.typed, steady_.ranSolve);
 }
 
 bool Batch::Run() {
@@ -299,7 +444,7 @@ bool Batch::Run() {
   for (const Column& col : columns_) {
     if (col.kind == Kind::Param && !col.unit.empty()) calc_.SetUnit(col.index, col.unit);
   }
-  if (fast_ && PlainRow()) {
+  if (fast_ && PlainRow(nullptr)) {
     if (const std::optional<bool> ran = RunOnRecords()) {
       ++counts_.records;
       return *ran;
@@ -339,7 +484,7 @@ bool Batch::Run() {
   return true;
 }
 
-bool Batch::PlainRow() const {
+bool Batch::PlainRow(const calc::RecordStore* start) const {
   if (calc_.ProblemPosition() < 0 || calc_.ProblemPosition() >= calc::ViewAllPosition) return false;
   if (!calc_.Messages().empty() || calc_.Form().ComboSpec.Text() != "None") return false;
   for (const Kind kind : {Kind::Spec, Kind::Size, Kind::Fluid, Kind::Material}) {
@@ -347,7 +492,8 @@ bool Batch::PlainRow() const {
   }
   for (size_t c = 0; c < columns_.size(); ++c) {
     const Column& col = columns_[c];
-    if (col.kind == Kind::Decimals && !Trim(cells_[c]).empty() && !RecordsTakeDecimals(col.index, cells_[c]))
+    if (col.kind == Kind::Decimals && !TrimView(cells_[c]).empty() &&
+        !RecordsTakeDecimals(col.index, cells_[c], start))
       return false;
     // A Backspace or a NUL typed is a key of its own, not a character of the text.
     if (col.kind == Kind::Param && cells_[c].find_first_of(std::string_view("\b\0", 2)) != std::string::npos)
@@ -358,40 +504,54 @@ bool Batch::PlainRow() const {
 
 // Decimals the records can take as the field menu would: 1 to 6, for a field with that menu
 // whose text the change would not re-read (empty or "?", as Clear Fields leaves it).
-bool Batch::RecordsTakeDecimals(int index, const std::string& cell) const {
+bool Batch::RecordsTakeDecimals(int index, const std::string& cell, const calc::RecordStore* start) const {
   const std::string text = Trim(cell);
   if (text.size() != 1 || text[0] < '1' || text[0] > '6') return false;
   if (index == calc::NDia || index == calc::ReyNo || index == calc::FricFact) return false;
-  const std::string shown = calc_.Text(index);
+  const std::string shown = start ? start->Field(index).text : calc_.Text(index);
   return shown.empty() || shown == calc::ResultMarker;
 }
 
 std::optional<bool> Batch::RunOnRecords() {
-  using calc::SolveOutcome;
   // The focus leaves the field it was left in, as the first value typed takes it, before
-  // anything is typed; without a value to type, the window's Solve commits that field.
+  // anything is typed; without a value to type, the window's Solve commits that field. Both
+  // do nothing where the field holds no value.
   bool typing = false;
   for (size_t c = 0; c < inputCount_ && !typing; ++c)
     typing = columns_[c].kind == Kind::Param && !cells_[c].empty() && calc_.IsInput(columns_[c].index);
+  // Leaving a field that holds a value commits it, which the window does in its own way.
+  if (calc_.FocusHoldsValue()) return std::nullopt;
   if (typing) {
     calc_.Leave();
     if (!calc_.Messages().empty()) return std::nullopt;
-  } else if (calc_.FocusHoldsValue()) {
-    return std::nullopt;
   }
   calc::RecordStore store = calc_.Records();
+  const calc::RecordStore start = store;
+  bool typed = false;
+  calc::SolveOutcome outcome;
+  const std::optional<bool> ran = SolveOnRecords(store, typed, outcome);
+  if (!ran) return std::nullopt;
+  calc_.Show(store, outcome, typed, *ran);
+  KeepForSteady(store, outcome, typed, *ran);
+  steady_.start = start;
+  return ran;
+}
+
+std::optional<bool> Batch::SolveOnRecords(calc::RecordStore& store, bool& typed, calc::SolveOutcome& outcome) {
+  using calc::SolveOutcome;
   for (size_t c = 0; c < columns_.size(); ++c) {
     const Column& col = columns_[c];
-    const std::string text = Trim(cells_[c]);
+    const std::string_view text = TrimView(cells_[c]);
     // A hidden row's field menu cannot be opened: its decimals stay.
     if (col.kind == Kind::Decimals && !text.empty() && store.Field(col.index).visible)
       store.Field(col.index).decimals = text[0] - '0';
   }
-  bool typed = false;
+  typed = false;
   for (size_t c = 0; c < inputCount_; ++c) {
     const Column& col = columns_[c];
     if (col.kind != Kind::Param || cells_[c].empty() || !store.Field(col.index).input) continue;
-    const std::string text = Trim(cells_[c]);
+    entry_.assign(TrimView(cells_[c]));
+    const std::string& text = entry_;
     if (text.size() > HeadlessCalculator::MaxEntryChars) return std::nullopt;  // refused there
     if (!DecimalsChosen(col.index)) {
       int& decimals = store.Field(col.index).decimals;
@@ -401,47 +561,46 @@ std::optional<bool> Batch::RunOnRecords() {
     const SolveOutcome entered = calc::CommitText(store, col.index, text);
     if (entered.kind == SolveOutcome::Kind::Fault) return std::nullopt;  // the window reports it
     if (entered.notANumber) {
-      calc_.Show(store, entered, typed, false);
+      outcome = entered;
       return false;
     }
   }
-  const SolveOutcome solved = calc::SolveStore(store);
-  if (solved.kind == SolveOutcome::Kind::Fault) return std::nullopt;
-  calc_.Show(store, solved, typed, true);
+  outcome = calc::SolveStore(store);
+  if (outcome.kind == SolveOutcome::Kind::Fault) return std::nullopt;
   return true;
 }
 
-bool Batch::DecimalsChosen(int index) const {
-  for (size_t c = 0; c < columns_.size(); ++c) {
-    const Column& col = columns_[c];
-    if (col.kind == Kind::Decimals && col.index == index && !Trim(cells_[c]).empty()) return true;
-  }
-  return false;
-}
-
-void Batch::Write(const SolveOutcome& outcome, bool ranSolve) {
+void Batch::Write(const SolveOutcome& outcome, bool ranSolve, const calc::RecordStore* store) {
   if (json_) {
+    // The window shows every row that the report is made of.
+    if (store) CatchUpWindow();
     const JsonLayout layout{true, row_};
-    line_ =
+    line_ +=
         ranSolve ? WindowJson(calc_, outcome.status, outcome.solved, layout) : FailureJson(outcome.status, layout);
     line_ += '\n';
-    out_ << line_;
+    Emit();
     return;
   }
-  if (ranSolve) {
+  if (ranSolve && store) {
+    for (size_t c = 0; c < columns_.size(); ++c) {
+      const Column& col = columns_[c];
+      if (col.kind != Kind::Param) continue;
+      const calc::FieldRecord& field = store->Field(col.index);
+      if (field.role == calc::RoleResult && field.visible) cells_[c] = field.text;
+    }
+  } else if (ranSolve) {
     for (size_t c = 0; c < columns_.size(); ++c) {
       const Column& col = columns_[c];
       if (col.kind == Kind::Param && calc_.IsResult(col.index)) cells_[c] = calc_.Text(col.index);
     }
   }
   cells_[statusColumn_] = outcome.status;
-  line_.clear();
   for (size_t c = 0; c < cells_.size(); ++c) {
     if (c) line_ += ',';
     AppendCsvCell(line_, cells_[c]);
   }
   line_ += eol_;
-  out_ << line_;
+  Emit();
 }
 
 int Usage(std::ostream& err, const std::string& message) {
@@ -505,6 +664,7 @@ int BatchCommand(const std::vector<std::string>& args, std::istream& in, std::os
   }
   bool allSolved = true;
   while (reader.Next(cells)) allSolved = batch.Row(cells, reader.Refusal()) && allSolved;
+  batch.Flush();
   out.flush();
   if (source->bad()) {
     err << "zynta-cli batch: reading " << InQuotes(*file) << " failed\n";

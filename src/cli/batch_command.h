@@ -18,6 +18,7 @@ enum class BatchPath { Records, Window };
 struct BatchCounts {
   long records = 0;
   long window = 0;
+  long steady = 0;  // of the records rows, those that did not touch the window at all
 };
 
 // Exit status: 0 every row solved, 1 some row not, 2 a usage error (the arguments, the file,

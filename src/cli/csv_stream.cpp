@@ -44,6 +44,28 @@ int CsvReader::RecordGet(std::vector<std::string>& cells) {
   return c;
 }
 
+// The bytes from the read position up to the next separator, quote or line end within the
+// buffer, kept as one piece when they leave every limit unbroken (Keep byte by byte otherwise,
+// so that a broken limit is reported as it is there). False when nothing was kept.
+bool CsvReader::KeepPlainRun(std::string* cell, size_t count) {
+  if (!cell || pos_ >= end_ || count > MaxCsvCells) return false;
+  size_t run = pos_;
+  size_t chars = 0;
+  for (; run < end_; ++run) {
+    const char b = buffer_[run];
+    if (b == ',' || b == '"' || b == '\r' || b == '\n') break;
+    if ((static_cast<unsigned char>(b) & 0xC0) != 0x80) ++chars;
+  }
+  const size_t n = run - pos_;
+  if (n == 0 || recordBytes_ + n > MaxCsvRecordBytes || cellChars_ + chars > MaxCsvCellChars) return false;
+  cell->append(buffer_.data() + pos_, n);
+  pos_ = run;
+  recordBytes_ += n;
+  cellBytes_ += n;
+  cellChars_ += chars;
+  return true;
+}
+
 // Reads one record to its end; false for an empty line.
 bool CsvReader::ReadRecord(std::vector<std::string>& cells) {
   size_t count = 0;
@@ -66,6 +88,10 @@ bool CsvReader::ReadRecord(std::vector<std::string>& cells) {
   newCell();
   bool any = false;
   for (;;) {
+    if (KeepPlainRun(cell, count)) {
+      any = true;
+      continue;
+    }
     int c = RecordGet(cells);
     if (c == '"' && cellBytes_ == 0) {
       any = true;
@@ -121,8 +147,11 @@ bool CsvReader::Next(std::vector<std::string>& cells) {
 }
 
 void AppendCsvCell(std::string& line, std::string_view cell) {
-  const bool quote = cell.find_first_of(",\"\r\n") != std::string_view::npos ||
-                     (!cell.empty() && (cell.front() == ' ' || cell.back() == ' '));
+  bool quote = !cell.empty() && (cell.front() == ' ' || cell.back() == ' ');
+  for (size_t i = 0; i < cell.size() && !quote; ++i) {
+    const char c = cell[i];
+    quote = c == ',' || c == '"' || c == '\r' || c == '\n';
+  }
   if (!quote) {
     line.append(cell);
     return;

@@ -39,6 +39,7 @@ class CsvReader {
   bool Fill();
   int RecordGet(std::vector<std::string>& cells);
   void Keep(std::string* cell, int c, size_t count);
+  bool KeepPlainRun(std::string* cell, size_t count);
   bool ReadRecord(std::vector<std::string>& cells);
 
   std::istream& in_;

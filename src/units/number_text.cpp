@@ -1,12 +1,15 @@
 #include "units/number_text.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
+#include <bit>
 #include <cassert>
 #include <cfenv>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <system_error>
 
@@ -62,8 +65,9 @@ struct Decimal {
   }
 };
 
-// The 18-significant-digit expansion of v (finite).
-Decimal Expand(double v) {
+// The 18-significant-digit expansion of v (finite) as std::to_chars writes it: the general
+// way, for every double.
+Decimal ExpandByLibrary(double v) {
   Decimal d;
   d.negative = std::signbit(v);
   if (v == 0.0) return d;
@@ -82,6 +86,121 @@ Decimal Expand(double v) {
   std::from_chars(first + 1, res.ptr, exponent);  // after the always written sign
   d.exp = minus ? -exponent : exponent;
   return d;
+}
+
+// The same digits in integer arithmetic, for the magnitudes field values have (about 1e-15 to
+// 1e47, normal doubles). v = m * 2^e exactly, and its first 18 digits are the integer part of
+// N = m * 2^e * 10^k for the k that puts N in [10^17, 10^18). Since 10^k = 2^k * 5^k, N is m *
+// 5^k shifted by e + k bits (k >= 0), or m shifted by e + k bits and divided by 5^-k (k < 0):
+// in 128 bits both are exact, and so is the remainder that decides the rounding, to the
+// nearest with ties to even as std::to_chars rounds. False where 128 bits do not reach.
+using Wide = unsigned __int128;
+
+constexpr int kMaxPow5 = 54;  // 5^54 < 2^126
+
+constexpr std::array<Wide, kMaxPow5 + 1> kPow5 = [] {
+  std::array<Wide, kMaxPow5 + 1> p{};
+  p[0] = 1;
+  for (int i = 1; i <= kMaxPow5; ++i) p[static_cast<std::size_t>(i)] = p[static_cast<std::size_t>(i) - 1] * 5;
+  return p;
+}();
+
+constexpr std::uint64_t kLow18 = 100000000000000000ULL;  // 10^17
+constexpr std::uint64_t kHigh18 = 10 * kLow18;           // 10^18
+
+// The integer part q of m * 2^e * 10^k and how the remainder compares with one half: -1 below,
+// 0 equal, 1 above. False when the numbers leave 128 bits.
+bool ScaledDigits(std::uint64_t m, int e, int k, std::uint64_t& q, int& half) {
+  const int shift = e + k;  // the power of two left after 10^k's own 2^k
+  if (k >= 0) {
+    if (k > 32) return false;  // m * 5^k must stay below 2^128 (m < 2^53, 5^32 < 2^75)
+    const Wide p = Wide{m} * kPow5[static_cast<std::size_t>(k)];
+    if (shift >= 0) {
+      if (shift > 10 || (p >> (64 - shift)) != 0) return false;
+      q = static_cast<std::uint64_t>(p << shift);
+      half = -1;  // no remainder
+      return true;
+    }
+    const int s = -shift;
+    if (s >= 127) return false;
+    const Wide quotient = p >> s;
+    if ((quotient >> 64) != 0) return false;
+    const Wide rem = p & ((Wide{1} << s) - 1);
+    const Wide mid = Wide{1} << (s - 1);
+    q = static_cast<std::uint64_t>(quotient);
+    half = rem < mid ? -1 : rem == mid ? 0 : 1;
+    return true;
+  }
+  const int j = -k;
+  if (static_cast<std::size_t>(j) >= kPow5.size() || shift < 0 || shift > 74) return false;
+  const Wide num = Wide{m} << shift;
+  const Wide den = kPow5.at(static_cast<std::size_t>(j));
+  const Wide quotient = num / den;
+  if ((quotient >> 64) != 0) return false;
+  const Wide rem = num - quotient * den;
+  q = static_cast<std::uint64_t>(quotient);
+  const Wide twice = rem * 2;  // below 2^127, as rem < 5^54 < 2^126
+  half = twice < den ? -1 : twice == den ? 0 : 1;
+  return true;
+}
+
+// Writes n (below 10^9) as 9 digits, in 32-bit arithmetic.
+void Write9(char* out, std::uint32_t n) {
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
+  out[0] = static_cast<char>('0' + n / 100000000);
+  n %= 100000000;
+  for (int i = 7; i >= 1; i -= 2) {
+    const std::uint32_t pair = (n % 100) * 2;
+    n /= 100;
+    out[i] = kPairs[pair];
+    out[i + 1] = kPairs[pair + 1];
+  }
+}
+
+// Writes n (below 10^18) as 18 digits.
+void Write18(char* out, std::uint64_t n) {
+  constexpr std::uint64_t kHalf = 1000000000;
+  Write9(out, static_cast<std::uint32_t>(n / kHalf));
+  Write9(out + 9, static_cast<std::uint32_t>(n % kHalf));
+}
+
+bool ExpandExact(double v, Decimal& d) {
+  const auto bits = std::bit_cast<std::uint64_t>(v);
+  const auto biased = static_cast<int>((bits >> 52) & 0x7FF);
+  if (biased == 0 || biased == 0x7FF) return false;  // zero, denormals, and what is not finite
+  const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+  const int e = biased - 1075;
+  // |v| lies in [2^(e+52), 2^(e+53)): its first digit's power of ten is p or p + 1.
+  int p = ((e + 52) * 78913) >> 18;  // floor((e + 52) * log10(2)) for these exponents
+  std::uint64_t q = 0;
+  int half = 0;
+  if (!ScaledDigits(m, e, kExpansionDigits - 1 - p, q, half)) return false;
+  if (q >= kHigh18) {
+    ++p;
+    if (!ScaledDigits(m, e, kExpansionDigits - 1 - p, q, half)) return false;
+  }
+  assert(q >= kLow18 && q < kHigh18);
+  if (half > 0 || (half == 0 && (q & 1) != 0)) {
+    if (++q == kHigh18) {
+      q = kLow18;
+      ++p;
+    }
+  }
+  d.negative = std::signbit(v);
+  Write18(d.sig, q);
+  d.len = kExpansionDigits;
+  d.exp = p;
+  return true;
+}
+
+// The 18-significant-digit expansion of v (finite).
+Decimal Expand(double v) {
+  Decimal d;
+  if (ExpandExact(v, d)) return d;
+  return ExpandByLibrary(v);
 }
 
 // Adds one unit in the last place of the first `keep` digits (already cut).
@@ -647,6 +766,34 @@ std::string FormatGeneral(double x, int precision, int expDigits, char sep) {
 }
 
 std::string InvariantFloatToStr(double x) { return FormatGeneral(x, kInvariantSignificant, 0, '.'); }
+
+namespace {
+
+std::string ScientificText(const Decimal& d) {
+  if (d.IsZero()) return "0";
+  std::string s;
+  if (d.negative) s += '-';
+  s += d.sig[0];
+  s += '.';
+  s.append(d.sig + 1, static_cast<std::size_t>(d.len - 1));
+  s += d.exp < 0 ? "e-" : "e+";
+  const int magnitude = std::abs(d.exp);
+  if (magnitude < 10) s += '0';
+  s += std::to_string(magnitude);
+  return s;
+}
+
+}  // namespace
+
+std::string ExpansionText(double v) {
+  assert(std::isfinite(v));
+  return ScientificText(Expand(v));
+}
+
+std::string LibraryExpansionText(double v) {
+  assert(std::isfinite(v));
+  return ScientificText(ExpandByLibrary(v));
+}
 
 double InvariantStrToFloat(std::string_view text) {
   const char sep = DecimalSeparator();

@@ -77,6 +77,15 @@ int DecimalsShowing(double v, double paramValue, int decimals, int significant, 
 std::string FormatGeneral(double x, int precision, int expDigits, char sep);
 std::string InvariantFloatToStr(double x);
 
+// The digits every text of v is made from: v's exact binary value rounded to 18 significant
+// digits (to the nearest, ties to even) and the power of ten of the first, written as
+// std::to_chars writes them in scientific form with 17 decimals ("-1.23450000000000000e-02");
+// "0" or "-0" is written "0". ExpansionText computes them in integer arithmetic wherever
+// that reaches (the magnitudes of field values), LibraryExpansionText always asks
+// std::to_chars: the two agree for every finite double. Precondition: v finite.
+std::string ExpansionText(double v);
+std::string LibraryExpansionText(double v);
+
 // Reads a settings-file number: with a ',' DecimalSeparator() the first '.' is
 // taken as the separator, so both "1.5" and "1,5" read; with '.' only "1.5"
 // does. Empty text and text that is not a number give 0.

@@ -1,4 +1,5 @@
 // Where a user action ends: silent for a failed input read, one report for anything else.
+#include <cfenv>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -91,6 +92,52 @@ TEST(CheckedFloat, NamesTheFault) {
   units::ClearFloatFaults();
   EXPECT_EQ(units::CheckedFloat(2.5), 2.5);
   EXPECT_THROW(units::CheckedFloat(std::numeric_limits<double>::quiet_NaN()), units::CalcError);
+}
+
+// A fault counts wherever it was raised: by the C library's own call, in double arithmetic or
+// in long double arithmetic (the x87 unit on x86-64). Clearing takes the three faults only.
+TEST(CheckedFloat, SeesFaultsRaisedAnywhereAndClearsOnlyThem) {
+  struct Case {
+    const char* what;
+    void (*raise)();
+    const char* message;
+  };
+  const std::vector<Case> cases = {
+      {"feraiseexcept", [] { std::feraiseexcept(FE_DIVBYZERO); }, "Floating point division by zero"},
+      {"feraiseexcept", [] { std::feraiseexcept(FE_INVALID); }, "Invalid floating point operation"},
+      {"feraiseexcept", [] { std::feraiseexcept(FE_OVERFLOW); }, "Floating point overflow"},
+      {"long double",
+       [] {
+         volatile long double zero = 0.0L;
+         volatile long double r = 1.0L / zero;
+         (void)r;
+       },
+       "Floating point division by zero"},
+      {"long double",
+       [] {
+         volatile long double minusOne = -1.0L;
+         volatile long double r = std::sqrt(minusOne);
+         (void)r;
+       },
+       "Invalid floating point operation"},
+  };
+  for (const Case& c : cases) {
+    units::ClearFloatFaults();
+    c.raise();
+    try {
+      units::CheckedFloat(1.0);
+      ADD_FAILURE() << c.what << ": " << c.message << " not seen";
+    } catch (const units::CalcError& e) {
+      EXPECT_STREQ(e.what(), c.message) << c.what;
+    }
+    units::ClearFloatFaults();
+    EXPECT_EQ(std::fetestexcept(FE_DIVBYZERO | FE_OVERFLOW | FE_INVALID), 0) << c.what;
+    EXPECT_EQ(units::CheckedFloat(1.0), 1.0) << c.what;
+  }
+  std::feraiseexcept(FE_INEXACT | FE_UNDERFLOW | FE_OVERFLOW);
+  units::ClearFloatFaults();
+  EXPECT_EQ(std::fetestexcept(FE_ALL_EXCEPT), FE_INEXACT | FE_UNDERFLOW);
+  std::feclearexcept(FE_ALL_EXCEPT);
 }
 
 }  // namespace

@@ -940,6 +940,78 @@ TEST(NumberTextEquivalence, DisplayRuleMatchesTheReferenceForManyDecimals) {
   EXPECT_EQ(differences, 0);
 }
 
+// The 18 digits every text is made from, in integer arithmetic where it reaches and by
+// std::to_chars elsewhere: the same digits for the edges of the integer range, values that
+// round up to a new power of ten, and exact ties at the 19th digit (ties go to the even digit).
+TEST(NumberTextEquivalence, ExpansionMatchesTheLibraryAtTheEdges) {
+  const double edges[] = {
+      0.0, -0.0, 1.0, -1.0, 0.1, 0.3, 2.675, 0.125, 1e-300, -1e-300, 1e300, 5e-324, DBL_MIN, DBL_MAX,
+      // where 128 bits stop reaching, below and above
+      1e-15, 9.99999999999999e-16, 1.0000000000001e-15, 1e-16, 1e47, 1e48, 9.999999999999999e46, 1e72, 1e73,
+      // the first digit's power of ten misjudged from the binary exponent alone
+      1e17, 99999999999999984.0, 1e18, 999999999999999872.0, 1e22, 1e23, 9.999999999999999e22, 0.001, 1e-5,
+      0.000005, 4503599627370496.0, 9007199254740992.0, 9007199254740991.0, 1152921504606846976.0,
+      // exact 19-digit values ending in 5: the 18th digit odd (up) and even (kept)
+      1125899906842623.875, 1125899906842622.625, 562949953421311.9375, 140737488355327.98046875,
+      0.5000000000000000277555756156289135105907917022705078125, 1.00000000000000022204460492503130808,
+      // all nines, carrying into a new leading digit
+      0.99999999999999989, 9.9999999999999982, 999999.99999999988, 0.0099999999999999985};
+  for (const double v : edges) {
+    for (const double x : {v, -v}) EXPECT_EQ(ExpansionText(x), LibraryExpansionText(x)) << Show(x);
+  }
+}
+
+TEST(NumberTextEquivalence, ExpansionMatchesTheLibraryForManyValues) {
+  ValueSource source(18);
+  std::mt19937_64& rng = source.Engine();
+  int differences = 0;
+  for (int i = 0; i < 200000; ++i) {
+    double v = 0.0;
+    switch (i % 4) {
+      case 0: v = source.Next(); break;
+      case 1:  // any magnitude the integer arithmetic covers, and a little beyond
+        v = std::pow(10.0, source.Real(-17.0, 49.0)) * source.Real(1.0, 10.0);
+        break;
+      case 2: {  // odd mantissas over a few powers of two: ties and near ties at the 19th digit
+        const std::uint64_t m = (rng() >> 11) | 1;
+        v = std::ldexp(static_cast<double>(m), -source.Uniform(1, 12) - source.Uniform(0, 1) * 40);
+        break;
+      }
+      default: do { v = std::bit_cast<double>(static_cast<std::uint64_t>(rng()));
+        } while (!std::isfinite(v));
+    }
+    const std::string got = ExpansionText(v);
+    const std::string want = LibraryExpansionText(v);
+    if (got != want && ++differences <= kReportedDifferences)
+      ADD_FAILURE() << Show(v) << ": got " << got << ", library " << want;
+  }
+  EXPECT_EQ(differences, 0);
+}
+
+// Every number of decimals a field can be given, for the values at the edges of the fast
+// digits and of the display rule's forms.
+TEST(NumberTextEquivalence, DisplayRuleMatchesTheReferenceForEveryFieldDecimals) {
+  const double values[] = {
+      0.0,    -0.0,   1e-300, 1e300, 5e-324, 1e-15,     1e-16,      1e47,       1e48,
+      0.125,  2.675,  1.005,  0.5,   1.5,    9999999.5, 10000000.0, 12345678.0, 1e-7,
+      0.0049, 0.0051, 99.995, 4.5,   0.45,   5.5e-5,    123456.75,  7.0000005,  1125899906842623.875};
+  int differences = 0;
+  for (const double v : values) {
+    for (const double x : {v, -v}) {
+      for (int decimals = 0; decimals <= kMaxDecimals; ++decimals) {
+        for (const double param : {x, 0.0}) {
+          const std::string got = DisplayText(x, param, decimals, '.');
+          const std::string want = reference::DisplayText(x, param, decimals, '.');
+          if (got != want && ++differences <= kReportedDifferences)
+            ADD_FAILURE() << "DisplayText(" << Show(x) << ", " << Show(param) << ", " << decimals << "): got \""
+                          << got << "\", reference \"" << want << "\"";
+        }
+      }
+    }
+  }
+  EXPECT_EQ(differences, 0);
+}
+
 // Texts to read: numbers printed in the forms people type and programs write,
 // and damaged copies of them.
 class TextSource {
