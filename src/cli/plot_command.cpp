@@ -4,6 +4,8 @@
 #include <ostream>
 
 #include "cli/solve_command.h"
+#include "cli/system_command.h"
+#include "shell/plot_curves.h"
 
 #ifdef ZYNTA_PLOTS
 #include <dlfcn.h>
@@ -31,6 +33,10 @@ const char* const PlotHelp =
     "  --svg PREFIX         write SVG pictures named PREFIX-system.svg, PREFIX-moody.svg\n"
     "  -h, --help           this text\n"
     "\n"
+    "The options of zynta-cli system (--static, --k, --fitting, --pump,\n"
+    "--arrangement, --flow-unit, --head-unit) draw the system curve with its static\n"
+    "head and minor losses, each pump's curve and its operating point.\n"
+    "\n"
     "The problem must be a head-loss problem (HL, D or Q given the others). With\n"
     "Hazen-Williams or Mannings only the system curve is written, and standard error\n"
     "says there is no Moody diagram.\n"
@@ -49,6 +55,7 @@ namespace {
 struct PlotArgs {
   std::optional<std::string> png, svg;
   std::vector<std::string> solve;  // everything else, for the solve
+  SystemOptions system;            // the pumps and their system, when given
   bool help = false;
 };
 
@@ -84,6 +91,12 @@ bool Parse(const std::vector<std::string>& args, PlotArgs& a, std::ostream& err)
   }
   if (!a.png && !a.svg) {
     err << "zynta-cli plot: give --png PREFIX or --svg PREFIX\nTry 'zynta-cli plot --help'.\n";
+    return false;
+  }
+  try {
+    a.system = TakeSystemOptions(a.solve);
+  } catch (const UsageError& e) {
+    err << "zynta-cli plot: " << e.what() << "\nTry 'zynta-cli plot --help'.\n";
     return false;
   }
   return true;
@@ -133,6 +146,17 @@ int PlotCommand(const std::vector<std::string>& args, std::ostream& out, std::os
   const SolveOutcome o = OutcomeOf(*calc);
   if (!o.solved) {
     err << (o.status.empty() ? "Not solved." : o.status) << "\n";
+    return 1;
+  }
+  try {
+    // Without a head-loss problem there is nothing to draw them on: the plot says so below.
+    if (a.system.Given() && shell::HasHeadLossSolution(calc->Form()))
+      calc->Form().Pumps = PanelOf(*calc, a.system);
+  } catch (const UsageError& e) {
+    err << "zynta-cli plot: " << e.what() << "\nTry 'zynta-cli plot --help'.\n";
+    return 2;
+  } catch (const std::exception& e) {
+    err << "zynta-cli plot: " << e.what() << "\n";
     return 1;
   }
   const platform::PlotData data = calc->Plot();

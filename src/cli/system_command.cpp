@@ -53,9 +53,7 @@ namespace {
 
 struct SystemArgs {
   std::vector<std::string> solve;
-  std::optional<std::string> staticHead, sumK, flowUnit, headUnit;
-  std::vector<std::string> fittings, pumps;
-  pumps::Arrangement arrangement = pumps::Arrangement::Single;
+  SystemOptions options;
   bool json = false, listFittings = false, help = false;
 };
 
@@ -69,44 +67,23 @@ double ParseNumber(const std::string& text, const std::string& what) {
 
 SystemArgs Parse(const std::vector<std::string>& args) {
   SystemArgs a;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    const size_t eq = arg.find('=');
-    const std::string name = arg.rfind("--", 0) == 0 ? arg.substr(0, eq) : "";
+  std::vector<std::string> rest = args;
+  for (const std::string& arg : rest) {
     if (arg == "-h" || arg == "--help") {
       a.help = true;
       return a;
     }
-    if (name == "--json" || name == "--fittings") {
-      if (eq != std::string::npos) throw UsageError(name + " takes no value");
-      (name == "--json" ? a.json : a.listFittings) = true;
-      continue;
-    }
-    const bool ours = name == "--static" || name == "--k" || name == "--fitting" || name == "--pump" ||
-                      name == "--arrangement" || name == "--flow-unit" || name == "--head-unit";
-    if (!ours) {
-      a.solve.push_back(arg);
-      continue;
-    }
-    std::string value;
-    if (eq != std::string::npos) {
-      value = arg.substr(eq + 1);
-    } else if (i + 1 < args.size()) {
-      value = args[++i];
-    } else {
-      throw UsageError(name + " needs a value");
-    }
-    if (name == "--static") a.staticHead = value;
-    if (name == "--k") a.sumK = value;
-    if (name == "--flow-unit") a.flowUnit = value;
-    if (name == "--head-unit") a.headUnit = value;
-    if (name == "--fitting") a.fittings.push_back(value);
-    if (name == "--pump") a.pumps.push_back(value);
-    if (name == "--arrangement" && !pumps::ParseArrangement(value, a.arrangement))
-      throw UsageError("unknown arrangement " + InQuotes(value) + "; arrangements: single, parallel, series");
   }
-  if (!a.listFittings && a.pumps.empty()) throw UsageError("no pump: give its curve with --pump FLOW:HEAD,...");
-  if (a.pumps.size() > 3) throw UsageError("at most 3 pumps");
+  a.options = TakeSystemOptions(rest);
+  for (const std::string& arg : rest) {
+    if (arg == "--json" || arg == "--fittings") {
+      (arg == "--json" ? a.json : a.listFittings) = true;
+    } else {
+      a.solve.push_back(arg);
+    }
+  }
+  if (!a.listFittings && a.options.pumps.empty())
+    throw UsageError("no pump: give its curve with --pump FLOW:HEAD,...");
   return a;
 }
 
@@ -132,7 +109,7 @@ std::vector<refdata::Fitting> Fittings(const HeadlessCalculator& calc) {
   return refdata::LoadFittings(calc.Form().ProgramDir() / refdata::FittingsFile);
 }
 
-double SumOfK(const HeadlessCalculator& calc, const SystemArgs& a) {
+double SumOfK(const HeadlessCalculator& calc, const SystemOptions& a) {
   double sum = a.sumK ? ParseNumber(*a.sumK, "--k") : 0.0;
   if (sum < 0.0) throw UsageError("--k: a sum of loss coefficients is 0 or more");
   if (a.fittings.empty()) return sum;
@@ -173,7 +150,7 @@ struct PumpResult {
   pumps::OperatingPoint point;
 };
 
-void WriteText(std::ostream& out, const std::vector<PumpResult>& results, const SystemArgs& a, double staticFt,
+void WriteText(std::ostream& out, const std::vector<PumpResult>& results, const SystemOptions& a, double staticFt,
                double sumK, const ShownIn& flow, const ShownIn& head, const ShownIn& vel) {
   out << "Static head: " << Number(staticFt * head.factor) << " " << head.unit << "\n";
   out << "Sum of K: " << Number(sumK) << "\n";
@@ -195,7 +172,7 @@ void WriteText(std::ostream& out, const std::vector<PumpResult>& results, const 
   }
 }
 
-void WriteJson(std::ostream& out, const std::vector<PumpResult>& results, const SystemArgs& a, double staticFt,
+void WriteJson(std::ostream& out, const std::vector<PumpResult>& results, const SystemOptions& a, double staticFt,
                double sumK, const ShownIn& flow, const ShownIn& head, const ShownIn& vel) {
   out << "{\"static\":{\"value\":" << JsonNumber(staticFt * head.factor) << ",\"unit\":" << JsonString(head.unit)
       << "},\"sumK\":" << JsonNumber(sumK)
@@ -258,37 +235,14 @@ int SystemCommand(const std::vector<std::string>& args, std::ostream& out, std::
     return 1;
   }
   std::vector<PumpResult> results;
-  double staticFt = 0.0, sumK = 0.0;
+  shell::PumpPanel panel;
   ShownIn flow, head, vel;
   try {
     const double sg = calc->Value(SG);
-    flow = UnitOf(*calc, Flow, a.flowUnit, sg);
-    head = UnitOf(*calc, HL, a.headUnit, sg);
+    flow = UnitOf(*calc, Flow, a.options.flowUnit, sg);
+    head = UnitOf(*calc, HL, a.options.headUnit, sg);
     vel = UnitOf(*calc, Vel, std::nullopt, sg);
-    if (a.staticHead) {
-      const std::string text = a.staticHead->substr(0, a.staticHead->find(' '));
-      const size_t space = a.staticHead->find(' ');
-      const ShownIn in =
-          space == std::string::npos
-              ? head
-              : UnitOf(*calc, HL, a.staticHead->substr(a.staticHead->find_first_not_of(' ', space)), sg);
-      staticFt = ParseNumber(text, "--static") / in.factor;
-    }
-    sumK = SumOfK(*calc, a);
-    pumps::System system{shell::FromForm(calc->Form()), staticFt, sumK};
-    for (size_t i = 0; i < a.pumps.size(); ++i) {
-      auto fit = pumps::FitPumpCurve(PumpPoints(a.pumps[i], flow, head));
-      if (const auto* refused = std::get_if<std::string>(&fit))
-        throw UsageError("pump " + std::to_string(i + 1) + ": " + *refused);
-      auto found = pumps::FindOperatingPoint(system, std::get<pumps::PumpCurve>(fit), a.arrangement);
-      PumpResult r;
-      if (const auto* failure = std::get_if<std::string>(&found)) {
-        r.failure = *failure;
-      } else {
-        r.point = std::get<pumps::OperatingPoint>(found);
-      }
-      results.push_back(r);
-    }
+    panel = PanelOf(*calc, a.options);
   } catch (const UsageError& e) {
     err << "zynta-cli system: " << e.what() << "\nTry 'zynta-cli system --help'.\n";
     return 2;
@@ -296,7 +250,20 @@ int SystemCommand(const std::vector<std::string>& args, std::ostream& out, std::
     err << "zynta-cli system: " << e.what() << "\n";
     return 1;
   }
-  (a.json ? WriteJson : WriteText)(out, results, a, staticFt, sumK, flow, head, vel);
+  const pumps::System system{shell::FromForm(calc->Form()), panel.staticHeadFt, panel.sumK};
+  for (const auto& points : panel.pumps) {
+    const auto found = pumps::FindOperatingPoint(system, std::get<pumps::PumpCurve>(pumps::FitPumpCurve(points)),
+                                                 panel.arrangement);
+    PumpResult r;
+    if (const auto* failure = std::get_if<std::string>(&found)) {
+      r.failure = *failure;
+    } else {
+      r.point = std::get<pumps::OperatingPoint>(found);
+    }
+    results.push_back(r);
+  }
+  const double staticFt = panel.staticHeadFt, sumK = panel.sumK;
+  (a.json ? WriteJson : WriteText)(out, results, a.options, staticFt, sumK, flow, head, vel);
   int status = 0;
   for (size_t i = 0; i < results.size(); ++i) {
     if (results[i].failure.empty()) continue;
@@ -304,6 +271,65 @@ int SystemCommand(const std::vector<std::string>& args, std::ostream& out, std::
     status = 1;
   }
   return status;
+}
+
+SystemOptions TakeSystemOptions(std::vector<std::string>& args) {
+  SystemOptions o;
+  std::vector<std::string> rest;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    const size_t eq = arg.find('=');
+    const std::string name = arg.rfind("--", 0) == 0 ? arg.substr(0, eq) : "";
+    const bool ours = name == "--static" || name == "--k" || name == "--fitting" || name == "--pump" ||
+                      name == "--arrangement" || name == "--flow-unit" || name == "--head-unit";
+    if (!ours) {
+      rest.push_back(arg);
+      continue;
+    }
+    std::string value;
+    if (eq != std::string::npos) {
+      value = arg.substr(eq + 1);
+    } else if (i + 1 < args.size()) {
+      value = args[++i];
+    } else {
+      throw UsageError(name + " needs a value");
+    }
+    if (name == "--static") o.staticHead = value;
+    if (name == "--k") o.sumK = value;
+    if (name == "--flow-unit") o.flowUnit = value;
+    if (name == "--head-unit") o.headUnit = value;
+    if (name == "--fitting") o.fittings.push_back(value);
+    if (name == "--pump") o.pumps.push_back(value);
+    if (name == "--arrangement" && !pumps::ParseArrangement(value, o.arrangement))
+      throw UsageError("unknown arrangement " + InQuotes(value) + "; arrangements: single, parallel, series");
+  }
+  if (o.pumps.size() > static_cast<size_t>(shell::MaxPumps)) throw UsageError("at most 3 pumps");
+  args = std::move(rest);
+  return o;
+}
+
+shell::PumpPanel PanelOf(const HeadlessCalculator& calc, const SystemOptions& o) {
+  shell::PumpPanel panel;
+  panel.arrangement = o.arrangement;
+  const double sg = calc.Value(SG);
+  const ShownIn flow = UnitOf(calc, Flow, o.flowUnit, sg);
+  const ShownIn head = UnitOf(calc, HL, o.headUnit, sg);
+  if (o.staticHead) {
+    const std::string& s = *o.staticHead;
+    const size_t space = s.find(' ');
+    const size_t unitAt = space == std::string::npos ? std::string::npos : s.find_first_not_of(' ', space);
+    const ShownIn in = unitAt == std::string::npos ? head : UnitOf(calc, HL, s.substr(unitAt), sg);
+    panel.staticHeadFt = ParseNumber(s.substr(0, space), "--static") / in.factor;
+  }
+  panel.sumK = SumOfK(calc, o);
+  for (size_t i = 0; i < o.pumps.size(); ++i) {
+    std::vector<pumps::PumpPoint> points = PumpPoints(o.pumps[i], flow, head);
+    const auto fit = pumps::FitPumpCurve(points);
+    if (const auto* refused = std::get_if<std::string>(&fit))
+      throw UsageError("pump " + std::to_string(i + 1) + ": " + *refused);
+    panel.pumps.push_back(std::move(points));
+  }
+  return panel;
 }
 
 }  // namespace zynta::cli

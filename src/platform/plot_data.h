@@ -36,6 +36,17 @@ struct MoodyDiagram {
   CurvePoint operating;  // the solved Reynolds number and friction factor
 };
 
+// A pump curve over the system curve, in the system curve's units: the head of its arrangement
+// over its range of flows, its catalogue points as arranged, and the operating point where it
+// meets the system, or why it does not.
+struct PumpPlot {
+  std::vector<CurvePoint> curve;
+  std::vector<CurvePoint> points;
+  bool meets = false;
+  CurvePoint operating;
+  std::string text;  // "Q 812.3 gpm, H 75.24 ftliq (static 48%, friction 47%, minor 5%)", or the failure
+};
+
 // Everything one showing of the plot window needs.
 struct PlotData {
   // False: nothing to plot; `notice` says why ("Solve first") and the rest is empty.
@@ -51,6 +62,10 @@ struct PlotData {
   std::string systemOperatingText;
   std::string moodyOperatingText;
   SystemCurve system;
+  // With a static head or fittings, the system curve is static head plus head loss plus minor
+  // losses, and `systemText` says so ("static 30 ftliq, sum of K 1.5"); the pumps drawn on it.
+  std::string systemText;
+  std::vector<PumpPlot> pumps;
   // The Moody diagram is Darcy-Weisbach's: not ok for the other equations, `moodyNotice`
   // then says so.
   MoodyDiagram moody;

@@ -30,6 +30,7 @@ void TfrmZYNTA::RestoreOptions() {
   Checkforupdates1.SetChecked(ini.ReadBool(MainForm, "Checkforupdates", true));
   Sound1.SetChecked(ini.ReadBool(MainForm, "Sound", false));
   SoundOn = Sound1.Checked();
+  Pumps = ReadPumpPanel(ini);
   ComboEq.SetText(ini.ReadString(MainForm, "HLEq", HazenWilliams));
   // A position no list has (an edited file) falls back to the first problem.
   SolveForIndex = ini.ReadInteger(MainForm, "SolveFor", 0);

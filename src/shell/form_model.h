@@ -12,6 +12,7 @@
 #include "calc/params.h"
 #include "platform/platform.h"
 #include "refdata/table.h"
+#include "shell/pump_panel.h"
 #include "shell/snapshot.h"
 
 namespace zynta::shell {
@@ -84,6 +85,9 @@ struct FormModel {
   bool FirstShow = false;  // until the first snapshot taken with the window on screen
   // The update check of the first change on screen, when start-up has registered one.
   std::function<void()> FirstChangeCheck;
+
+  // The plot window's pumps and their system (static head, fittings), kept in the settings.
+  PumpPanel Pumps;
 
   int MenuParamIndex = -1;                   // the parameter whose unit or field menu was opened last
   platform::Label* MenuUnitLabel = nullptr;  // the unit label whose menu was opened last

@@ -5,8 +5,11 @@
 #include <limits>
 #include <optional>
 
+#include <variant>
+
 #include "calc/darcy.h"
 #include "calc/formulas.h"
+#include "pumps/operating_point.h"
 #include "shell/field_units.h"
 #include "units/convert.h"
 #include "units/number_text.h"
@@ -204,6 +207,7 @@ PlotData BuildPlotData(const FormModel& f) {
   data.pipeText = FieldText(f, "D", IDia) + ", " + FieldText(f, "L", Len) + ", " + FieldText(f, friction, Fric);
   if (equation == Equation::DarcyWeisbach) data.pipeText += ", " + FieldText(f, "Vis", Vis);
   data.systemOperatingText = FieldText(f, "Q", Flow) + ", " + FieldText(f, "HL", HL);
+  if (!f.Pumps.Empty()) AddPumps(f, f.Pumps, data);
   data.moody = BuildMoodyDiagram(f);
   if (data.moody.ok) {
     // The regime label beside the Reynolds number is no unit.
@@ -213,6 +217,80 @@ PlotData BuildPlotData(const FormModel& f) {
     data.moodyNotice = MoodyDarcyOnly;
   }
   return data;
+}
+
+namespace {
+
+std::string Shown(double v) { return units::FormatGeneral(v, 4, 0, units::DecimalSeparator()); }
+
+std::string Percent(double part, double whole) { return Shown(100.0 * part / whole) + "%"; }
+
+// The curve of an arrangement over its range of flows, and its catalogue points as arranged.
+void DrawPump(const pumps::PumpCurve& pump, pumps::Arrangement arrangement, const DisplayScale& flow,
+              const DisplayScale& head, int points, PumpPlot& plot) {
+  const double first = pumps::ArrangedFirstFlow(pump, arrangement);
+  const double last = pumps::ArrangedLastFlow(pump, arrangement);
+  for (int i = 0; i < points; ++i) {
+    const double q = i == points - 1 ? last : first + (last - first) * i / (points - 1);
+    plot.curve.push_back({flow(q), head(pumps::ArrangedHead(pump, arrangement, q))});
+  }
+  for (const pumps::PumpPoint& p : pump.points) {
+    const double q = arrangement == pumps::Arrangement::Parallel ? 2.0 * p.flow : p.flow;
+    const double h = arrangement == pumps::Arrangement::Series ? 2.0 * p.head : p.head;
+    plot.points.push_back({flow(q), head(h)});
+  }
+}
+
+}  // namespace
+
+void AddPumps(const FormModel& f, const PumpPanel& panel, PlotData& data, int points) {
+  if (!data.ok) return;
+  const auto flowScale = ScaleOf(f, Flow);
+  const auto headScale = ScaleOf(f, HL);
+  if (!flowScale || !headScale) return;
+  const DisplayScale& flow = *flowScale;
+  const DisplayScale& head = *headScale;
+  const pumps::System system{FromForm(f), panel.staticHeadFt, panel.sumK};
+  const int n = std::max(points, 2);
+
+  std::vector<std::variant<pumps::PumpCurve, std::string>> fits;
+  double lastFlow = 2.0 * Param(f, Flow).ParamValue;
+  for (const auto& pumpPoints : panel.pumps) {
+    fits.push_back(pumps::FitPumpCurve(pumpPoints));
+    if (const auto* pump = std::get_if<pumps::PumpCurve>(&fits.back()))
+      lastFlow = std::max(lastFlow, pumps::ArrangedLastFlow(*pump, panel.arrangement));
+  }
+  SystemCurve& curve = data.system;
+  curve.points.clear();
+  for (int i = 0; i < n; ++i) {
+    const double q = i == n - 1 ? lastFlow : lastFlow * i / (n - 1);
+    curve.points.push_back({flow(q), head(pumps::SystemHeadAt(system, q).Total())});
+  }
+  const double solvedFlow = Param(f, Flow).ParamValue;
+  curve.operating = {flow(solvedFlow), head(pumps::SystemHeadAt(system, solvedFlow).Total())};
+  data.systemText =
+      "static " + Shown(head(panel.staticHeadFt)) + " " + head.unit + ", sum of K " + Shown(panel.sumK);
+
+  for (const auto& fit : fits) {
+    PumpPlot& plot = data.pumps.emplace_back();
+    if (const auto* refused = std::get_if<std::string>(&fit)) {
+      plot.text = *refused;
+      continue;
+    }
+    const auto& pump = std::get<pumps::PumpCurve>(fit);
+    DrawPump(pump, panel.arrangement, flow, head, n, plot);
+    const auto found = pumps::FindOperatingPoint(system, pump, panel.arrangement);
+    if (const auto* failure = std::get_if<std::string>(&found)) {
+      plot.text = *failure;
+      continue;
+    }
+    const auto& p = std::get<pumps::OperatingPoint>(found);
+    plot.meets = true;
+    plot.operating = {flow(p.flowGpm), head(p.headFt)};
+    plot.text = "Q " + Shown(flow(p.flowGpm)) + " " + flow.unit + ", H " + Shown(head(p.headFt)) + " " +
+                head.unit + " (static " + Percent(p.parts.staticFt, p.headFt) + ", friction " +
+                Percent(p.parts.frictionFt, p.headFt) + ", minor " + Percent(p.parts.minorFt, p.headFt) + ")";
+  }
 }
 
 }  // namespace zynta::shell

@@ -33,6 +33,7 @@ PipeOnScreen FromForm(const shell::FormModel& f);
 using platform::CurvePoint;
 using platform::MoodyDiagram;
 using platform::PlotData;
+using platform::PumpPlot;
 using platform::SystemCurve;
 
 // The relative roughnesses of the diagram's family of curves.
@@ -55,6 +56,12 @@ SystemCurve BuildSystemCurve(const shell::FormModel& f, int points = 50);
 // number as a point when it is turbulent, the laminar line when it is not (the ranges widen to
 // reach it). Not ok unless HasHeadLossSolution and the equation is Darcy-Weisbach.
 MoodyDiagram BuildMoodyDiagram(const shell::FormModel& f, int pointsPerDecade = 10);
+
+// The system curve of a pump panel that is not empty: static head plus head loss plus minor
+// losses, from zero to the larger of twice the solved flow and the last flow of the pumps'
+// curves, and each pump's curve, points and operating point (or its failure, or why its points
+// make no curve), in the units on screen. Added to plot data that is ok.
+void AddPumps(const FormModel& f, const PumpPanel& panel, PlotData& data, int points = 50);
 
 // The notices of the plot window when there is nothing (or no Moody diagram) to plot.
 inline constexpr const char* PlotSolveFirst = "Solve first";

@@ -49,6 +49,7 @@ void WriteSettings(const FormModel& f, IniFile& ini) {
       if (p) WriteParameter(*p, doc);
     }
     WriteMainForm(f, doc);
+    WritePumpPanel(f.Pumps, doc);
   });
 }
 

@@ -14,6 +14,7 @@
 #include "calc/catalog.h"
 #include "calc/darcy.h"
 #include "platform/recording.h"
+#include "pumps/operating_point.h"
 #include "shell/frm_zynta.h"
 #include "shell/plot_curves.h"
 #include "units/convert.h"
@@ -510,5 +511,44 @@ TEST_F(PlotCurves, PlotWindowClosesWithTheProgram) {
   EXPECT_FALSE(ui.plots.open);
 }
 
+// With a static head, fittings and pumps, the system curve is static + friction + minor losses,
+// in the units on screen, long enough for the pumps' curves, and each pump meets it where the
+// operating point lies.
+TEST_F(PlotCurves, PumpsOnTheSystemCurve) {
+  SolveManning();
+  SetUnit(HL, "mtrliq");
+  form->Pumps.staticHeadFt = 20.0;
+  form->Pumps.sumK = 5.0;
+  form->Pumps.pumps = {{{0, 150}, {1000, 120}, {2000, 30}}, {{0, 10}, {100, 5}}, {{0, 5}, {100, 10}}};
+  form->Plot1.OnClick();
+  ASSERT_FALSE(ui.plots.shown.empty());
+  const PlotData& data = ui.plots.shown.back();
+  ASSERT_TRUE(data.ok);
+  const double m = 0.3048;  // mtrliq per ftliq
+  const pumps::System system{FromForm(*form), 20.0, 5.0};
+  EXPECT_NEAR(data.system.points.front().y, 20.0 * m, 1e-12);
+  EXPECT_EQ(data.system.points.back().x, 2000.0);  // the first pump's last flow, beyond 2 Q
+  for (const auto& point : data.system.points)
+    EXPECT_TRUE(Near(point.y, pumps::SystemHeadAt(system, point.x).Total() * m, 1e-12)) << point.x;
+  EXPECT_EQ(data.systemText, "static 6.096 mtrliq, sum of K 5");
+  ASSERT_EQ(data.pumps.size(), 3u);
+  const PumpPlot& meets = data.pumps[0];
+  ASSERT_TRUE(meets.meets) << meets.text;
+  EXPECT_EQ(meets.points.size(), 3u);
+  EXPECT_EQ(meets.curve.front().x, 0.0);
+  EXPECT_EQ(meets.curve.back().x, 2000.0);
+  EXPECT_TRUE(Near(meets.operating.y, pumps::SystemHeadAt(system, meets.operating.x).Total() * m, 1e-9));
+  EXPECT_EQ(meets.text.rfind("Q ", 0), 0u) << meets.text;
+  EXPECT_NE(meets.text.find(" mtrliq (static "), std::string::npos) << meets.text;
+  EXPECT_FALSE(data.pumps[1].meets);
+  EXPECT_EQ(data.pumps[1].text, pumps::CannotReachStaticHead);
+  EXPECT_TRUE(data.pumps[2].curve.empty());  // its points make no pump curve
+  EXPECT_EQ(data.pumps[2].text, "The pump curve rises with flow; its head must fall as the flow grows");
+
+  form->Pumps = {};
+  form->Plot1.OnClick();
+  EXPECT_TRUE(ui.plots.shown.back().pumps.empty());
+  EXPECT_EQ(ui.plots.shown.back().system.points.front().y, 0.0);
+}
 }  // namespace
 }  // namespace zynta::shell
