@@ -243,21 +243,79 @@ bool LineField::event(QEvent* event) {
 }
 
 void LineField::keyPressEvent(QKeyEvent* event) {
+  // The keys of a context menu; a desktop that turns the Menu key into a context menu event
+  // has the menu open (and the keys) by now.
+  const bool menuKey = event->key() == Qt::Key_Menu && event->modifiers() == Qt::NoModifier;
+  const bool shiftF10 = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
+  if (menuKey || shiftF10) {
+    event->accept();
+    OpenFieldMenu(mapToGlobal(cursorRect().bottomLeft()));
+    return;
+  }
   if (DeliverKey(event, OnKeyPress, this)) return;
   QLineEdit::keyPressEvent(event);
 }
 
 void LineField::contextMenuEvent(QContextMenuEvent* event) {
+  event->accept();
+  OpenFieldMenu(event->reason() == QContextMenuEvent::Keyboard ? mapToGlobal(cursorRect().bottomLeft())
+                                                               : event->globalPos());
+}
+
+void LineField::SetUnitLabel(TextLabel* label) { unitLabel_ = label; }
+
+namespace {
+const char* const UnitsEntryProperty = "zynta.unitsEntry";
+
+// The "Units" entry a field added to a menu, and its separator.
+void RemoveUnitsEntry(QMenu* menu) {
+  for (QAction* action : menu->actions()) {
+    if (!action->property(UnitsEntryProperty).toBool()) continue;
+    menu->removeAction(action);
+    if (action->isSeparator()) action->deleteLater();  // the submenu's own entry stays its own
+  }
+}
+}  // namespace
+
+QMenu* LineField::UnitsMenu() {
+  if (!unitLabel_) return nullptr;
+  platform::PopupHandler run = unitLabel_->OnContextPopup;
+  if (!run) return nullptr;
+  PopupCapture capture;
+  bool handled = false;
+  FromQt([&] { run(handled); });
+  PopupMenu* units = capture.Captured();
+  if (!units || !units->Widget() || units->Entries().empty()) return nullptr;
+  units->Widget()->setTitle(QStringLiteral("&Units"));
+  return units->Widget();
+}
+
+void LineField::OpenFieldMenu(const QPoint& where) {
   bool handled = false;
   platform::PopupHandler run = OnContextPopup;
   if (run) FromQt([&] { run(handled); });
-  event->accept();
   if (handled) return;
-  if (auto* menu = dynamic_cast<PopupMenu*>(popupMenu_)) {
-    menu->PopupAt(event->globalPos());
-    return;
+  auto* own = dynamic_cast<PopupMenu*>(popupMenu_);
+  QMenu* menu = own ? own->Widget() : createStandardContextMenu();  // else the platform's text menu
+  if (!menu) return;
+  if (!own) menu->setAttribute(Qt::WA_DeleteOnClose);
+  RemoveUnitsEntry(menu);
+  if (QMenu* units = UnitsMenu()) {
+    menu->addSeparator()->setProperty(UnitsEntryProperty, true);
+    menu->addMenu(units)->setProperty(UnitsEntryProperty, true);
+    // The menu is shared by the fields: the entry is this field's only while the menu is open
+    // (a pick in the submenu runs after the menu hides).
+    if (own) {
+      connect(
+          menu, &QMenu::aboutToHide, menu,
+          [menu] { QTimer::singleShot(0, menu, [menu] { RemoveUnitsEntry(menu); }); }, Qt::SingleShotConnection);
+    }
   }
-  QLineEdit::contextMenuEvent(event);  // the platform's own text menu
+  if (own) {
+    own->PopupAt(where);
+  } else {
+    menu->popup(where);
+  }
 }
 
 void LineField::mouseReleaseEvent(QMouseEvent* event) {
@@ -661,7 +719,21 @@ std::vector<platform::MenuItem*> PopupMenu::Entries() const {
   return out;
 }
 
-void PopupMenu::Popup() { PopupAt(QCursor::pos()); }
+namespace {
+PopupCapture* currentCapture = nullptr;
+}
+
+PopupCapture::PopupCapture() : outer_(currentCapture) { currentCapture = this; }
+PopupCapture::~PopupCapture() { currentCapture = outer_; }
+PopupCapture* PopupCapture::Current() { return currentCapture; }
+
+void PopupMenu::Popup() {
+  if (PopupCapture* capture = PopupCapture::Current()) {
+    capture->captured_ = this;
+    return;
+  }
+  PopupAt(QCursor::pos());
+}
 
 void PopupMenu::PopupAt(const QPoint& where) {
   if (menu_) Request([&] { menu_->popup(where); });

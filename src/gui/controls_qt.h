@@ -75,6 +75,30 @@ class ControlWidget : public Widget, public Interface {
   bool enabled_ = true;
 };
 
+class TextLabel;
+class PopupMenu;
+
+// While one lives, a Popup() asked of any run-time menu opens nothing: the menu is kept here
+// instead (a field's menu shows its unit label's menu as its "Units" entry).
+class PopupCapture {
+ public:
+  PopupCapture();
+  ~PopupCapture();
+  PopupCapture(const PopupCapture&) = delete;
+  PopupCapture& operator=(const PopupCapture&) = delete;
+  PopupMenu* Captured() const { return captured_; }
+  // The capture in force, or nullptr.
+  static PopupCapture* Current();
+
+ private:
+  friend class PopupMenu;
+  PopupMenu* captured_ = nullptr;
+  PopupCapture* outer_;
+};
+
+// A field's menu (the core's, or the platform's own text menu) ends in "Units", the menu of
+// the unit label beside it (the same entries and handlers as a right click on the label), so
+// the keyboard reaches the units too: the Menu key and Shift+F10 open the field's menu.
 class LineField : public ControlWidget<QLineEdit, platform::TextField> {
  public:
   LineField(std::string name, platform::Clipboard& clipboard, QWidget* parent);
@@ -98,6 +122,8 @@ class LineField : public ControlWidget<QLineEdit, platform::TextField> {
 
   // A small list button at the right end of the field (it becomes the field's child).
   void SetEndButton(QWidget* button);
+  // The label of the field's unit, whose menu the field's menu offers as "Units".
+  void SetUnitLabel(TextLabel* label);
 
  protected:
   bool event(QEvent* event) override;
@@ -110,10 +136,14 @@ class LineField : public ControlWidget<QLineEdit, platform::TextField> {
   void ReplaceSelection(const QString& with);  // an edit of the user's, asked for by the core
   void PlaceEndButton();
   void ShowColors();  // the core's colours on the palette of the moment
+  // The unit label's menu as its handler built it for this field, or nullptr (no unit menu).
+  QMenu* UnitsMenu();
+  void OpenFieldMenu(const QPoint& where);
 
   platform::Clipboard& clipboard_;
   platform::Menu* popupMenu_ = nullptr;
   QPointer<QWidget> endButton_;
+  QPointer<TextLabel> unitLabel_;
   int programWrite_ = 0;
   bool modified_ = false;
   bool showingColors_ = false;

@@ -289,6 +289,7 @@ void QtPlatform::BuildMainWindow() {
     grid->addWidget(&name, row, 0);
     grid->addWidget(&field, row, 1);
     grid->addWidget(&unit, row, 2);
+    field.SetUnitLabel(&unit);
     ++row;
   }
   // The three pick lists are small buttons at the right end of their fields.

@@ -162,6 +162,8 @@ class GuiTest : public QObject {
   void listButtonsSitAtTheEndOfTheirFields();
   void fluidAndMaterialListsShowTwelveAndFourteen();
   void ctrlZUndoesFromAField();
+  void fieldMenuOffersTheUnitsByKeyboard();
+  void fieldMenuKeysChooseAUnit();
   void optionAsksForARestartInAMessageBox();
   void f1OpensTheHelpWindow();
   void aboutBoxIsModalAndOkClosesIt();
@@ -878,6 +880,69 @@ void GuiTest::ctrlZUndoesFromAField() {
   // The unit change is undone: back to feet.
   QTRY_COMPARE(Frame().findChild<TextLabel*>("lbLenUn")->Caption(), std::string("ft"));
   QCOMPARE(len.text(), QString("100.00"));
+}
+
+// Shift+F10 and the Menu key open a field's menu; it ends in "Units", the menu of the unit
+// label beside the field, where the field has one.
+void GuiTest::fieldMenuOffersTheUnitsByKeyboard() {
+  struct Case {
+    const char* field;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    const char* menu;   // the field's menu: the core's, or the platform's own text menu ("")
+    const char* units;  // the captions of its "Units" ("" for none)
+  };
+  const Case cases[] = {
+      {"EditLen", Qt::Key_F10, Qt::ShiftModifier, "EditPopupMenu", "in|ft|mm|m|cm|yd"},
+      {"EditFlow", Qt::Key_Menu, Qt::NoModifier, "EditPopupMenu", "cfs|gpm|MGD|L/s|L/min|m3/h|m3/s"},
+      {"EditNDia", Qt::Key_F10, Qt::ShiftModifier, "", "in|ft|mm|m|cm|yd"},
+      {"EditSG", Qt::Key_Menu, Qt::NoModifier, "EditPopupMenu", ""},
+      {"EditReyno", Qt::Key_F10, Qt::ShiftModifier, "", ""},
+  };
+  for (const Case& c : cases) {
+    LineField& field = Field(c.field);
+    QTest::keyClick(&field, c.key, c.modifiers);
+    QMenu* menu = OpenPopup();
+    QVERIFY2(menu, c.field);
+    if (*c.menu) QCOMPARE(menu->objectName(), QString(c.menu));
+    QAction* units = ActionNamed(menu, "&Units");
+    QCOMPARE(units != nullptr, *c.units != '\0');
+    if (units) {
+      QVERIFY(units->menu());
+      QCOMPARE(units->menu()->objectName(), QString("UnitsPopupMenu"));
+      QStringList captions;
+      for (QAction* a : units->menu()->actions()) captions << a->text();
+      QCOMPARE(captions.join('|'), QString(c.units));
+      QCOMPARE(menu->actions().last(), units);
+    }
+    menu->close();
+    QTRY_VERIFY(!QApplication::activePopupWidget());
+  }
+  // Closed, the core's field menu holds only its own entries again.
+  QMenu* own = P().FindMenu("EditPopupMenu")->Widget();
+  QTRY_VERIFY(!ActionNamed(own, "&Units"));
+  QCOMPARE(own->actions().size(), 5);
+}
+
+// The keys alone: the field's menu, "Units" by its mnemonic, the unit; the field converts.
+void GuiTest::fieldMenuKeysChooseAUnit() {
+  LineField& len = Field("EditLen");
+  auto* unit = Frame().findChild<TextLabel*>("lbLenUn");
+  QCOMPARE(unit->Caption(), std::string("ft"));
+  QCOMPARE(len.text(), QString("100.00"));
+  for (auto [caption, text] : {std::pair{"m", "30.48"}, std::pair{"ft", "100.00"}}) {
+    QTest::keyClick(&len, Qt::Key_F10, Qt::ShiftModifier);
+    QMenu* menu = OpenPopup();
+    QVERIFY(menu);
+    QTest::keyClick(menu, Qt::Key_U);
+    QMenu* units = nullptr;
+    QTRY_VERIFY((units = qobject_cast<QMenu*>(QApplication::activePopupWidget())) && units != menu);
+    units->setActiveAction(ActionNamed(units, caption));
+    QTest::keyClick(units, Qt::Key_Return);
+    QTRY_COMPARE(unit->Caption(), std::string(caption));
+    QCOMPARE(len.text(), QString(text));
+    QTRY_VERIFY(!QApplication::activePopupWidget());
+  }
 }
 
 void GuiTest::optionAsksForARestartInAMessageBox() {
