@@ -86,6 +86,36 @@ QColor ShownFontColor(platform::Color color, const QPalette& palette) {
 
 QString VerbatimCaption(const std::string& caption) { return Q(caption).replace('&', QStringLiteral("&&")); }
 
+QString WithMnemonic(const std::string& caption, const QString& letters) {
+  QString shown = VerbatimCaption(caption);
+  for (QChar letter : letters) {
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+      if (shown[i] == '&') {
+        ++i;  // an "&&" of the caption
+        continue;
+      }
+      if (shown[i].toLower() == letter.toLower()) return shown.insert(i, '&');
+    }
+  }
+  return shown;
+}
+
+QString WithoutMnemonic(const QString& text) {
+  QString out;
+  out.reserve(text.size());
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    if (text[i] == '&' && i + 1 < text.size()) ++i;
+    out += text[i];
+  }
+  return out;
+}
+
+QString AccessibleNameOf(const std::string& caption) {
+  QString name = Q(caption).trimmed();
+  if (name.endsWith(':')) name.chop(1);
+  return name.trimmed();
+}
+
 bool DeliverKey(QKeyEvent* event, const platform::KeyHandler& handler, QLineEdit* edit) {
   if (!handler) return false;
   char key = 0;
@@ -609,7 +639,22 @@ TextLabel::TextLabel(std::string name, QWidget* parent) : ControlWidget(std::mov
 
 void TextLabel::SetCaption(const std::string& caption) {
   caption_ = caption;
-  setText(Q(caption));
+  ShowCaption();
+}
+
+void TextLabel::Names(QWidget* control, const QString& letters) {
+  letters_ = letters;
+  setBuddy(control);
+  ShowCaption();
+}
+
+void TextLabel::ShowCaption() {
+  if (!buddy()) {
+    setText(Q(caption_));
+    return;
+  }
+  setText(WithMnemonic(caption_, letters_));
+  buddy()->setAccessibleName(AccessibleNameOf(caption_));
 }
 
 void TextLabel::contextMenuEvent(QContextMenuEvent* event) {

@@ -39,6 +39,14 @@ QColor ShownFontColor(platform::Color color, const QPalette& palette);
 // A menu caption shown verbatim: "&" is no accelerator there.
 QString VerbatimCaption(const std::string& caption);
 
+// A label's caption with a mnemonic: "&" before the first of the letters (tried in their
+// order, either case) that the caption holds; a "&" of the caption itself shows as one.
+QString WithMnemonic(const std::string& caption, const QString& letters);
+// The text a label with a mnemonic shows: its "&" gone, "&&" read as "&".
+QString WithoutMnemonic(const QString& text);
+// What a screen reader calls the control a label names: its caption without the colon.
+QString AccessibleNameOf(const std::string& caption);
+
 // The character the core's key handler sees for a key press (printable text, Backspace as
 // '\b'); nothing for keys that type no character. The handler runs first; true when the
 // press is used up (the handler discarded the character, or changed it and the edit got the
@@ -245,19 +253,27 @@ class ChooserBox : public ControlWidget<QComboBox, platform::ComboBox> {
   bool closeUpQueued_ = false;
 };
 
+// A label may name a control (its buddy): it then shows a mnemonic, Alt and the letter give
+// the control the focus, and the control's accessible name follows the caption.
 class TextLabel : public ControlWidget<QLabel, platform::Label> {
  public:
   TextLabel(std::string name, QWidget* parent);
   std::string Caption() const override { return caption_; }
   void SetCaption(const std::string& caption) override;
   void Repaint() override { repaint(); }
+  // The control it names, and the letters its mnemonic may take (the first one the caption
+  // holds; one for each caption the label can show).
+  void Names(QWidget* control, const QString& letters);
 
  protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
+  void ShowCaption();
+
   std::string caption_;
+  QString letters_;
 };
 
 class PushButton : public ControlWidget<QPushButton, platform::Button> {

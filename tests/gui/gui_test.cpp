@@ -4,12 +4,14 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QElapsedTimer>
@@ -164,6 +166,7 @@ class GuiTest : public QObject {
   void ctrlZUndoesFromAField();
   void fieldMenuOffersTheUnitsByKeyboard();
   void fieldMenuKeysChooseAUnit();
+  void labelsNameTheirControlsForKeysAndScreenReaders();
   void optionAsksForARestartInAMessageBox();
   void f1OpensTheHelpWindow();
   void aboutBoxIsModalAndOkClosesIt();
@@ -178,7 +181,8 @@ class GuiTest : public QObject {
   void savedRectangleOffTheScreensOpensOnScreen();
 
  private:
-  void PickProblem(const QString& problem);
+  void PickProblem(const QString& problem) { PickIn("cbSolveFor", problem); }
+  void PickIn(const char* chooser, const QString& entry);
   fs::path SettingsPath() const {
     return fs::path(temp_.path().toStdString()) / "config" / "WXB/ZYNTA/1.1" / "zynta-gui-tests.ini";
   }
@@ -945,6 +949,54 @@ void GuiTest::fieldMenuKeysChooseAUnit() {
   }
 }
 
+// Under every equation: each label of the window names its control with a mnemonic of its
+// own (none taken by the menu bar), its caption read without the "&"; every field and chooser
+// has the accessible name of its label; Alt and the letter move the focus there.
+void GuiTest::labelsNameTheirControlsForKeysAndScreenReaders() {
+  struct Case {
+    const char* equation;
+    const char* friction;  // the friction field's accessible name
+  };
+  const std::string before = P().GetComboBox("ComboEq").Text();
+  for (const Case c : {Case{"Darcy-Weisbach", "Spec Rough (E)"}, Case{"Mannings", "Manning's (n)"},
+                       Case{"Hazen-Williams", "H-W (C)"}}) {
+    PickIn("ComboEq", c.equation);
+    QCoreApplication::processEvents();
+    QCOMPARE(Field("EditFric").accessibleName(), QString(c.friction));
+    std::map<QString, QString> taken;  // mnemonic -> who has it
+    for (QAction* a : Frame().menuBar()->actions())
+      taken[QKeySequence::mnemonic(a->text()).toString()] = a->text();
+    int named = 0;
+    for (QLabel* label : Frame().centralWidget()->findChildren<QLabel*>()) {
+      if (!label->isVisible() || !label->buddy()) continue;
+      ++named;
+      const QString key = QKeySequence::mnemonic(label->text()).toString();
+      QVERIFY2(!key.isEmpty(), qPrintable(label->text()));
+      QVERIFY2(taken.emplace(key, label->text()).second, qPrintable(label->text() + " and " + taken[key]));
+      const QString caption = WithoutMnemonic(label->text());
+      if (auto* own = dynamic_cast<TextLabel*>(label)) QCOMPARE(caption, QString::fromStdString(own->Caption()));
+      QCOMPARE(label->buddy()->accessibleName(), AccessibleNameOf(caption.toStdString()));
+    }
+    QVERIFY(named >= 6);
+    for (QWidget* control : Frame().centralWidget()->findChildren<QWidget*>()) {
+      if (!control->isVisible() || !(qobject_cast<QLineEdit*>(control) || qobject_cast<QComboBox*>(control)))
+        continue;
+      if (qobject_cast<QComboBox*>(control->parentWidget())) continue;  // a chooser's own text box
+      QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(control);
+      QVERIFY(reader);
+      QVERIFY2(!reader->text(QAccessible::Name).isEmpty(), qPrintable(control->objectName()));
+    }
+  }
+  // The keys: Alt+Q to the flow, Alt+E to the equation; the core follows the focus.
+  Frame().activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&Frame()));
+  for (auto [key, control] : {std::pair{Qt::Key_Q, "EditFlow"}, std::pair{Qt::Key_E, "ComboEq"}}) {
+    QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier);
+    QTRY_COMPARE(P().GetWindow().Focused(), P().FindControl(control));
+  }
+  PickIn("ComboEq", QString::fromStdString(before));
+}
+
 void GuiTest::optionAsksForARestartInAMessageBox() {
   platform::MenuItem& onTop = P().GetMenuItem("StayonTop1");
   const bool before = onTop.Checked();
@@ -1082,17 +1134,17 @@ void GuiTest::plotWindowFitsASmallScreen() {
   QVERIFY(window->isVisible());
 }
 
-void GuiTest::PickProblem(const QString& problem) {
-  auto& box = dynamic_cast<ChooserBox&>(P().GetComboBox("cbSolveFor"));
+void GuiTest::PickIn(const char* chooser, const QString& entry) {
+  auto& box = dynamic_cast<ChooserBox&>(P().GetComboBox(chooser));
   box.setFocus();
   QTest::keyClick(&box, Qt::Key_F4);
   QAbstractItemView* view = box.view();
   QTRY_VERIFY(view->isVisible());
-  const int index = box.findText(problem);
+  const int index = box.findText(entry);
   QVERIFY(index >= 0);
   view->setCurrentIndex(view->model()->index(index, 0));
   QTest::keyClick(view, Qt::Key_Return);
-  QTRY_COMPARE(QString::fromStdString(box.Text()), problem);
+  QTRY_COMPARE(QString::fromStdString(box.Text()), entry);
 }
 
 // Under a dark theme, a problem with few fields shows its rows one under the other: no gap
