@@ -76,6 +76,14 @@ QtPlatform::QtPlatform(const std::filesystem::path& programDir, const QtServices
       if (now->window() == dialog->Widget()) dialog->QtFocusChanged(now);
     }
   });
+  // A refused second start raises the window on screen (a hidden one stays in the tray).
+  lock_.OnKnock = [this] {
+    MainFrame& frame = *mainFrame_;
+    if (!frame.isVisible()) return;
+    if (frame.isMinimized()) frame.showNormal();
+    frame.raise();
+    frame.activateWindow();
+  };
   BuildMainWindow();
   BuildSplash();
   BuildIntro();

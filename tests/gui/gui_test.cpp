@@ -1,6 +1,7 @@
 // The desktop program's widgets and window, driven as a user would: clicks, keys and menus on
 // the offscreen platform. The calculator itself is tested by the scenario scripts; these cases
 // cover what only the Qt side can get wrong.
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -34,6 +35,7 @@
 #include "gui/controls_qt.h"
 #include "gui/desktop_program.h"
 #include "gui/dispatch.h"
+#include "gui/instance_channel.h"
 #include "gui/plot_window.h"
 #include "gui/services_qt.h"
 #include "gui/termination_signals.h"
@@ -46,6 +48,21 @@ using namespace zynta;
 using namespace zynta::gui;
 
 namespace {
+
+// What a second start does with the lock, in a thread of its own (it waits for the holder's
+// answer, which comes from this thread's event loop); true when it was refused by a holder.
+bool SecondStart(const std::string& folder = {}) {
+  std::atomic<bool> done = false;
+  bool refused = false;
+  std::thread start([&] {
+    ChannelLock lock = folder.empty() ? ChannelLock() : ChannelLock(folder);
+    refused = !lock.Acquire("ZYNTA") && lock.FailureText().empty();
+    done = true;
+  });
+  while (!done) QTest::qWait(10);
+  start.join();
+  return refused;
+}
 
 // A copy of the shipped program folder, so the tests never touch the real one.
 fs::path CopyProgramFolder(const QString& into) {
@@ -152,6 +169,7 @@ class GuiTest : public QObject {
   void messageBoxesShowMarkupAsPlainTextAndFollowNoLink();
   void messageBoxesStayAboveTheirWindow();
   void updateCheckWaitsWithTheEventLoopRunning();
+  void refusedLockKnocksOnTheHoldersChannel();
 
   // The calculator.
   void startShowsTheWindowAfterTheIntro();
@@ -167,6 +185,7 @@ class GuiTest : public QObject {
   void fieldMenuOffersTheUnitsByKeyboard();
   void fieldMenuKeysChooseAUnit();
   void labelsNameTheirControlsForKeysAndScreenReaders();
+  void secondStartRaisesTheRunningWindow();
   void optionAsksForARestartInAMessageBox();
   void f1OpensTheHelpWindow();
   void aboutBoxIsModalAndOkClosesIt();
@@ -715,6 +734,40 @@ void GuiTest::messageBoxesStayAboveTheirWindow() {
 
 // A request that takes its time (a name server that never answers, up to the 10 s deadline)
 // leaves the event loop running: timers fire and a termination signal would be handled.
+// The holder of the lock listens beside it; each refused start knocks once; a socket left by a
+// copy that died is taken over by the next holder.
+void GuiTest::refusedLockKnocksOnTheHoldersChannel() {
+  QTemporaryDir folder;
+  const std::string path = folder.path().toStdString();
+  int knocks = 0;
+  {
+    ChannelLock holder(path);
+    holder.OnKnock = [&] { ++knocks; };
+    QVERIFY(holder.Acquire("ZYNTA"));
+    QVERIFY(holder.Listening());
+    QVERIFY(QFileInfo::exists(holder.ChannelPath("ZYNTA")));
+    QVERIFY(SecondStart(path));
+    QCOMPARE(knocks, 1);
+    QVERIFY(SecondStart(path));
+    QCOMPARE(knocks, 2);
+  }
+  ChannelLock first(path);
+  QVERIFY(!QFileInfo::exists(first.ChannelPath("ZYNTA")));  // gone with its holder
+  QFile stale(first.ChannelPath("ZYNTA"));
+  QVERIFY(stale.open(QIODevice::WriteOnly));
+  stale.close();
+  QVERIFY(first.Acquire("ZYNTA"));
+  QVERIFY(first.Listening());
+  first.OnKnock = [&] { ++knocks; };
+  QVERIFY(SecondStart(path));
+  QCOMPARE(knocks, 3);
+  // No holder at all: the start goes ahead, nobody is knocked.
+  QTemporaryDir empty;
+  ChannelLock alone(empty.path().toStdString());
+  QVERIFY(alone.Acquire("ZYNTA"));
+  QCOMPARE(knocks, 3);
+}
+
 void GuiTest::updateCheckWaitsWithTheEventLoopRunning() {
   struct SlowClient : platform::HttpClient {
     std::optional<std::string> Get(const std::string&, int, const std::string&) override {
@@ -995,6 +1048,30 @@ void GuiTest::labelsNameTheirControlsForKeysAndScreenReaders() {
     QTRY_COMPARE(P().GetWindow().Focused(), P().FindControl(control));
   }
   PickIn("ComboEq", QString::fromStdString(before));
+}
+
+// A refused start knocks on the running copy's window: on screen, it comes to the front and is
+// the active window once the refused start goes on to its message; hidden, it stays hidden.
+void GuiTest::secondStartRaisesTheRunningWindow() {
+  QWidget other;  // another program's window has the desktop's focus
+  other.resize(200, 100);
+  other.show();
+  other.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&other));
+  QVERIFY(!Frame().isActiveWindow());
+  QVERIFY(SecondStart());
+  QTRY_VERIFY(Frame().isActiveWindow());
+
+  Frame().hide();
+  other.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&other));
+  QVERIFY(SecondStart());
+  QTest::qWait(50);
+  QVERIFY(!Frame().isVisible());
+  QVERIFY(other.isActiveWindow());
+  Frame().show();
+  Frame().activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&Frame()));
 }
 
 void GuiTest::optionAsksForARestartInAMessageBox() {
