@@ -191,6 +191,7 @@ class GuiTest : public QObject {
   void aboutBoxIsModalAndOkClosesIt();
   void plotWindowFollowsTheCalculator();
   void plotWindowFitsASmallScreen();
+  void plotWindowKeepsItsPlaceInTheSettings();
   void hiddenRowsTakeNoHeightOnADarkTheme();
   void resizeGrowsTheFields();
   void closeButton();
@@ -1207,6 +1208,49 @@ void GuiTest::plotWindowFitsASmallScreen() {
   QVERIFY(QTest::qWaitForWindowActive(window));
   QTest::keyClick(window, Qt::Key_Escape);
   QTRY_VERIFY(!window->isVisible());
+  dynamic_cast<MenuAction&>(P().GetMenuItem("Plot1")).trigger();
+  QVERIFY(window->isVisible());
+}
+
+// Closed, the plot window writes its place to the settings; made anew (the next run), it opens
+// there, or on the screen when the place is off it.
+void GuiTest::plotWindowKeepsItsPlaceInTheSettings() {
+  PlotWindow* window = P().PlotViewer().Window();
+  QVERIFY(window && window->isVisible());
+  window->resize(500, 400);
+  window->move(30, 40);
+  window->close();
+  {
+    const settings::IniFile ini(SettingsPath());
+    QCOMPARE(ini.ReadInteger("PlotWindow", "Top", -1), 40);
+    QCOMPARE(ini.ReadInteger("PlotWindow", "Left", -1), 30);
+    QCOMPARE(ini.ReadInteger("PlotWindow", "Width", -1), 500);
+    QCOMPARE(ini.ReadInteger("PlotWindow", "Height", -1), 400);
+    QCOMPARE(ini.ReadString("MainForm", "HLEq", ""), P().GetComboBox("ComboEq").Text());  // the rest kept
+  }
+  struct Case {
+    QRect saved;
+    bool stays;  // opens just there, else somewhere on the screen
+  };
+  const QRect screen = window->screen()->availableGeometry();
+  for (const Case& c : {Case{QRect(30, 40, 500, 400), true}, Case{QRect(5000, 5000, 3000, 2500), false}}) {
+    settings::IniFile(SettingsPath()).Update([&](settings::IniDocument& doc) {
+      doc.SetInteger("PlotWindow", "Top", c.saved.y());
+      doc.SetInteger("PlotWindow", "Left", c.saved.x());
+      doc.SetInteger("PlotWindow", "Width", c.saved.width());
+      doc.SetInteger("PlotWindow", "Height", c.saved.height());
+    });
+    QtPlotViewer next{QIcon()};
+    next.SetSettingsFile(SettingsPath());
+    next.Show(window->Data());
+    QVERIFY(QTest::qWaitForWindowExposed(next.Window()));
+    if (c.stays) {
+      QCOMPARE(QRect(next.Window()->pos(), next.Window()->size()),
+               c.saved);  // the frame there, the inside that size
+    } else {
+      QTRY_VERIFY(screen.contains(next.Window()->frameGeometry()));
+    }
+  }
   dynamic_cast<MenuAction&>(P().GetMenuItem("Plot1")).trigger();
   QVERIFY(window->isVisible());
 }
