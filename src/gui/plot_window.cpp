@@ -73,6 +73,7 @@ PlotWindow::PlotWindow() {
     svg_->setEnabled(has);
   });
   resize(PictureSize + QSize(40, 90));
+  setMinimumSize(480, 400);  // the plots' titles and labels still whole (plot_charts)
   platform::PlotData nothing;
   nothing.notice = "Solve first";
   SetData(nothing);
