@@ -1,5 +1,7 @@
 #include "gui/platform_qt.h"
 
+#include <tuple>
+
 #include <QApplication>
 #include <QFrame>
 #include <QGridLayout>
@@ -321,14 +323,9 @@ void QtPlatform::BuildMainWindow() {
     ++row;
   }
   // The three pick lists are small buttons at the right end of their fields.
-  struct EndList {
-    const char* list;
-    const char* edit;
-    const char* name;
-  };
   for (auto [list, edit, name] :
-       {EndList{"NDiaList", "EditNDia", "Standard sizes"}, EndList{"cbFricList", "EditFric", "Materials"},
-        EndList{"cbVisList", "EditVis", "Fluids"}}) {
+       {std::tuple{"NDiaList", "EditNDia", "Standard sizes"}, std::tuple{"cbFricList", "EditFric", "Materials"},
+        std::tuple{"cbVisList", "EditVis", "Fluids"}}) {
     auto* field = static_cast<LineField*>(textFields_[edit]);
     ChooserBox& box = AddChooser(window, list, true, field);
     box.setAccessibleName(name);
