@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QGraphicsTextItem>
 #include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <QtCharts/QLineSeries>
@@ -381,6 +382,15 @@ void PlotRenderTest::titleIsWholeInTheSmallestWindow() {
     QVERIFY2(!shown.isEmpty(), qPrintable(TextsOf(*narrow.chart).join(" | ")));
     QVERIFY2(!shown.contains("..."), qPrintable(shown));
     QCOMPARE(shown.simplified().remove(' '), full.simplified().remove(' '));
+    // For people to look at: build/screenshots/plot-system-small.png, plot-moody-small.png.
+    QImage image(QSize(380, 300), QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    narrow.scene.render(&painter, QRectF(QPointF(0, 0), image.size()), narrow.scene.sceneRect());
+    painter.end();
+    QVERIFY(image.save(QString(ZYNTA_SCREENSHOT_DIR) +
+                       (kind == PlotKind::System ? "/plot-system-small.png" : "/plot-moody-small.png")));
   }
 }
 
