@@ -86,6 +86,36 @@ QColor ShownFontColor(platform::Color color, const QPalette& palette) {
 
 QString VerbatimCaption(const std::string& caption) { return Q(caption).replace('&', QStringLiteral("&&")); }
 
+QString WithMnemonic(const std::string& caption, const QString& letters) {
+  QString shown = VerbatimCaption(caption);
+  for (QChar letter : letters) {
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+      if (shown[i] == '&') {
+        ++i;  // an "&&" of the caption
+        continue;
+      }
+      if (shown[i].toLower() == letter.toLower()) return shown.insert(i, '&');
+    }
+  }
+  return shown;
+}
+
+QString WithoutMnemonic(const QString& text) {
+  QString out;
+  out.reserve(text.size());
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    if (text[i] == '&' && i + 1 < text.size()) ++i;
+    out += text[i];
+  }
+  return out;
+}
+
+QString AccessibleNameOf(const std::string& caption) {
+  QString name = Q(caption).trimmed();
+  if (name.endsWith(':')) name.chop(1);
+  return name.trimmed();
+}
+
 bool DeliverKey(QKeyEvent* event, const platform::KeyHandler& handler, QLineEdit* edit) {
   if (!handler) return false;
   char key = 0;
@@ -243,21 +273,79 @@ bool LineField::event(QEvent* event) {
 }
 
 void LineField::keyPressEvent(QKeyEvent* event) {
+  // The keys of a context menu; a desktop that turns the Menu key into a context menu event
+  // has the menu open (and the keys) by now.
+  const bool menuKey = event->key() == Qt::Key_Menu && event->modifiers() == Qt::NoModifier;
+  const bool shiftF10 = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
+  if (menuKey || shiftF10) {
+    event->accept();
+    OpenFieldMenu(mapToGlobal(cursorRect().bottomLeft()));
+    return;
+  }
   if (DeliverKey(event, OnKeyPress, this)) return;
   QLineEdit::keyPressEvent(event);
 }
 
 void LineField::contextMenuEvent(QContextMenuEvent* event) {
+  event->accept();
+  OpenFieldMenu(event->reason() == QContextMenuEvent::Keyboard ? mapToGlobal(cursorRect().bottomLeft())
+                                                               : event->globalPos());
+}
+
+void LineField::SetUnitLabel(TextLabel* label) { unitLabel_ = label; }
+
+namespace {
+const char* const UnitsEntryProperty = "zynta.unitsEntry";
+
+// The "Units" entry a field added to a menu, and its separator.
+void RemoveUnitsEntry(QMenu* menu) {
+  for (QAction* action : menu->actions()) {
+    if (!action->property(UnitsEntryProperty).toBool()) continue;
+    menu->removeAction(action);
+    if (action->isSeparator()) action->deleteLater();  // the submenu's own entry stays its own
+  }
+}
+}  // namespace
+
+QMenu* LineField::UnitsMenu() {
+  if (!unitLabel_) return nullptr;
+  platform::PopupHandler run = unitLabel_->OnContextPopup;
+  if (!run) return nullptr;
+  PopupCapture capture;
+  bool handled = false;
+  FromQt([&] { run(handled); });
+  PopupMenu* units = capture.Captured();
+  if (!units || !units->Widget() || units->Entries().empty()) return nullptr;
+  units->Widget()->setTitle(QStringLiteral("&Units"));
+  return units->Widget();
+}
+
+void LineField::OpenFieldMenu(const QPoint& where) {
   bool handled = false;
   platform::PopupHandler run = OnContextPopup;
   if (run) FromQt([&] { run(handled); });
-  event->accept();
   if (handled) return;
-  if (auto* menu = dynamic_cast<PopupMenu*>(popupMenu_)) {
-    menu->PopupAt(event->globalPos());
-    return;
+  auto* own = dynamic_cast<PopupMenu*>(popupMenu_);
+  QMenu* menu = own ? own->Widget() : createStandardContextMenu();  // else the platform's text menu
+  if (!menu) return;
+  if (!own) menu->setAttribute(Qt::WA_DeleteOnClose);
+  RemoveUnitsEntry(menu);
+  if (QMenu* units = UnitsMenu()) {
+    menu->addSeparator()->setProperty(UnitsEntryProperty, true);
+    menu->addMenu(units)->setProperty(UnitsEntryProperty, true);
+    // The menu is shared by the fields: the entry is this field's only while the menu is open
+    // (a pick in the submenu runs after the menu hides).
+    if (own) {
+      connect(
+          menu, &QMenu::aboutToHide, menu,
+          [menu] { QTimer::singleShot(0, menu, [menu] { RemoveUnitsEntry(menu); }); }, Qt::SingleShotConnection);
+    }
   }
-  QLineEdit::contextMenuEvent(event);  // the platform's own text menu
+  if (own) {
+    own->PopupAt(where);
+  } else {
+    menu->popup(where);
+  }
 }
 
 void LineField::mouseReleaseEvent(QMouseEvent* event) {
@@ -551,7 +639,22 @@ TextLabel::TextLabel(std::string name, QWidget* parent) : ControlWidget(std::mov
 
 void TextLabel::SetCaption(const std::string& caption) {
   caption_ = caption;
-  setText(Q(caption));
+  ShowCaption();
+}
+
+void TextLabel::Names(QWidget* control, const QString& letters) {
+  letters_ = letters;
+  setBuddy(control);
+  ShowCaption();
+}
+
+void TextLabel::ShowCaption() {
+  if (!buddy()) {
+    setText(Q(caption_));
+    return;
+  }
+  setText(WithMnemonic(caption_, letters_));
+  buddy()->setAccessibleName(AccessibleNameOf(caption_));
 }
 
 void TextLabel::contextMenuEvent(QContextMenuEvent* event) {
@@ -661,7 +764,21 @@ std::vector<platform::MenuItem*> PopupMenu::Entries() const {
   return out;
 }
 
-void PopupMenu::Popup() { PopupAt(QCursor::pos()); }
+namespace {
+PopupCapture* currentCapture = nullptr;
+}
+
+PopupCapture::PopupCapture() : outer_(currentCapture) { currentCapture = this; }
+PopupCapture::~PopupCapture() { currentCapture = outer_; }
+PopupCapture* PopupCapture::Current() { return currentCapture; }
+
+void PopupMenu::Popup() {
+  if (PopupCapture* capture = PopupCapture::Current()) {
+    capture->captured_ = this;
+    return;
+  }
+  PopupAt(QCursor::pos());
+}
 
 void PopupMenu::PopupAt(const QPoint& where) {
   if (menu_) Request([&] { menu_->popup(where); });

@@ -39,6 +39,14 @@ QColor ShownFontColor(platform::Color color, const QPalette& palette);
 // A menu caption shown verbatim: "&" is no accelerator there.
 QString VerbatimCaption(const std::string& caption);
 
+// A label's caption with a mnemonic: "&" before the first of the letters (tried in their
+// order, either case) that the caption holds; a "&" of the caption itself shows as one.
+QString WithMnemonic(const std::string& caption, const QString& letters);
+// The text a label with a mnemonic shows: its "&" gone, "&&" read as "&".
+QString WithoutMnemonic(const QString& text);
+// What a screen reader calls the control a label names: its caption without the colon.
+QString AccessibleNameOf(const std::string& caption);
+
 // The character the core's key handler sees for a key press (printable text, Backspace as
 // '\b'); nothing for keys that type no character. The handler runs first; true when the
 // press is used up (the handler discarded the character, or changed it and the edit got the
@@ -75,6 +83,30 @@ class ControlWidget : public Widget, public Interface {
   bool enabled_ = true;
 };
 
+class TextLabel;
+class PopupMenu;
+
+// While one lives, a Popup() asked of any run-time menu opens nothing: the menu is kept here
+// instead (a field's menu shows its unit label's menu as its "Units" entry).
+class PopupCapture {
+ public:
+  PopupCapture();
+  ~PopupCapture();
+  PopupCapture(const PopupCapture&) = delete;
+  PopupCapture& operator=(const PopupCapture&) = delete;
+  PopupMenu* Captured() const { return captured_; }
+  // The capture in force, or nullptr.
+  static PopupCapture* Current();
+
+ private:
+  friend class PopupMenu;
+  PopupMenu* captured_ = nullptr;
+  PopupCapture* outer_;
+};
+
+// A field's menu (the core's, or the platform's own text menu) ends in "Units", the menu of
+// the unit label beside it (the same entries and handlers as a right click on the label), so
+// the keyboard reaches the units too: the Menu key and Shift+F10 open the field's menu.
 class LineField : public ControlWidget<QLineEdit, platform::TextField> {
  public:
   LineField(std::string name, platform::Clipboard& clipboard, QWidget* parent);
@@ -98,6 +130,8 @@ class LineField : public ControlWidget<QLineEdit, platform::TextField> {
 
   // A small list button at the right end of the field (it becomes the field's child).
   void SetEndButton(QWidget* button);
+  // The label of the field's unit, whose menu the field's menu offers as "Units".
+  void SetUnitLabel(TextLabel* label);
 
  protected:
   bool event(QEvent* event) override;
@@ -110,10 +144,14 @@ class LineField : public ControlWidget<QLineEdit, platform::TextField> {
   void ReplaceSelection(const QString& with);  // an edit of the user's, asked for by the core
   void PlaceEndButton();
   void ShowColors();  // the core's colours on the palette of the moment
+  // The unit label's menu as its handler built it for this field, or nullptr (no unit menu).
+  QMenu* UnitsMenu();
+  void OpenFieldMenu(const QPoint& where);
 
   platform::Clipboard& clipboard_;
   platform::Menu* popupMenu_ = nullptr;
   QPointer<QWidget> endButton_;
+  QPointer<TextLabel> unitLabel_;
   int programWrite_ = 0;
   bool modified_ = false;
   bool showingColors_ = false;
@@ -215,19 +253,27 @@ class ChooserBox : public ControlWidget<QComboBox, platform::ComboBox> {
   bool closeUpQueued_ = false;
 };
 
+// A label may name a control (its buddy): it then shows a mnemonic, Alt and the letter give
+// the control the focus, and the control's accessible name follows the caption.
 class TextLabel : public ControlWidget<QLabel, platform::Label> {
  public:
   TextLabel(std::string name, QWidget* parent);
   std::string Caption() const override { return caption_; }
   void SetCaption(const std::string& caption) override;
   void Repaint() override { repaint(); }
+  // The control it names, and the letters its mnemonic may take (the first one the caption
+  // holds; one for each caption the label can show).
+  void Names(QWidget* control, const QString& letters);
 
  protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
+  void ShowCaption();
+
   std::string caption_;
+  QString letters_;
 };
 
 class PushButton : public ControlWidget<QPushButton, platform::Button> {

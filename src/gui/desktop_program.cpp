@@ -54,6 +54,8 @@ DesktopProgram::~DesktopProgram() {
 bool DesktopProgram::Start() {
   SetAfterAction([this] { AfterAction(); });
   const bool started = program_->Start();
+  if (program_->HasForm() && program_->Form().SettingsIni())
+    platform_->PlotViewer().SetSettingsFile(program_->Form().SettingsIni()->Path());
   Timing::Get().StartFinished(started && platform_->MainAdapter().Shown());
   return started && program_->Running();
 }

@@ -1,5 +1,7 @@
 #include "gui/platform_qt.h"
 
+#include <tuple>
+
 #include <QApplication>
 #include <QFrame>
 #include <QGridLayout>
@@ -30,6 +32,18 @@ auto& Find(Map& map, std::string_view name, Make make) {
   auto it = map.find(name);
   if (it == map.end()) it = map.emplace(std::string(name), make()).first;
   return *it->second;
+}
+
+// The mnemonic letters of the calculator window's labels: one per label at any time, none of
+// the menu bar's (S, T, O, H). The friction's label shows one caption per equation.
+QString MnemonicLetters(std::string_view label) {
+  static const std::map<std::string_view, const char*> letters = {
+      {"lbHLEq", "E"}, {"lbSpec", "P"},   {"lbNDia", "N"},  {"lbIDia", "I"},     {"lbArea", "A"},
+      {"lbLen", "L"},  {"lbFric", "WUM"}, {"lbVis", "Y"},   {"lbSG", "G"},       {"lbFlow", "Q"},
+      {"lbHL", "D"},   {"lbVel", "V"},    {"lbReyno", "R"}, {"lbFricFact", "C"},
+  };
+  auto it = letters.find(label);
+  return it == letters.end() ? QString() : QString(it->second);
 }
 
 QIcon LoadIcon(const std::filesystem::path& programDir) {
@@ -64,6 +78,14 @@ QtPlatform::QtPlatform(const std::filesystem::path& programDir, const QtServices
       if (now->window() == dialog->Widget()) dialog->QtFocusChanged(now);
     }
   });
+  // A refused second start raises the window on screen (a hidden one stays in the tray).
+  lock_.OnKnock = [this] {
+    MainFrame& frame = *mainFrame_;
+    if (!frame.isVisible()) return;
+    if (frame.isMinimized()) frame.showNormal();
+    frame.raise();
+    frame.activateWindow();
+  };
   BuildMainWindow();
   BuildSplash();
   BuildIntro();
@@ -272,10 +294,17 @@ void QtPlatform::BuildMainWindow() {
     box.setMinimumContentsLength(22);
     ++row;
   };
-  auto* solveFor = new QLabel("Solve For:", central);
-  chooserRow(solveFor, AddChooser(window, "cbSolveFor", false, central));
-  chooserRow(&AddLabel(&window, "lbHLEq", central), AddChooser(window, "ComboEq", false, central));
-  chooserRow(&AddLabel(&window, "lbSpec", central), AddChooser(window, "ComboSpec", false, central));
+  auto* solveFor = new QLabel("Solve &For:", central);
+  ChooserBox& problem = AddChooser(window, "cbSolveFor", false, central);
+  solveFor->setBuddy(&problem);
+  problem.setAccessibleName("Solve For");
+  chooserRow(solveFor, problem);
+  for (auto [label, chooser] : {std::pair{"lbHLEq", "ComboEq"}, std::pair{"lbSpec", "ComboSpec"}}) {
+    TextLabel& name = AddLabel(&window, label, central);
+    ChooserBox& box = AddChooser(window, chooser, false, central);
+    name.Names(&box, MnemonicLetters(label));
+    chooserRow(&name, box);
+  }
   grid->setRowMinimumHeight(row++, 4);
 
   for (const calc::ParamInfo& info : calc::ParamTable) {
@@ -289,13 +318,17 @@ void QtPlatform::BuildMainWindow() {
     grid->addWidget(&name, row, 0);
     grid->addWidget(&field, row, 1);
     grid->addWidget(&unit, row, 2);
+    field.SetUnitLabel(&unit);
+    name.Names(&field, MnemonicLetters(info.nameLabel));
     ++row;
   }
   // The three pick lists are small buttons at the right end of their fields.
-  for (auto [list, edit] : {std::pair{"NDiaList", "EditNDia"}, std::pair{"cbFricList", "EditFric"},
-                            std::pair{"cbVisList", "EditVis"}}) {
+  for (auto [list, edit, name] :
+       {std::tuple{"NDiaList", "EditNDia", "Standard sizes"}, std::tuple{"cbFricList", "EditFric", "Materials"},
+        std::tuple{"cbVisList", "EditVis", "Fluids"}}) {
     auto* field = static_cast<LineField*>(textFields_[edit]);
     ChooserBox& box = AddChooser(window, list, true, field);
+    box.setAccessibleName(name);
     box.SetPopupAnchor(field);
     field->SetEndButton(&box);
   }
@@ -311,6 +344,7 @@ void QtPlatform::BuildMainWindow() {
 
   auto* statusText = new QLabel(&frame);
   statusText->setObjectName("StatusText");
+  statusText->setAccessibleName("Status");
   statusText->setTextFormat(Qt::PlainText);
   statusText->setContentsMargins(6, 0, 6, 0);
   frame.statusBar()->setSizeGripEnabled(true);
@@ -373,6 +407,7 @@ void QtPlatform::BuildIntro() {
   auto* layout = new QVBoxLayout(intro);
   MemoField& memo = AddMemo(&window, "intro.Memo2", intro);
   memo.setMinimumSize(520, 300);
+  memo.setAccessibleName("Introduction");
   memo.setFocusPolicy(Qt::NoFocus);
   layout->addWidget(&memo);
   auto* bottom = new QHBoxLayout();

@@ -11,6 +11,7 @@
 #include <QIcon>
 
 #include "gui/controls_qt.h"
+#include "gui/instance_channel.h"
 #include "gui/plot_window.h"
 #include "gui/services_qt.h"
 #include "gui/window_qt.h"
@@ -116,7 +117,7 @@ class QtPlatform : public platform::Platform {
   QtMailComposer mail_;
   platform::CurlHttpClient curl_;
   QtWaitingHttpClient http_{curl_};
-  platform::FileInstanceLock lock_;
+  ChannelLock lock_;
   platform::XdgFolders folders_;
   QtSystem system_;
   std::unique_ptr<QtTrayIcon> tray_;

@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QGraphicsRectItem>
 #include <QGraphicsScene>
+#include <QGraphicsSimpleTextItem>
 #include <QImage>
 #include <QPainter>
 #include <QPen>
@@ -42,7 +45,7 @@ QLineSeries* Line(const std::vector<CurvePoint>& points, const QString& name, co
   return series;
 }
 
-// The operating point: a red dot with the window's values beside it.
+// The operating point: a red dot (its values in a box beside it, OperatingLabel).
 QScatterSeries* OperatingPoint(CurvePoint at, const QString& text) {
   auto* series = new QScatterSeries();
   series->setName("Operating point: " + text);
@@ -51,14 +54,97 @@ QScatterSeries* OperatingPoint(CurvePoint at, const QString& text) {
   series->setColor(OperatingColor);
   series->setBorderColor(Qt::black);
   series->append(at.x, at.y);
-  series->setPointLabelsVisible(true);
-  series->setPointLabelsFormat(text);
-  series->setPointLabelsColor(OperatingColor.darker(130));
-  QFont font = series->pointLabelsFont();
-  font.setBold(true);
-  series->setPointLabelsFont(font);
-  series->setPointLabelsClipping(false);
   return series;
+}
+
+constexpr int LabelKey = 0;     // the item data that marks the operating point's box
+constexpr qreal LabelGap = 10;  // from the point's centre to the box, past the dot
+
+// Whether the segment runs through the rectangle.
+bool Crosses(const QRectF& rect, const QLineF& segment) {
+  if (rect.contains(segment.p1()) || rect.contains(segment.p2())) return true;
+  const QLineF edges[] = {{rect.topLeft(), rect.topRight()},
+                          {rect.topRight(), rect.bottomRight()},
+                          {rect.bottomRight(), rect.bottomLeft()},
+                          {rect.bottomLeft(), rect.topLeft()}};
+  for (const QLineF& edge : edges) {
+    if (segment.intersects(edge, nullptr) == QLineF::BoundedIntersection) return true;
+  }
+  return false;
+}
+
+// How badly a box there would sit: each line of the chart through it counts, the thin family
+// of the Moody diagram far less than the pipe's curve, the laminar line and the guides; a box
+// out of the plot area counts most.
+double Clash(QChart& chart, const QRectF& box) {
+  double clash = chart.plotArea().contains(box) ? 0.0 : 1e6;
+  for (QAbstractSeries* series : chart.series()) {
+    auto* line = qobject_cast<QLineSeries*>(series);
+    if (!line) continue;
+    const double weight = line->name().startsWith("Colebrook") ? 1.0 : 100.0;
+    const QList<QPointF> points = line->points();
+    for (qsizetype i = 1; i < points.size(); ++i) {
+      const QPointF a = chart.mapToPosition(points[i - 1], line);
+      const QPointF b = chart.mapToPosition(points[i], line);
+      if (!std::isfinite(a.x()) || !std::isfinite(a.y()) || !std::isfinite(b.x()) || !std::isfinite(b.y()))
+        continue;
+      if (Crosses(box, QLineF(a, b))) clash += weight;
+    }
+  }
+  return clash;
+}
+
+// The box of the operating point's values at a corner of the point (below right first: a
+// rising system curve and the guides keep clear of it), where it clashes least with the lines;
+// in a small chart it may break its line after the "," and take a smaller font. Placed again
+// whenever the plot area changes.
+void OperatingLabel(QChart& chart, QScatterSeries* point, CurvePoint at, const QString& text) {
+  auto* box = new QGraphicsRectItem(&chart);
+  box->setData(LabelKey, QStringLiteral("operating-label"));
+  box->setZValue(1000);
+  box->setPen(QPen(OperatingColor, 1.0));
+  box->setBrush(QColor(255, 255, 255, 235));
+  auto* label = new QGraphicsSimpleTextItem(text, box);
+  QFont font = label->font();
+  font.setBold(true);
+  label->setBrush(OperatingColor.darker(130));
+  label->setPos(5, 3);
+  QString broken = text;
+  if (const qsizetype comma = text.indexOf(", "); comma > 0)
+    broken = text.left(comma + 1) + "\n" + text.mid(comma + 2);
+  auto place = [&chart, box, label, point, at, text, broken, font] {
+    const QPointF p = chart.mapToPosition(QPointF(at.x, at.y), point);
+    struct Choice {
+      QFont font;
+      QString lines;
+      QRectF rect;
+      double clash = std::numeric_limits<double>::infinity();
+    } best;
+    for (double scale : {1.0, 0.85, 0.7}) {
+      QFont shown = font;
+      shown.setPointSizeF(font.pointSizeF() * scale);
+      for (const QString& lines : {text, broken}) {
+        label->setFont(shown);
+        label->setText(lines);
+        const QSizeF size = label->boundingRect().size() + QSizeF(10, 6);
+        const qreal right = p.x() + LabelGap, left = p.x() - LabelGap - size.width();
+        const qreal below = p.y() + LabelGap, above = p.y() - LabelGap - size.height();
+        for (const QPointF& corner :
+             {QPointF(right, below), QPointF(right, above), QPointF(left, below), QPointF(left, above)}) {
+          const QRectF candidate(corner, size);
+          const double clash = Clash(chart, candidate);
+          if (clash < best.clash) best = {shown, lines, candidate, clash};
+        }
+        if (best.clash == 0.0) break;
+      }
+      if (best.clash == 0.0) break;
+    }
+    label->setFont(best.font);
+    label->setText(best.lines);
+    box->setRect(QRectF(QPointF(0, 0), best.rect.size()));
+    box->setPos(best.rect.topLeft());
+  };
+  QObject::connect(&chart, &QChart::plotAreaChanged, &chart, place);
 }
 
 void HideFromLegend(QChart& chart, QAbstractSeries* series) {
@@ -71,6 +157,45 @@ void Attach(QChart& chart, QAbstractSeries* series, QAbstractAxis* x, QAbstractA
   series->attachAxis(y);
 }
 
+// The title in the width the chart has, whole: on one line, else broken after its ":" (and
+// then after the first "," of the rest), else in a smaller font, down to 60 %.
+void FitTitle(QChart& chart, const QString& title, const QFont& font) {
+  const QMarginsF margins = chart.margins();
+  const qreal room = chart.size().width() - margins.left() - margins.right() - 24;
+  if (room <= 0) return;
+  std::vector<QStringList> breaks = {{title}};
+  if (const qsizetype colon = title.indexOf(": "); colon > 0) {
+    const QString rest = title.mid(colon + 2);
+    breaks.push_back({title.left(colon + 1), rest});
+    if (const qsizetype comma = rest.indexOf(", "); comma > 0)
+      breaks.push_back({title.left(colon + 1), rest.left(comma + 1), rest.mid(comma + 2)});
+  }
+  auto apply = [&](const QStringList& lines, const QFont& shown) {
+    QString text = lines.front();
+    if (lines.size() > 1) {
+      QStringList escaped;
+      for (const QString& line : lines) escaped << line.toHtmlEscaped();
+      text = escaped.join("<br>");
+    }
+    if (chart.title() != text) chart.setTitle(text);
+    if (chart.titleFont() != shown) chart.setTitleFont(shown);
+  };
+  QFont shown = font;
+  for (double scale : {1.0, 0.9, 0.8, 0.7, 0.6}) {
+    shown.setPointSizeF(font.pointSizeF() * scale);
+    const QFontMetricsF metrics(shown);
+    for (const QStringList& lines : breaks) {
+      qreal widest = 0;
+      for (const QString& line : lines) widest = std::max(widest, metrics.horizontalAdvance(line));
+      if (widest <= room) {
+        apply(lines, shown);
+        return;
+      }
+    }
+  }
+  apply(breaks.back(), shown);
+}
+
 std::unique_ptr<QChart> NewChart(const QString& title) {
   auto chart = std::make_unique<QChart>();
   chart->setTitle(title);
@@ -78,6 +203,9 @@ std::unique_ptr<QChart> NewChart(const QString& title) {
   font.setPointSizeF(font.pointSizeF() * 1.15);
   font.setBold(true);
   chart->setTitleFont(font);
+  QChart* fitted = chart.get();
+  QObject::connect(fitted, &QGraphicsWidget::geometryChanged, fitted,
+                   [fitted, title, font] { FitTitle(*fitted, title, font); });
   chart->setBackgroundBrush(Qt::white);
   chart->setAnimationOptions(QChart::NoAnimation);
   chart->legend()->setAlignment(Qt::AlignBottom);
@@ -140,7 +268,9 @@ std::unique_ptr<QChart> SystemChart(const PlotData& data) {
   Attach(*chart, guides, x, y);
   HideFromLegend(*chart, guides);
 
-  Attach(*chart, OperatingPoint(op, Q(data.systemOperatingText)), x, y);
+  auto* point = OperatingPoint(op, Q(data.systemOperatingText));
+  Attach(*chart, point, x, y);
+  OperatingLabel(*chart, point, op, Q(data.systemOperatingText));
   return chart;
 }
 
@@ -234,7 +364,9 @@ std::unique_ptr<QChart> MoodyChart(const PlotData& data) {
          Line(moody.pipe, "The pipe on screen, e/D " + QString::number(moody.pipeRelativeRoughness, 'g', 3),
               QPen(PipeColor, 2.5)),
          x, y);
-  Attach(*chart, OperatingPoint(moody.operating, Q(data.moodyOperatingText)), x, y);
+  auto* point = OperatingPoint(moody.operating, Q(data.moodyOperatingText));
+  Attach(*chart, point, x, y);
+  OperatingLabel(*chart, point, moody.operating, Q(data.moodyOperatingText));
   return chart;
 }
 
@@ -248,17 +380,28 @@ std::unique_ptr<QChart> NoticeChart(const std::string& notice) {
 template <class Paint>
 void RenderChart(QChart& chart, QSize size, Paint&& paint) {
   QGraphicsScene scene;
-  scene.addItem(&chart);
-  chart.setGeometry(QRectF(QPointF(0, 0), size));
-  scene.setSceneRect(QRectF(QPointF(0, 0), size));
-  // Qt Charts lays out on posted events.
-  QApplication::processEvents();
-  QApplication::processEvents();
+  LayOutChart(chart, scene, size);
   paint(scene);
   scene.removeItem(&chart);
 }
 
 }  // namespace
+
+QRectF OperatingLabelRect(const QChart& chart) {
+  for (QGraphicsItem* item : chart.childItems()) {
+    if (item->data(LabelKey).toString() == "operating-label") return item->mapRectToParent(item->boundingRect());
+  }
+  return {};
+}
+
+void LayOutChart(QChart& chart, QGraphicsScene& scene, QSize size) {
+  if (chart.scene() != &scene) scene.addItem(&chart);
+  chart.setGeometry(QRectF(QPointF(0, 0), size));
+  scene.setSceneRect(QRectF(QPointF(0, 0), size));
+  // Qt Charts lays out on posted events.
+  QApplication::processEvents();
+  QApplication::processEvents();
+}
 
 bool HasPlot(const PlotData& data, PlotKind kind) {
   if (!data.ok) return false;

@@ -9,8 +9,10 @@
 #include <memory>
 #include <string>
 
+#include <QGraphicsScene>
 #include <QImage>
 #include <QPointF>
+#include <QRectF>
 #include <QSize>
 #include <QString>
 #include <QtCharts/QChart>
@@ -30,6 +32,14 @@ inline constexpr QSize PictureSize{900, 620};
 // operating point marked and labelled. Without anything to plot (the data not ok, or no
 // Moody diagram for the equation) the chart holds no series and its title is the notice.
 std::unique_ptr<QChart> BuildChart(const platform::PlotData& data, PlotKind kind);
+
+// Where the box of the operating point's values lies on a laid-out chart, in the chart's
+// coordinates (empty for a chart without one).
+QRectF OperatingLabelRect(const QChart& chart);
+
+// Puts the chart on the scene at that size and lets Qt Charts lay it out (the caller takes it
+// off the scene again before either goes).
+void LayOutChart(QChart& chart, QGraphicsScene& scene, QSize size);
 
 // Whether the data has that plot (otherwise its chart is only the notice).
 bool HasPlot(const platform::PlotData& data, PlotKind kind);

@@ -1,9 +1,12 @@
 #include "gui/plot_window.h"
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -16,6 +19,7 @@
 
 #include "gui/dispatch.h"
 #include "gui/screen_fit.h"
+#include "settings/ini_file.h"
 
 namespace zynta::gui {
 
@@ -69,6 +73,7 @@ PlotWindow::PlotWindow() {
     svg_->setEnabled(has);
   });
   resize(PictureSize + QSize(40, 90));
+  setMinimumSize(480, 400);  // the plots' titles and labels still whole (plot_charts)
   platform::PlotData nothing;
   nothing.notice = "Solve first";
   SetData(nothing);
@@ -131,12 +136,53 @@ void PlotWindow::ExportAsked(PictureFormat format) {
   box.exec();
 }
 
+void PlotWindow::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  if (OnHidden && !event->spontaneous()) OnHidden();
+}
+
+namespace {
+constexpr const char* PlotSection = "PlotWindow";
+}  // namespace
+
 QtPlotViewer::~QtPlotViewer() { delete window_; }
+
+// Where it was: shown, the window is then kept on the screens there are now (KeepOnScreen).
+void QtPlotViewer::RestorePlace() {
+  if (settingsFile_.empty()) return;
+  const settings::IniFile ini(settingsFile_);
+  if (!ini.SectionExists(PlotSection)) return;
+  const QSize least = window_->minimumSizeHint();
+  const int width = ini.ReadInteger(PlotSection, "Width", window_->width());
+  const int height = ini.ReadInteger(PlotSection, "Height", window_->height());
+  window_->resize(std::max(width, least.width()), std::max(height, least.height()));
+  window_->move(ini.ReadInteger(PlotSection, "Left", window_->x()),
+                ini.ReadInteger(PlotSection, "Top", window_->y()));
+}
+
+// A file that cannot be written keeps its last place: the calculator's own save at the end
+// reports the file.
+void QtPlotViewer::SavePlace() {
+  if (settingsFile_.empty() || !window_) return;
+  const QPoint at = window_->pos();
+  const QSize size = window_->size();
+  try {
+    settings::IniFile(settingsFile_).Update([&](settings::IniDocument& doc) {
+      doc.SetInteger(PlotSection, "Top", at.y());
+      doc.SetInteger(PlotSection, "Left", at.x());
+      doc.SetInteger(PlotSection, "Width", size.width());
+      doc.SetInteger(PlotSection, "Height", size.height());
+    });
+  } catch (const settings::IniWriteError&) {
+  }
+}
 
 void QtPlotViewer::Show(const platform::PlotData& data) {
   if (!window_) {
     window_ = new PlotWindow();
     window_->setWindowIcon(icon_);
+    window_->OnHidden = [this] { SavePlace(); };
+    RestorePlace();
   }
   window_->SetData(data);
   Request([&] {

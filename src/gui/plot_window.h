@@ -3,6 +3,8 @@
 // with PNG and SVG export of the tab on show. The core opens it through platform::PlotViewer
 // (Tools, "Plot...") and shows it new data after every solve while it is open.
 
+#include <filesystem>
+#include <functional>
 #include <memory>
 
 #include <QIcon>
@@ -39,6 +41,11 @@ class PlotWindow : public QWidget {
   bool Export(PlotKind kind, PictureFormat format, const QString& file, std::string* error = nullptr);
   // Where the export dialog opens: the folder last exported to, at first the user's pictures.
   QString ExportFolder() const { return exportFolder_; }
+  // Runs as the window goes off screen (closed, Esc, with the calculator window).
+  std::function<void()> OnHidden;
+
+ protected:
+  void hideEvent(QHideEvent* event) override;
 
  private:
   struct Page {
@@ -66,9 +73,17 @@ class QtPlotViewer : public platform::PlotViewer {
   bool Open() const override;
   void CloseAll() override;
   PlotWindow* Window() const { return window_; }
+  // The settings file where the window keeps its place and size (section PlotWindow: Top and
+  // Left of its frame, Width and Height of its inside), read as it is first made, written each
+  // time it closes. None: it opens at its own size and keeps nothing.
+  void SetSettingsFile(std::filesystem::path file) { settingsFile_ = std::move(file); }
 
  private:
+  void RestorePlace();
+  void SavePlace();
+
   QIcon icon_;
+  std::filesystem::path settingsFile_;
   QPointer<PlotWindow> window_;
 };
 

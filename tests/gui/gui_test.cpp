@@ -1,15 +1,18 @@
 // The desktop program's widgets and window, driven as a user would: clicks, keys and menus on
 // the offscreen platform. The calculator itself is tested by the scenario scripts; these cases
 // cover what only the Qt side can get wrong.
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QElapsedTimer>
@@ -32,6 +35,7 @@
 #include "gui/controls_qt.h"
 #include "gui/desktop_program.h"
 #include "gui/dispatch.h"
+#include "gui/instance_channel.h"
 #include "gui/plot_window.h"
 #include "gui/services_qt.h"
 #include "gui/termination_signals.h"
@@ -44,6 +48,21 @@ using namespace zynta;
 using namespace zynta::gui;
 
 namespace {
+
+// What a second start does with the lock, in a thread of its own (it waits for the holder's
+// answer, which comes from this thread's event loop); true when it was refused by a holder.
+bool SecondStart(const std::string& folder = {}) {
+  std::atomic<bool> done = false;
+  bool refused = false;
+  std::thread start([&] {
+    ChannelLock lock = folder.empty() ? ChannelLock() : ChannelLock(folder);
+    refused = !lock.Acquire("ZYNTA") && lock.FailureText().empty();
+    done = true;
+  });
+  while (!done) QTest::qWait(10);
+  start.join();
+  return refused;
+}
 
 // A copy of the shipped program folder, so the tests never touch the real one.
 fs::path CopyProgramFolder(const QString& into) {
@@ -150,6 +169,7 @@ class GuiTest : public QObject {
   void messageBoxesShowMarkupAsPlainTextAndFollowNoLink();
   void messageBoxesStayAboveTheirWindow();
   void updateCheckWaitsWithTheEventLoopRunning();
+  void refusedLockKnocksOnTheHoldersChannel();
 
   // The calculator.
   void startShowsTheWindowAfterTheIntro();
@@ -162,11 +182,16 @@ class GuiTest : public QObject {
   void listButtonsSitAtTheEndOfTheirFields();
   void fluidAndMaterialListsShowTwelveAndFourteen();
   void ctrlZUndoesFromAField();
+  void fieldMenuOffersTheUnitsByKeyboard();
+  void fieldMenuKeysChooseAUnit();
+  void labelsNameTheirControlsForKeysAndScreenReaders();
+  void secondStartRaisesTheRunningWindow();
   void optionAsksForARestartInAMessageBox();
   void f1OpensTheHelpWindow();
   void aboutBoxIsModalAndOkClosesIt();
   void plotWindowFollowsTheCalculator();
   void plotWindowFitsASmallScreen();
+  void plotWindowKeepsItsPlaceInTheSettings();
   void hiddenRowsTakeNoHeightOnADarkTheme();
   void resizeGrowsTheFields();
   void closeButton();
@@ -176,7 +201,8 @@ class GuiTest : public QObject {
   void savedRectangleOffTheScreensOpensOnScreen();
 
  private:
-  void PickProblem(const QString& problem);
+  void PickProblem(const QString& problem) { PickIn("cbSolveFor", problem); }
+  void PickIn(const char* chooser, const QString& entry);
   fs::path SettingsPath() const {
     return fs::path(temp_.path().toStdString()) / "config" / "WXB/ZYNTA/1.1" / "zynta-gui-tests.ini";
   }
@@ -709,6 +735,40 @@ void GuiTest::messageBoxesStayAboveTheirWindow() {
 
 // A request that takes its time (a name server that never answers, up to the 10 s deadline)
 // leaves the event loop running: timers fire and a termination signal would be handled.
+// The holder of the lock listens beside it; each refused start knocks once; a socket left by a
+// copy that died is taken over by the next holder.
+void GuiTest::refusedLockKnocksOnTheHoldersChannel() {
+  QTemporaryDir folder;
+  const std::string path = folder.path().toStdString();
+  int knocks = 0;
+  {
+    ChannelLock holder(path);
+    holder.OnKnock = [&] { ++knocks; };
+    QVERIFY(holder.Acquire("ZYNTA"));
+    QVERIFY(holder.Listening());
+    QVERIFY(QFileInfo::exists(holder.ChannelPath("ZYNTA")));
+    QVERIFY(SecondStart(path));
+    QCOMPARE(knocks, 1);
+    QVERIFY(SecondStart(path));
+    QCOMPARE(knocks, 2);
+  }
+  ChannelLock first(path);
+  QVERIFY(!QFileInfo::exists(first.ChannelPath("ZYNTA")));  // gone with its holder
+  QFile stale(first.ChannelPath("ZYNTA"));
+  QVERIFY(stale.open(QIODevice::WriteOnly));
+  stale.close();
+  QVERIFY(first.Acquire("ZYNTA"));
+  QVERIFY(first.Listening());
+  first.OnKnock = [&] { ++knocks; };
+  QVERIFY(SecondStart(path));
+  QCOMPARE(knocks, 3);
+  // No holder at all: the start goes ahead, nobody is knocked.
+  QTemporaryDir empty;
+  ChannelLock alone(empty.path().toStdString());
+  QVERIFY(alone.Acquire("ZYNTA"));
+  QCOMPARE(knocks, 3);
+}
+
 void GuiTest::updateCheckWaitsWithTheEventLoopRunning() {
   struct SlowClient : platform::HttpClient {
     std::optional<std::string> Get(const std::string&, int, const std::string&) override {
@@ -880,6 +940,141 @@ void GuiTest::ctrlZUndoesFromAField() {
   QCOMPARE(len.text(), QString("100.00"));
 }
 
+// Shift+F10 and the Menu key open a field's menu; it ends in "Units", the menu of the unit
+// label beside the field, where the field has one.
+void GuiTest::fieldMenuOffersTheUnitsByKeyboard() {
+  struct Case {
+    const char* field;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    const char* menu;   // the field's menu: the core's, or the platform's own text menu ("")
+    const char* units;  // the captions of its "Units" ("" for none)
+  };
+  const Case cases[] = {
+      {"EditLen", Qt::Key_F10, Qt::ShiftModifier, "EditPopupMenu", "in|ft|mm|m|cm|yd"},
+      {"EditFlow", Qt::Key_Menu, Qt::NoModifier, "EditPopupMenu", "cfs|gpm|MGD|L/s|L/min|m3/h|m3/s"},
+      {"EditNDia", Qt::Key_F10, Qt::ShiftModifier, "", "in|ft|mm|m|cm|yd"},
+      {"EditSG", Qt::Key_Menu, Qt::NoModifier, "EditPopupMenu", ""},
+      {"EditReyno", Qt::Key_F10, Qt::ShiftModifier, "", ""},
+  };
+  for (const Case& c : cases) {
+    LineField& field = Field(c.field);
+    QTest::keyClick(&field, c.key, c.modifiers);
+    QMenu* menu = OpenPopup();
+    QVERIFY2(menu, c.field);
+    if (*c.menu) QCOMPARE(menu->objectName(), QString(c.menu));
+    QAction* units = ActionNamed(menu, "&Units");
+    QCOMPARE(units != nullptr, *c.units != '\0');
+    if (units) {
+      QVERIFY(units->menu());
+      QCOMPARE(units->menu()->objectName(), QString("UnitsPopupMenu"));
+      QStringList captions;
+      for (QAction* a : units->menu()->actions()) captions << a->text();
+      QCOMPARE(captions.join('|'), QString(c.units));
+      QCOMPARE(menu->actions().last(), units);
+    }
+    menu->close();
+    QTRY_VERIFY(!QApplication::activePopupWidget());
+  }
+  // Closed, the core's field menu holds only its own entries again.
+  QMenu* own = P().FindMenu("EditPopupMenu")->Widget();
+  QTRY_VERIFY(!ActionNamed(own, "&Units"));
+  QCOMPARE(own->actions().size(), 5);
+}
+
+// The keys alone: the field's menu, "Units" by its mnemonic, the unit; the field converts.
+void GuiTest::fieldMenuKeysChooseAUnit() {
+  LineField& len = Field("EditLen");
+  auto* unit = Frame().findChild<TextLabel*>("lbLenUn");
+  QCOMPARE(unit->Caption(), std::string("ft"));
+  QCOMPARE(len.text(), QString("100.00"));
+  for (auto [caption, text] : {std::pair{"m", "30.48"}, std::pair{"ft", "100.00"}}) {
+    QTest::keyClick(&len, Qt::Key_F10, Qt::ShiftModifier);
+    QMenu* menu = OpenPopup();
+    QVERIFY(menu);
+    QTest::keyClick(menu, Qt::Key_U);
+    QMenu* units = nullptr;
+    QTRY_VERIFY((units = qobject_cast<QMenu*>(QApplication::activePopupWidget())) && units != menu);
+    units->setActiveAction(ActionNamed(units, caption));
+    QTest::keyClick(units, Qt::Key_Return);
+    QTRY_COMPARE(unit->Caption(), std::string(caption));
+    QCOMPARE(len.text(), QString(text));
+    QTRY_VERIFY(!QApplication::activePopupWidget());
+  }
+}
+
+// Under every equation: each label of the window names its control with a mnemonic of its
+// own (none taken by the menu bar), its caption read without the "&"; every field and chooser
+// has the accessible name of its label; Alt and the letter move the focus there.
+void GuiTest::labelsNameTheirControlsForKeysAndScreenReaders() {
+  struct Case {
+    const char* equation;
+    const char* friction;  // the friction field's accessible name
+  };
+  const std::string before = P().GetComboBox("ComboEq").Text();
+  for (const Case c : {Case{"Darcy-Weisbach", "Spec Rough (E)"}, Case{"Mannings", "Manning's (n)"},
+                       Case{"Hazen-Williams", "H-W (C)"}}) {
+    PickIn("ComboEq", c.equation);
+    QCoreApplication::processEvents();
+    QCOMPARE(Field("EditFric").accessibleName(), QString(c.friction));
+    std::map<QString, QString> taken;  // mnemonic -> who has it
+    for (QAction* a : Frame().menuBar()->actions())
+      taken[QKeySequence::mnemonic(a->text()).toString()] = a->text();
+    int named = 0;
+    for (QLabel* label : Frame().centralWidget()->findChildren<QLabel*>()) {
+      if (!label->isVisible() || !label->buddy()) continue;
+      ++named;
+      const QString key = QKeySequence::mnemonic(label->text()).toString();
+      QVERIFY2(!key.isEmpty(), qPrintable(label->text()));
+      QVERIFY2(taken.emplace(key, label->text()).second, qPrintable(label->text() + " and " + taken[key]));
+      const QString caption = WithoutMnemonic(label->text());
+      if (auto* own = dynamic_cast<TextLabel*>(label)) QCOMPARE(caption, QString::fromStdString(own->Caption()));
+      QCOMPARE(label->buddy()->accessibleName(), AccessibleNameOf(caption.toStdString()));
+    }
+    QVERIFY(named >= 6);
+    for (QWidget* control : Frame().centralWidget()->findChildren<QWidget*>()) {
+      if (!control->isVisible() || !(qobject_cast<QLineEdit*>(control) || qobject_cast<QComboBox*>(control)))
+        continue;
+      if (qobject_cast<QComboBox*>(control->parentWidget())) continue;  // a chooser's own text box
+      QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(control);
+      QVERIFY(reader);
+      QVERIFY2(!reader->text(QAccessible::Name).isEmpty(), qPrintable(control->objectName()));
+    }
+  }
+  // The keys: Alt+Q to the flow, Alt+E to the equation; the core follows the focus.
+  Frame().activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&Frame()));
+  for (auto [key, control] : {std::pair{Qt::Key_Q, "EditFlow"}, std::pair{Qt::Key_E, "ComboEq"}}) {
+    QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier);
+    QTRY_COMPARE(P().GetWindow().Focused(), P().FindControl(control));
+  }
+  PickIn("ComboEq", QString::fromStdString(before));
+}
+
+// A refused start knocks on the running copy's window: on screen, it comes to the front and is
+// the active window once the refused start goes on to its message; hidden, it stays hidden.
+void GuiTest::secondStartRaisesTheRunningWindow() {
+  QWidget other;  // another program's window has the desktop's focus
+  other.resize(200, 100);
+  other.show();
+  other.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&other));
+  QVERIFY(!Frame().isActiveWindow());
+  QVERIFY(SecondStart());
+  QTRY_VERIFY(Frame().isActiveWindow());
+
+  Frame().hide();
+  other.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&other));
+  QVERIFY(SecondStart());
+  QTest::qWait(50);
+  QVERIFY(!Frame().isVisible());
+  QVERIFY(other.isActiveWindow());
+  Frame().show();
+  Frame().activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&Frame()));
+}
+
 void GuiTest::optionAsksForARestartInAMessageBox() {
   platform::MenuItem& onTop = P().GetMenuItem("StayonTop1");
   const bool before = onTop.Checked();
@@ -1017,17 +1212,60 @@ void GuiTest::plotWindowFitsASmallScreen() {
   QVERIFY(window->isVisible());
 }
 
-void GuiTest::PickProblem(const QString& problem) {
-  auto& box = dynamic_cast<ChooserBox&>(P().GetComboBox("cbSolveFor"));
+// Closed, the plot window writes its place to the settings; made anew (the next run), it opens
+// there, or on the screen when the place is off it.
+void GuiTest::plotWindowKeepsItsPlaceInTheSettings() {
+  PlotWindow* window = P().PlotViewer().Window();
+  QVERIFY(window && window->isVisible());
+  window->resize(500, 400);
+  window->move(30, 40);
+  window->close();
+  {
+    const settings::IniFile ini(SettingsPath());
+    QCOMPARE(ini.ReadInteger("PlotWindow", "Top", -1), 40);
+    QCOMPARE(ini.ReadInteger("PlotWindow", "Left", -1), 30);
+    QCOMPARE(ini.ReadInteger("PlotWindow", "Width", -1), 500);
+    QCOMPARE(ini.ReadInteger("PlotWindow", "Height", -1), 400);
+    QCOMPARE(ini.ReadString("MainForm", "HLEq", ""), P().GetComboBox("ComboEq").Text());  // the rest kept
+  }
+  struct Case {
+    QRect saved;
+    bool stays;  // opens just there, else somewhere on the screen
+  };
+  const QRect screen = window->screen()->availableGeometry();
+  for (const Case& c : {Case{QRect(30, 40, 500, 400), true}, Case{QRect(5000, 5000, 3000, 2500), false}}) {
+    settings::IniFile(SettingsPath()).Update([&](settings::IniDocument& doc) {
+      doc.SetInteger("PlotWindow", "Top", c.saved.y());
+      doc.SetInteger("PlotWindow", "Left", c.saved.x());
+      doc.SetInteger("PlotWindow", "Width", c.saved.width());
+      doc.SetInteger("PlotWindow", "Height", c.saved.height());
+    });
+    QtPlotViewer next{QIcon()};
+    next.SetSettingsFile(SettingsPath());
+    next.Show(window->Data());
+    QVERIFY(QTest::qWaitForWindowExposed(next.Window()));
+    if (c.stays) {
+      QCOMPARE(QRect(next.Window()->pos(), next.Window()->size()),
+               c.saved);  // the frame there, the inside that size
+    } else {
+      QTRY_VERIFY(screen.contains(next.Window()->frameGeometry()));
+    }
+  }
+  dynamic_cast<MenuAction&>(P().GetMenuItem("Plot1")).trigger();
+  QVERIFY(window->isVisible());
+}
+
+void GuiTest::PickIn(const char* chooser, const QString& entry) {
+  auto& box = dynamic_cast<ChooserBox&>(P().GetComboBox(chooser));
   box.setFocus();
   QTest::keyClick(&box, Qt::Key_F4);
   QAbstractItemView* view = box.view();
   QTRY_VERIFY(view->isVisible());
-  const int index = box.findText(problem);
+  const int index = box.findText(entry);
   QVERIFY(index >= 0);
   view->setCurrentIndex(view->model()->index(index, 0));
   QTest::keyClick(view, Qt::Key_Return);
-  QTRY_COMPARE(QString::fromStdString(box.Text()), problem);
+  QTRY_COMPARE(QString::fromStdString(box.Text()), entry);
 }
 
 // Under a dark theme, a problem with few fields shows its rows one under the other: no gap

@@ -7,7 +7,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QGraphicsTextItem>
 #include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <QtCharts/QLineSeries>
@@ -59,6 +61,45 @@ QAbstractAxis* AxisOf(QChart& chart, Qt::Orientation orientation) {
   return axes.isEmpty() ? nullptr : axes.first();
 }
 
+// A chart laid out at a size, taken off its scene again when it goes.
+struct LaidOut {
+  std::unique_ptr<QChart> chart;
+  QGraphicsScene scene;
+  LaidOut(const platform::PlotData& data, PlotKind kind, QSize size) : chart(BuildChart(data, kind)) {
+    LayOutChart(*chart, scene, size);
+  }
+  ~LaidOut() { scene.removeItem(chart.get()); }
+  LaidOut(const LaidOut&) = delete;
+  LaidOut& operator=(const LaidOut&) = delete;
+};
+
+// The segments of a line of the chart that run through the rectangle.
+int Crossings(QChart& chart, QLineSeries& line, const QRectF& rect) {
+  int crossings = 0;
+  const QList<QPointF> points = line.points();
+  for (qsizetype i = 1; i < points.size(); ++i) {
+    const QPointF a = chart.mapToPosition(points[i - 1], &line), b = chart.mapToPosition(points[i], &line);
+    // Sampled: a segment is a few pixels long.
+    for (int k = 0; k <= 10; ++k) {
+      if (rect.contains(a + (b - a) * (k / 10.0))) {
+        ++crossings;
+        break;
+      }
+    }
+  }
+  return crossings;
+}
+
+// The text items a chart holds, its own title among them.
+QStringList TextsOf(const QGraphicsItem& item) {
+  QStringList out;
+  for (const QGraphicsItem* child : item.childItems()) {
+    if (const auto* text = dynamic_cast<const QGraphicsTextItem*>(child)) out << text->toPlainText();
+    out << TextsOf(*child);
+  }
+  return out;
+}
+
 QString SvgRoot(const QString& file) {
   QFile f(file);
   if (!f.open(QIODevice::ReadOnly)) return "unreadable";
@@ -87,6 +128,8 @@ class PlotRenderTest : public QObject {
   void roundSteps();
   void ticksAtRoundNumbersInEveryUnit();
   void logAxisLabelsReadAsNumbers();
+  void operatingLabelKeepsOffTheLines();
+  void titleIsWholeInTheSmallestWindow();
 
  private:
   // The picture written for people to look at (build/screenshots) shows the operating point.
@@ -296,6 +339,59 @@ void PlotRenderTest::logAxisLabelsReadAsNumbers() {
   QCOMPARE(QString::asprintf(fx.constData(), 1e7), QString("10,000,000"));
   QCOMPARE(QString::asprintf(fy.constData(), 0.01), QString("0.01"));
   QCOMPARE(QString::asprintf(fy.constData(), 0.1), QString("0.1"));
+}
+
+// The box of the operating point's values sits in the plot area beside the dot, and no line
+// but the thin Colebrook family runs through it, in the picture and in a small window.
+void PlotRenderTest::operatingLabelKeepsOffTheLines() {
+  for (PlotKind kind : {PlotKind::System, PlotKind::Moody}) {
+    for (QSize size : {PictureSize, QSize(440, 300)}) {
+      LaidOut laid(darcy_, kind, size);
+      QChart& chart = *laid.chart;
+      const QRectF box = OperatingLabelRect(chart);
+      const QString where = QString("%1 at %2x%3").arg(int(kind)).arg(size.width()).arg(size.height());
+      QVERIFY2(!box.isEmpty(), qPrintable(where));
+      QVERIFY2(chart.plotArea().contains(box), qPrintable(where));
+      const platform::CurvePoint op = kind == PlotKind::System ? darcy_.system.operating : darcy_.moody.operating;
+      const QPointF dot = chart.mapToPosition(QPointF(op.x, op.y), chart.series().last());
+      QVERIFY2(!box.contains(dot), qPrintable(where));
+      QVERIFY2(QLineF(dot, box.center()).length() < 0.5 * size.width(), qPrintable(where));  // beside it
+      for (QAbstractSeries* series : chart.series()) {
+        auto* line = qobject_cast<QLineSeries*>(series);
+        if (!line || line->name().startsWith("Colebrook")) continue;
+        QVERIFY2(Crossings(chart, *line, box) == 0, qPrintable(where + ": " + line->name()));
+      }
+    }
+  }
+}
+
+// The title of either plot is whole (nothing cut off with "...") in the plot window at its
+// smallest, broken over lines or in a smaller font; a picture's title stays one line.
+void PlotRenderTest::titleIsWholeInTheSmallestWindow() {
+  for (PlotKind kind : {PlotKind::System, PlotKind::Moody}) {
+    const QString full = BuildChart(darcy_, kind)->title();
+    {
+      LaidOut wide(darcy_, kind, PictureSize);
+      QCOMPARE(wide.chart->title(), full);
+    }
+    LaidOut narrow(darcy_, kind, QSize(380, 300));
+    QString shown;
+    for (const QString& text : TextsOf(*narrow.chart)) {
+      if (text.startsWith(kind == PlotKind::System ? "System curve" : "Moody diagram")) shown = text;
+    }
+    QVERIFY2(!shown.isEmpty(), qPrintable(TextsOf(*narrow.chart).join(" | ")));
+    QVERIFY2(!shown.contains("..."), qPrintable(shown));
+    QCOMPARE(shown.simplified().remove(' '), full.simplified().remove(' '));
+    // For people to look at: build/screenshots/plot-system-small.png, plot-moody-small.png.
+    QImage image(QSize(380, 300), QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    narrow.scene.render(&painter, QRectF(QPointF(0, 0), image.size()), narrow.scene.sceneRect());
+    painter.end();
+    QVERIFY(image.save(QString(ZYNTA_SCREENSHOT_DIR) +
+                       (kind == PlotKind::System ? "/plot-system-small.png" : "/plot-moody-small.png")));
+  }
 }
 
 QTEST_MAIN(PlotRenderTest)

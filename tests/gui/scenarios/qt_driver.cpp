@@ -460,7 +460,8 @@ int QtDriver::Index(const platform::ComboBox& combo) const {
 
 std::string QtDriver::Caption(const platform::Label& label) const {
   const auto* w = qobject_cast<const QLabel*>(&Widget(label));
-  return w ? S(w->text()) : label.Caption();
+  if (!w) return label.Caption();
+  return S(w->buddy() ? WithoutMnemonic(w->text()) : w->text());  // a label naming a field shows a mnemonic
 }
 
 std::string QtDriver::Caption(const platform::Button& button) const {
