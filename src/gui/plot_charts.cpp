@@ -240,6 +240,36 @@ void RoundAxis(QValueAxis& axis, double hi, double room) {
   axis.setLabelFormat(QString("%.%1f").arg(decimals));
 }
 
+// Each pump's curve over its range (its operating point or failure in the legend), its
+// catalogue points as squares and its operating point as a diamond of its colour.
+void AddPumps(QChart& chart, const std::vector<platform::PumpPlot>& pumps, QAbstractAxis* x, QAbstractAxis* y) {
+  static const QColor colors[] = {QColor(0, 140, 60), QColor(220, 120, 0), QColor(130, 60, 170)};
+  for (size_t i = 0; i < pumps.size(); ++i) {
+    const platform::PumpPlot& pump = pumps[i];
+    const QColor color = colors[i % std::size(colors)];
+    const QString name = QString("Pump %1: ").arg(i + 1) + Q(pump.text);
+    auto* curve = Line(pump.curve, name, QPen(color, 2.0));
+    Attach(chart, curve, x, y);
+    auto* points = new QScatterSeries();
+    points->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+    points->setMarkerSize(8);
+    points->setColor(color);
+    points->setBorderColor(color.darker(150));
+    for (const CurvePoint& p : pump.points) points->append(p.x, p.y);
+    Attach(chart, points, x, y);
+    HideFromLegend(chart, points);
+    if (!pump.meets) continue;
+    auto* duty = new QScatterSeries();
+    duty->setMarkerShape(QScatterSeries::MarkerShapeRotatedRectangle);
+    duty->setMarkerSize(14);
+    duty->setColor(color);
+    duty->setBorderColor(Qt::black);
+    duty->append(pump.operating.x, pump.operating.y);
+    Attach(chart, duty, x, y);
+    HideFromLegend(chart, duty);
+  }
+}
+
 std::unique_ptr<QChart> SystemChart(const PlotData& data) {
   const platform::SystemCurve& curve = data.system;
   auto chart = NewChart("System curve: " + Q(data.equation) + ", " + Q(data.pipeText));
@@ -247,19 +277,30 @@ std::unique_ptr<QChart> SystemChart(const PlotData& data) {
   auto* x = new QValueAxis();
   x->setTitleText("Flow Q (" + Q(curve.xUnit) + ")");
   auto* y = new QValueAxis();
-  y->setTitleText("Head loss HL (" + Q(curve.yUnit) + ")");
+  // With a static head, fittings or pumps the curve is the system's whole head.
+  const bool system = !data.systemText.empty();
+  y->setTitleText((system ? "Head H (" : "Head loss HL (") + Q(curve.yUnit) + ")");
   double xMax = curve.operating.x;
   double yMax = curve.operating.y;
-  for (const CurvePoint& p : curve.points) {
-    xMax = std::max(xMax, p.x);
-    yMax = std::max(yMax, p.y);
+  auto extend = [&](const std::vector<CurvePoint>& points) {
+    for (const CurvePoint& p : points) {
+      xMax = std::max(xMax, p.x);
+      yMax = std::max(yMax, p.y);
+    }
+  };
+  extend(curve.points);
+  for (const platform::PumpPlot& pump : data.pumps) {
+    extend(pump.curve);
+    extend(pump.points);
   }
   RoundAxis(*x, xMax, 1.0);
   RoundAxis(*y, yMax, 1.02);
   chart->addAxis(x, Qt::AlignBottom);
   chart->addAxis(y, Qt::AlignLeft);
 
-  Attach(*chart, Line(curve.points, "Head loss of the pipe, 0 to 2 Q", QPen(PipeColor, 2.5)), x, y);
+  const QString name = system ? "System: " + Q(data.systemText) : QString("Head loss of the pipe, 0 to 2 Q");
+  Attach(*chart, Line(curve.points, name, QPen(PipeColor, 2.5)), x, y);
+  AddPumps(*chart, data.pumps, x, y);
 
   // Dashed guides from both axes to the operating point.
   QPen guide(OperatingColor, 1.2, Qt::DashLine);
@@ -271,6 +312,8 @@ std::unique_ptr<QChart> SystemChart(const PlotData& data) {
   auto* point = OperatingPoint(op, Q(data.systemOperatingText));
   Attach(*chart, point, x, y);
   OperatingLabel(*chart, point, op, Q(data.systemOperatingText));
+  // With pumps, the legend is theirs: the solved point keeps only its label.
+  if (!data.pumps.empty()) HideFromLegend(*chart, point);
   return chart;
 }
 

@@ -44,7 +44,8 @@ struct PumpPlot {
   std::vector<CurvePoint> points;
   bool meets = false;
   CurvePoint operating;
-  std::string text;  // "Q 812.3 gpm, H 75.24 ftliq (static 48%, friction 47%, minor 5%)", or the failure
+  std::string text;    // "Q 812.3 gpm, H 75.24 ftliq", or the failure
+  std::string shares;  // "static 48%, friction 47%, minor 5%" of a pump that meets the system
 };
 
 // Everything one showing of the plot window needs.

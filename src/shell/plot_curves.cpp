@@ -287,9 +287,9 @@ void AddPumps(const FormModel& f, const PumpPanel& panel, PlotData& data, int po
     const auto& p = std::get<pumps::OperatingPoint>(found);
     plot.meets = true;
     plot.operating = {flow(p.flowGpm), head(p.headFt)};
-    plot.text = "Q " + Shown(flow(p.flowGpm)) + " " + flow.unit + ", H " + Shown(head(p.headFt)) + " " +
-                head.unit + " (static " + Percent(p.parts.staticFt, p.headFt) + ", friction " +
-                Percent(p.parts.frictionFt, p.headFt) + ", minor " + Percent(p.parts.minorFt, p.headFt) + ")";
+    plot.text = "Q " + Shown(flow(p.flowGpm)) + " " + flow.unit + ", H " + Shown(head(p.headFt)) + " " + head.unit;
+    plot.shares = "static " + Percent(p.parts.staticFt, p.headFt) + ", friction " +
+                  Percent(p.parts.frictionFt, p.headFt) + ", minor " + Percent(p.parts.minorFt, p.headFt);
   }
 }
 

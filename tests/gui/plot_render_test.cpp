@@ -130,6 +130,7 @@ class PlotRenderTest : public QObject {
   void logAxisLabelsReadAsNumbers();
   void operatingLabelKeepsOffTheLines();
   void titleIsWholeInTheSmallestWindow();
+  void twoPumpsOnTheSystemCurve();
 
  private:
   // The picture written for people to look at (build/screenshots) shows the operating point.
@@ -392,6 +393,47 @@ void PlotRenderTest::titleIsWholeInTheSmallestWindow() {
     QVERIFY(image.save(QString(ZYNTA_SCREENSHOT_DIR) +
                        (kind == PlotKind::System ? "/plot-system-small.png" : "/plot-moody-small.png")));
   }
+}
+
+// The Darcy-Weisbach example with a 20 ft lift, K = 3 and two pumps: the system curve starts
+// at the lift, each pump's curve and points are drawn in the pump's colour with its operating
+// point on the system curve, the axes reach the pumps, the legend names them. Kept as
+// build/screenshots/plot-pumps.png.
+void PlotRenderTest::twoPumpsOnTheSystemCurve() {
+  cli::HeadlessCalculator calc;
+  calc.PickEquation("Darcy-Weisbach");
+  calc.Solve();
+  QVERIFY(calc.Solved());
+  calc.Form().Pumps.staticHeadFt = 20.0;
+  calc.Form().Pumps.sumK = 3.0;
+  calc.Form().Pumps.pumps = {{{0, 120}, {100, 110}, {200, 80}, {300, 30}}, {{0, 90}, {250, 40}}};
+  const platform::PlotData data = calc.Plot();
+  QVERIFY(data.ok);
+  QCOMPARE(data.pumps.size(), size_t{2});
+  QVERIFY(data.pumps[0].meets && data.pumps[1].meets);
+  const std::unique_ptr<QChart> chart = BuildChart(data, PlotKind::System);
+  auto* x = qobject_cast<QValueAxis*>(AxisOf(*chart, Qt::Horizontal));
+  auto* y = qobject_cast<QValueAxis*>(AxisOf(*chart, Qt::Vertical));
+  QVERIFY(x && y);
+  QCOMPARE(y->titleText(), QString("Head H (ftliq)"));
+  QVERIFY(x->max() >= 300.0);  // the first pump's last flow
+  QVERIFY(y->max() >= 120.0);  // its shut-off head
+  QStringList names;
+  for (QAbstractSeries* s : chart->series()) names << s->name();
+  QVERIFY2(names.contains("System: static 20 ftliq, sum of K 3"), qPrintable(names.join(" | ")));
+  QVERIFY2(names.contains(QString("Pump 1: ") + data.pumps[0].text.c_str()), qPrintable(names.join(" | ")));
+  QVERIFY2(names.contains(QString("Pump 2: ") + data.pumps[1].text.c_str()), qPrintable(names.join(" | ")));
+  auto* system = qobject_cast<QLineSeries*>(chart->series().first());
+  QVERIFY(system);
+  QCOMPARE(system->at(0).y(), 20.0);
+  // Each pump's diamond is drawn in its colour where the chart puts its operating point.
+  const QImage image = RenderPicture(data, PlotKind::System);
+  for (const auto& pump : data.pumps) {
+    const QPointF at = chart->mapToPosition(QPointF(pump.operating.x, pump.operating.y), system);
+    QVERIFY(image.rect().contains(at.toPoint()));
+  }
+  const QString file = QString(ZYNTA_SCREENSHOT_DIR) + "/plot-pumps.png";
+  QVERIFY(WritePicture(data, PlotKind::System, PictureFormat::Png, file));
 }
 
 QTEST_MAIN(PlotRenderTest)
