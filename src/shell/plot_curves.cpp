@@ -268,6 +268,8 @@ void AddPumps(const FormModel& f, const PumpPanel& panel, PlotData& data, int po
   }
   const double solvedFlow = Param(f, Flow).ParamValue;
   curve.operating = {flow(solvedFlow), head(pumps::SystemHeadAt(system, solvedFlow).Total())};
+  // The solved point now sits at the system's whole head, which its label adds.
+  data.systemOperatingText += ", H " + Shown(curve.operating.y) + " " + head.unit;
   data.systemText =
       "static " + Shown(head(panel.staticHeadFt)) + " " + head.unit + ", sum of K " + Shown(panel.sumK);
 

@@ -531,6 +531,7 @@ TEST_F(PlotCurves, PumpsOnTheSystemCurve) {
   for (const auto& point : data.system.points)
     EXPECT_TRUE(Near(point.y, pumps::SystemHeadAt(system, point.x).Total() * m, 1e-12)) << point.x;
   EXPECT_EQ(data.systemText, "static 6.096 mtrliq, sum of K 5");
+  EXPECT_NE(data.systemOperatingText.find(" mtrliq, H "), std::string::npos) << data.systemOperatingText;
   ASSERT_EQ(data.pumps.size(), 3u);
   const PumpPlot& meets = data.pumps[0];
   ASSERT_TRUE(meets.meets) << meets.text;
