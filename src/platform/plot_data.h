@@ -48,6 +48,22 @@ struct PumpPlot {
   std::string shares;  // "static 48%, friction 47%, minor 5%" of a pump that meets the system
 };
 
+// The pump panel as the plot window edits it, in the units on screen: the static head in the
+// head-loss unit, the sum of K, the arrangement ("single", "parallel", "series") and each pump's
+// points as "flow:head" pairs separated by commas (the user's decimal separator).
+struct PumpInput {
+  std::string staticHead;
+  std::string sumK;
+  std::string arrangement = "single";
+  std::vector<std::string> pumps;
+};
+
+// A fitting of the Fittings dialog and its loss coefficient.
+struct FittingK {
+  std::string name;
+  double k = 0.0;
+};
+
 // Everything one showing of the plot window needs.
 struct PlotData {
   // False: nothing to plot; `notice` says why ("Solve first") and the rest is empty.
@@ -67,6 +83,11 @@ struct PlotData {
   // losses, and `systemText` says so ("static 30 ftliq, sum of K 1.5"); the pumps drawn on it.
   std::string systemText;
   std::vector<PumpPlot> pumps;
+  // The panel's values as the window last took them, why an edit was not taken ("" when it
+  // was), and the fittings the Fittings dialog offers.
+  PumpInput pumpInput;
+  std::string pumpRefusal;
+  std::vector<FittingK> fittings;
   // The Moody diagram is Darcy-Weisbach's: not ok for the other equations, `moodyNotice`
   // then says so.
   MoodyDiagram moody;

@@ -1,6 +1,7 @@
 #pragma once
 // The desktop services the calculator uses, as small interfaces of our own.
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -84,6 +85,9 @@ class PlotViewer {
   // Whether the window is open (the user may close it at any time).
   virtual bool Open() const = 0;
   virtual void CloseAll() = 0;
+
+  // The user changed the pump panel (static head, sum of K, arrangement, pump points).
+  std::function<void(const PumpInput& input)> OnPumpsChanged;
 };
 
 struct MailMessage {

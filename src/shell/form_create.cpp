@@ -3,6 +3,8 @@
 
 #include "calc/catalog.h"
 #include "calc/solvers.h"
+#include "refdata/data_packet.h"
+#include "refdata/fittings.h"
 #include "refdata/tables.h"
 #include "settings/version.h"
 #include "shell/field_roles.h"
@@ -63,6 +65,11 @@ bool TfrmZYNTA::FormCreate() {
     Report(refdata::MissingDataFileText(missing));
     terminated_ = true;
     return false;
+  }
+  try {
+    Fittings = refdata::LoadFittings(programDir_ / refdata::FittingsFile);
+  } catch (const refdata::DataPacketError&) {
+    Fittings.clear();  // the Fittings dialog offers none; a typed sum of K still works
   }
   SetUndoAvailable(*this, false);
   FirstShow = true;

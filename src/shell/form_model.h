@@ -11,6 +11,7 @@
 #include "calc/outcome.h"
 #include "calc/params.h"
 #include "platform/platform.h"
+#include "refdata/fittings.h"
 #include "refdata/table.h"
 #include "shell/pump_panel.h"
 #include "shell/snapshot.h"
@@ -88,6 +89,8 @@ struct FormModel {
 
   // The plot window's pumps and their system (static head, fittings), kept in the settings.
   PumpPanel Pumps;
+  std::string PumpRefusal;                 // why the panel's last edit was not taken
+  std::vector<refdata::Fitting> Fittings;  // the Fittings dialog's list (Fittings.XML)
 
   int MenuParamIndex = -1;                   // the parameter whose unit or field menu was opened last
   platform::Label* MenuUnitLabel = nullptr;  // the unit label whose menu was opened last

@@ -1,7 +1,10 @@
 #include "shell/frm_zynta.h"
 
+#include <variant>
+
 #include "calc/catalog.h"
 #include "calc/solvers.h"
+#include "platform/plot_data.h"
 #include "shell/field_entry.h"
 #include "shell/field_roles.h"
 #include "shell/load_parameter.h"
@@ -141,6 +144,17 @@ void TfrmZYNTA::ThenRefreshPlots(const std::function<void()>& action) {
   } catch (...) {
     RefreshPlots();
     throw;
+  }
+  RefreshPlots();
+}
+
+void TfrmZYNTA::PumpsChanged(const platform::PumpInput& input) {
+  auto panel = PanelOf(*this, input);
+  if (const auto* refused = std::get_if<std::string>(&panel)) {
+    PumpRefusal = *refused;
+  } else {
+    Pumps = std::get<PumpPanel>(std::move(panel));
+    PumpRefusal.clear();
   }
   RefreshPlots();
 }

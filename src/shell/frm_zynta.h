@@ -51,6 +51,9 @@ class TfrmZYNTA : public shell::FormModel {
   // first"). While it is open it is shown the plots again after every Solve and Undo.
   void Plot1Click();
   void RefreshPlots();
+  // The plot window's pump panel changed: taken when it makes sense (its refusal otherwise),
+  // and the plots shown again.
+  void PumpsChanged(const platform::PumpInput& input);
   // Without a notification area a hidden window could never be reached again.
   bool CanHide() const;
 

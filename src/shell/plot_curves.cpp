@@ -208,6 +208,9 @@ PlotData BuildPlotData(const FormModel& f) {
   if (equation == Equation::DarcyWeisbach) data.pipeText += ", " + FieldText(f, "Vis", Vis);
   data.systemOperatingText = FieldText(f, "Q", Flow) + ", " + FieldText(f, "HL", HL);
   if (!f.Pumps.Empty()) AddPumps(f, f.Pumps, data);
+  data.pumpInput = InputOf(f, f.Pumps);
+  data.pumpRefusal = f.PumpRefusal;
+  for (const refdata::Fitting& fitting : f.Fittings) data.fittings.push_back({fitting.name, fitting.k});
   data.moody = BuildMoodyDiagram(f);
   if (data.moody.ok) {
     // The regime label beside the Reynolds number is no unit.
@@ -293,6 +296,77 @@ void AddPumps(const FormModel& f, const PumpPanel& panel, PlotData& data, int po
     plot.shares = "static " + Percent(p.parts.staticFt, p.headFt) + ", friction " +
                   Percent(p.parts.frictionFt, p.headFt) + ", minor " + Percent(p.parts.minorFt, p.headFt);
   }
+}
+
+namespace {
+
+std::string FieldFormat(double v) { return units::FormatGeneral(v, 15, 0, units::DecimalSeparator()); }
+
+// "q:h,q:h" of the user's numbers.
+std::optional<std::vector<pumps::PumpPoint>> PointsOf(const std::string& text, const DisplayScale& flow,
+                                                      const DisplayScale& head) {
+  std::vector<pumps::PumpPoint> points;
+  size_t start = 0;
+  while (start <= text.size()) {
+    const size_t end = std::min(text.find(',', start), text.size());
+    const std::string pair = text.substr(start, end - start);
+    const size_t colon = pair.find(':');
+    if (colon == std::string::npos) return std::nullopt;
+    const auto q = units::ParseFieldNumber(pair.substr(0, colon));
+    const auto h = units::ParseFieldNumber(pair.substr(colon + 1));
+    if (!q || !h) return std::nullopt;
+    points.push_back({*q / flow.factor / flow.gravity, *h / head.factor / head.gravity});
+    start = end + 1;
+  }
+  return points;
+}
+
+}  // namespace
+
+platform::PumpInput InputOf(const FormModel& f, const PumpPanel& panel) {
+  platform::PumpInput input;
+  input.arrangement = pumps::ArrangementName(panel.arrangement);
+  input.sumK = FieldFormat(panel.sumK);
+  const auto flow = ScaleOf(f, Flow);
+  const auto head = ScaleOf(f, HL);
+  if (!flow || !head) return input;
+  input.staticHead = FieldFormat((*head)(panel.staticHeadFt));
+  for (const auto& points : panel.pumps) {
+    std::string text;
+    for (const pumps::PumpPoint& p : points) {
+      if (!text.empty()) text += ",";
+      text += FieldFormat((*flow)(p.flow)) + ":" + FieldFormat((*head)(p.head));
+    }
+    input.pumps.push_back(text);
+  }
+  return input;
+}
+
+std::variant<PumpPanel, std::string> PanelOf(const FormModel& f, const platform::PumpInput& input) {
+  const auto flow = ScaleOf(f, Flow);
+  const auto head = ScaleOf(f, HL);
+  if (!flow || !head) return std::string(PlotNeedsHeadLossProblem);
+  PumpPanel panel;
+  const auto staticHead =
+      input.staticHead.empty() ? std::optional<double>(0.0) : units::ParseFieldNumber(input.staticHead);
+  if (!staticHead) return std::string("The static head must be a number");
+  panel.staticHeadFt = *staticHead / head->factor / head->gravity;
+  const auto sumK = input.sumK.empty() ? std::optional<double>(0.0) : units::ParseFieldNumber(input.sumK);
+  if (!sumK || *sumK < 0.0) return std::string("The sum of K must be a number, 0 or more");
+  panel.sumK = *sumK;
+  if (!pumps::ParseArrangement(input.arrangement, panel.arrangement))
+    return std::string("The arrangement is single, parallel or series");
+  for (size_t i = 0; i < input.pumps.size(); ++i) {
+    if (input.pumps[i].empty()) continue;
+    const auto points = PointsOf(input.pumps[i], *flow, *head);
+    if (!points) return "Pump " + std::to_string(i + 1) + ": each point is a flow and a head, both numbers";
+    const auto fit = pumps::FitPumpCurve(*points);
+    if (const auto* refused = std::get_if<std::string>(&fit))
+      return "Pump " + std::to_string(i + 1) + ": " + *refused;
+    if (panel.pumps.size() == static_cast<size_t>(MaxPumps)) return std::string("At most 3 pumps");
+    panel.pumps.push_back(*points);
+  }
+  return panel;
 }
 
 }  // namespace zynta::shell

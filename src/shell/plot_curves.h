@@ -10,6 +10,7 @@
 #include <array>
 #include <string>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include "calc/catalog.h"
@@ -62,6 +63,12 @@ MoodyDiagram BuildMoodyDiagram(const shell::FormModel& f, int pointsPerDecade = 
 // curves, and each pump's curve, points and operating point (or its failure, or why its points
 // make no curve), in the units on screen. Added to plot data that is ok.
 void AddPumps(const FormModel& f, const PumpPanel& panel, PlotData& data, int points = 50);
+
+// The panel in the units on screen, and back: a value that is no number, a negative sum of K,
+// an unknown arrangement, more than MaxPumps pumps or points that make no pump curve refuse
+// the input with their message.
+platform::PumpInput InputOf(const FormModel& f, const PumpPanel& panel);
+std::variant<PumpPanel, std::string> PanelOf(const FormModel& f, const platform::PumpInput& input);
 
 // The notices of the plot window when there is nothing (or no Moody diagram) to plot.
 inline constexpr const char* PlotSolveFirst = "Solve first";

@@ -89,6 +89,9 @@ void TfrmZYNTA::BindWindow() {
   TaskBarPopupMenu.Add("Hide").OnClick = boundary_.Guard([this] { HideZYNTA1Click(); });
   TaskBarPopupMenu.Add("Pop-up").OnClick = boundary_.Guard([this] { PopupZYNTA1Click(); });
   Window.OnActivate = [this] { FormActivate(); };
+  ui.GetPlots().OnPumpsChanged = [this](const platform::PumpInput& input) {
+    boundary_.Run([&] { PumpsChanged(input); });
+  };
   // A close query that ends early (an error on the way) lets no close go ahead.
   Window.OnCloseQuery = [this](bool& canClose) {
     bool ended = true;

@@ -552,5 +552,48 @@ TEST_F(PlotCurves, PumpsOnTheSystemCurve) {
   EXPECT_TRUE(ui.plots.shown.back().pumps.empty());
   EXPECT_EQ(ui.plots.shown.back().system.points.front().y, 0.0);
 }
+
+// The plot window's panel: edits in the units on screen are taken into the pumps (in base
+// units) and the plots shown again; an edit that makes no sense is refused with its message
+// and changes nothing; the panel shows the values back in the units on screen.
+TEST_F(PlotCurves, PumpPanelEditsComeBackAsPumps) {
+  SolveManning();
+  SetUnit(Flow, "L/s");
+  Solve();
+  form->Plot1.OnClick();
+  ASSERT_TRUE(ui.plots.OnPumpsChanged);
+  EXPECT_FALSE(ui.plots.shown.back().fittings.empty());  // the Fittings dialog's list
+  struct Case {
+    platform::PumpInput input;
+    const char* refusal;  // "" when taken
+  };
+  const Case cases[] = {
+      {{"12.5", "2", "parallel", {"0:60,30:50,60:20", ""}}, ""},
+      {{"abc", "2", "single", {}}, "The static head must be a number"},
+      {{"0", "-1", "single", {}}, "The sum of K must be a number, 0 or more"},
+      {{"0", "1", "triple", {}}, "The arrangement is single, parallel or series"},
+      {{"0", "1", "single", {"0:10,5"}}, "Pump 1: each point is a flow and a head, both numbers"},
+      {{"0", "1", "single", {"", "0:10,5:20"}},
+       "Pump 2: The pump curve rises with flow; its head must fall as the flow grows"},
+  };
+  for (const Case& c : cases) {
+    ui.plots.OnPumpsChanged(c.input);
+    const PlotData& shown = ui.plots.shown.back();
+    EXPECT_EQ(shown.pumpRefusal, c.refusal);
+  }
+  // The refused edits left the first one in place, in base units: 12.5 ftliq, 30 L/s.
+  EXPECT_EQ(form->Pumps.staticHeadFt, 12.5);
+  EXPECT_EQ(form->Pumps.sumK, 2.0);
+  EXPECT_EQ(form->Pumps.arrangement, pumps::Arrangement::Parallel);
+  ASSERT_EQ(form->Pumps.pumps.size(), 1u);
+  EXPECT_TRUE(Near(form->Pumps.pumps[0][1].flow, 30.0 / 0.0630901964, 1e-6));
+  const PlotData& shown = ui.plots.shown.back();
+  EXPECT_EQ(shown.pumpInput.staticHead, "12.5");
+  EXPECT_EQ(shown.pumpInput.arrangement, "parallel");
+  ASSERT_EQ(shown.pumpInput.pumps.size(), 1u);
+  EXPECT_EQ(shown.pumpInput.pumps[0].substr(0, 5), "0:60,");
+  ASSERT_EQ(shown.pumps.size(), 1u);
+  EXPECT_TRUE(shown.pumps[0].meets) << shown.pumps[0].text;
+}
 }  // namespace
 }  // namespace zynta::shell
