@@ -47,7 +47,11 @@ PlotWindow::PlotWindow() {
     page.stack->addWidget(page.notice);
     tabs_->addTab(page.stack, kind == PlotKind::System ? "System curve" : "Moody diagram");
   }
-  layout->addWidget(tabs_);
+  pumps_ = new PumpPanelWidget(this);
+  auto* body = new QHBoxLayout();
+  body->addWidget(tabs_, 1);
+  body->addWidget(pumps_);
+  layout->addLayout(body);
   auto* buttons = new QHBoxLayout();
   png_ = new QPushButton("Export &PNG...", this);
   png_->setObjectName("plot.exportPng");
@@ -72,7 +76,7 @@ PlotWindow::PlotWindow() {
     png_->setEnabled(has);
     svg_->setEnabled(has);
   });
-  resize(PictureSize + QSize(40, 90));
+  resize(PictureSize + QSize(40 + 270, 90));
   setMinimumSize(480, 400);  // the plots' titles and labels still whole (plot_charts)
   platform::PlotData nothing;
   nothing.notice = "Solve first";
@@ -96,6 +100,7 @@ void PlotWindow::Fill(Page& page, PlotKind kind) {
 
 void PlotWindow::SetData(const platform::PlotData& data) {
   data_ = data;
+  pumps_->SetData(data);
   for (PlotKind kind : {PlotKind::System, PlotKind::Moody}) Fill(pages_[static_cast<int>(kind)], kind);
   const bool has = HasPlot(data_, Shown());
   png_->setEnabled(has);
@@ -182,6 +187,9 @@ void QtPlotViewer::Show(const platform::PlotData& data) {
     window_ = new PlotWindow();
     window_->setWindowIcon(icon_);
     window_->OnHidden = [this] { SavePlace(); };
+    window_->Pumps()->OnChanged = [this](const platform::PumpInput& input) {
+      if (OnPumpsChanged) OnPumpsChanged(input);
+    };
     RestorePlace();
   }
   window_->SetData(data);

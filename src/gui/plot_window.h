@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include "gui/plot_charts.h"
+#include "gui/pump_panel_widget.h"
 #include "platform/services.h"
 
 class QLabel;
@@ -35,6 +36,8 @@ class PlotWindow : public QWidget {
   PlotKind Shown() const;
   void ShowTab(PlotKind kind);
   QChartView* View(PlotKind kind) const;
+  // The side panel of the pumps on the system curve.
+  PumpPanelWidget* Pumps() const { return pumps_; }
   // The notice that takes a plot's place when there is nothing to draw; "" while it draws.
   QString Notice(PlotKind kind) const;
   // Writes the tab's picture (the export buttons ask for the file first).
@@ -58,6 +61,7 @@ class PlotWindow : public QWidget {
 
   platform::PlotData data_;
   QTabWidget* tabs_ = nullptr;
+  PumpPanelWidget* pumps_ = nullptr;
   Page pages_[2];
   QPushButton* png_ = nullptr;
   QPushButton* svg_ = nullptr;

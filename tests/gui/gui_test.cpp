@@ -15,15 +15,18 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QStyleFactory>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTimer>
@@ -190,6 +193,7 @@ class GuiTest : public QObject {
   void f1OpensTheHelpWindow();
   void aboutBoxIsModalAndOkClosesIt();
   void plotWindowFollowsTheCalculator();
+  void plotWindowPumpPanel();
   void plotWindowFitsASmallScreen();
   void plotWindowKeepsItsPlaceInTheSettings();
   void hiddenRowsTakeNoHeightOnADarkTheme();
@@ -1188,6 +1192,67 @@ void GuiTest::plotWindowFollowsTheCalculator() {
   // The export dialog opens in the user's pictures.
   const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
   QCOMPARE(window->ExportFolder(), QDir(pictures).exists() ? pictures : QDir::homePath());
+}
+
+// The plot window's pump panel: points typed into its table, a lift and the Fittings dialog's
+// sum reach the core, the plot draws the pump and the panel shows its operating point; a curve
+// that rises is refused with its message.
+void GuiTest::plotWindowPumpPanel() {
+  auto& solve = dynamic_cast<MenuAction&>(P().GetMenuItem("Solve1"));
+  for (auto [edit, text] : {std::pair{"EditIDia", "6"}, std::pair{"EditLen", "1000"}, std::pair{"EditFric", "120"},
+                            std::pair{"EditFlow", "500"}}) {
+    LineField& field = Field(edit);
+    QTest::mouseClick(&field, Qt::LeftButton);
+    field.selectAll();
+    QTest::keyClicks(&field, text);
+  }
+  solve.trigger();
+  QVERIFY2(P().GetStatusBar().Text().rfind("Solved!", 0) == 0, P().GetStatusBar().Text().c_str());
+  PlotWindow* window = P().PlotViewer().Window();
+  QVERIFY(window && window->isVisible());
+  PumpPanelWidget* panel = window->Pumps();
+  QVERIFY(panel->isEnabled());
+  QCOMPARE(panel->Points()->horizontalHeaderItem(1)->text(), QString("Flow (gpm)"));
+
+  panel->StaticHead()->setText("20");
+  emit panel->StaticHead()->editingFinished();
+  const char* points[][2] = {{"0", "120"}, {"600", "100"}, {"1200", "40"}};
+  for (const auto& point : points) {
+    QTest::mouseClick(window->findChild<QPushButton*>("pumps.add"), Qt::LeftButton);
+    const int row = panel->Points()->rowCount() - 1;
+    panel->Points()->setItem(row, 2, new QTableWidgetItem(point[1]));
+    panel->Points()->setItem(row, 1, new QTableWidgetItem(point[0]));
+  }
+  QTRY_COMPARE(window->Data().pumps.size(), size_t{1});
+  QTRY_VERIFY2(window->Data().pumps[0].meets, window->Data().pumps[0].text.c_str());
+  QCOMPARE(window->Data().pumpInput.staticHead, std::string("20"));
+  QVERIFY(panel->Results()->text().startsWith("Pump 1: Q "));
+  QStringList names;
+  for (QAbstractSeries* s : window->View(PlotKind::System)->chart()->series()) names << s->name();
+  QVERIFY2(names.join("|").contains("Pump 1: Q "), qPrintable(names.join(" | ")));
+  QVERIFY(window->grab().save(QString(ZYNTA_SCREENSHOT_DIR) + "/plot-window-pumps.png"));
+
+  // The Fittings dialog: two globe valves add 2 x 10 to the sum of K.
+  QTimer::singleShot(0, [] {
+    auto* dialog = qApp->findChild<QDialog*>("pumps.fittingsDialog");
+    if (!dialog)
+      for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == "pumps.fittingsDialog") dialog = qobject_cast<QDialog*>(w);
+    if (!dialog) return;
+    for (QSpinBox* count : dialog->findChildren<QSpinBox*>())
+      if (count->accessibleName() == "Globe valve, open") count->setValue(2);
+    dialog->accept();
+  });
+  panel->FittingsAsked();
+  QTRY_COMPARE(window->Data().pumpInput.sumK, std::string("20"));
+
+  // A rising curve is refused, and the pump taken before stays.
+  panel->Points()->item(0, 2)->setText("10");
+  QTRY_COMPARE(window->Data().pumpRefusal,
+               std::string("Pump 1: The pump curve rises with flow; its head must fall as the flow grows"));
+  QVERIFY(panel->Results()->text().startsWith("Pump 1: The pump curve rises"));
+  QCOMPARE(window->Data().pumps.size(), size_t{1});
+  QVERIFY(window->Data().pumps[0].meets);
 }
 
 // The plot window's own size is larger than the offscreen screen (800x800): it opens fitted to
