@@ -45,6 +45,8 @@
 #include "gui/timing.h"
 #include "gui/window_qt.h"
 #include "settings/ini_file.h"
+#include "shell/pump_panel.h"
+#include "shell/save_settings.h"
 
 namespace fs = std::filesystem;
 using namespace zynta;
@@ -1264,6 +1266,17 @@ void GuiTest::plotWindowPumpPanel() {
   QVERIFY(panel->Results()->text().startsWith("Pump 1: The pump curve rises"));
   QCOMPARE(window->Data().pumps.size(), size_t{1});
   QVERIFY(window->Data().pumps[0].meets);
+
+  // The panel is kept in the settings file with the rest, and read back as it was.
+  shell::TfrmZYNTA& form = program_->Program().Form();
+  settings::IniFile ini(SettingsPath());
+  shell::WriteSettings(form, ini);
+  QCOMPARE(ini.ReadString("Pumps", "StaticHead", ""), std::string("20"));
+  QCOMPARE(ini.ReadString("Pumps", "SumK", ""), std::string("20"));
+  QCOMPARE(ini.ReadString("Pumps", "Pump1", ""), std::string("0:120,600:100,1200:40"));
+  const shell::PumpPanel back = shell::ReadPumpPanel(ini);
+  QCOMPARE(back.pumps.size(), size_t{1});
+  QCOMPARE(back.staticHeadFt, form.Pumps.staticHeadFt);
 }
 
 // The plot window's own size is larger than the offscreen screen (800x800): it opens fitted to
