@@ -33,7 +33,18 @@ void RecordStore::Refuse(const std::string& message, int index) {
 
 void RecordStore::ShowNumber(int index, double v, double value, int decimals) {
   FieldRecord& field = Field(index);
-  field.text = field.shown.Show(v, value, decimals, units::DecimalSeparator());
+  const std::string& shown = field.shown.Show(v, value, decimals, units::DecimalSeparator());
+  if (field.text != shown) field.text = shown;
+}
+
+void RecordStore::KeepRead(int index, double gravity) {
+  FieldRecord& field = Field(index);
+  field.shown.KeepRead(field.factor, gravity);
+}
+
+std::optional<double> RecordStore::Reread(int index, double gravity) const {
+  const FieldRecord& field = Field(index);
+  return field.shown.Reread(field.text, field.factor, gravity, field.decimals, units::DecimalSeparator());
 }
 
 std::optional<double> RecordStore::Number(int index) const {

@@ -27,6 +27,17 @@ void WindowFields::ShowNumber(int index, double v, double value, int decimals) {
   p.Edit->SetText(p.Shown.Show(v, value, decimals, units::DecimalSeparator()));  // nothing when shown already
 }
 
+void WindowFields::KeepRead(int index, double gravity) {
+  TParamType& p = f_.P(index);
+  p.Shown.KeepRead(p.Factors[static_cast<size_t>(p.UnitIndex)], gravity);
+}
+
+std::optional<double> WindowFields::Reread(int index, double gravity) const {
+  const TParamType& p = f_.P(index);
+  return p.Shown.Reread(p.Edit->Text(), p.Factors[static_cast<size_t>(p.UnitIndex)], gravity, p.Decimals,
+                        units::DecimalSeparator());
+}
+
 std::string WindowFields::UnitName(int index) const { return f_.P(index).UnitLabel->Caption(); }
 
 double WindowFields::Factor(int index) const {
