@@ -17,6 +17,7 @@ void WindowFields::SetText(int index, const std::string& text) { f_.P(index).Edi
 
 std::optional<double> WindowFields::Number(int index) const {
   TParamType& p = f_.P(index);
+  if (p.Edit->TextIs(p.Shown.text)) return p.Shown.Read(p.Shown.text);
   return p.Shown.Read(p.Edit->Text());
 }
 
@@ -34,8 +35,10 @@ void WindowFields::KeepRead(int index, double gravity) {
 
 std::optional<double> WindowFields::Reread(int index, double gravity) const {
   const TParamType& p = f_.P(index);
-  return p.Shown.Reread(p.Edit->Text(), p.Factors[static_cast<size_t>(p.UnitIndex)], gravity, p.Decimals,
-                        units::DecimalSeparator());
+  const std::optional<double> kept = p.Shown.Reread(p.Shown.text, p.Factors[static_cast<size_t>(p.UnitIndex)],
+                                                    gravity, p.Decimals, units::DecimalSeparator());
+  if (kept && !p.Edit->TextIs(p.Shown.text)) return std::nullopt;
+  return kept;
 }
 
 std::string WindowFields::UnitName(int index) const { return f_.P(index).UnitLabel->Caption(); }
@@ -75,8 +78,8 @@ void WindowFields::Refuse(const std::string& message, int index) {
 void EditReynoChange(FormModel& f) {
   const platform::TextField& reyno = *f.Edits[ReyNo];
   if (f.ParamTypes[ReyNo] && f.P(ReyNo).Role == RoleHidden) return;
+  if (reyno.TextIs("") || reyno.TextIs(ResultMarker) || !reyno.Visible()) return;
   const std::string text = reyno.Text();
-  if (text.empty() || text == ResultMarker || !reyno.Visible()) return;
   const std::string regime = RegimeOf(text);  // only computed values reach this field
   if (!regime.empty()) f.lbReyNoUn.SetCaption(regime);
 }
