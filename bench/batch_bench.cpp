@@ -29,6 +29,7 @@ enum class Workload { DarcyHeadLoss, HazenWilliamsHeadLoss, DarcyDiameter, Darcy
 
 struct WorkloadInfo {
   Workload workload;
+  // cppcheck-suppress unusedStructMember ; names the benchmark where it is registered
   const char* name;
   const char* header;
 };

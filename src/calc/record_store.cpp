@@ -33,8 +33,7 @@ void RecordStore::Refuse(const std::string& message, int index) {
 
 void RecordStore::ShowNumber(int index, double v, double value, int decimals) {
   FieldRecord& field = Field(index);
-  const std::string& shown = field.shown.Show(v, value, decimals, units::DecimalSeparator());
-  if (field.text != shown) field.text = shown;
+  field.text = field.shown.Show(v, value, decimals, units::DecimalSeparator());
 }
 
 void RecordStore::KeepRead(int index, double gravity) {
