@@ -1,8 +1,9 @@
-// zynta-cli batch end to end: a process started as a user starts it, fed "HL given D,L,E,Vis,Q"
-// rows with varying inputs through its standard input and read back through its standard
-// output (parse, solve through the window model, write). Reported per row: CPU time of the
-// batch process (one core) and wall time; and its peak resident memory, which stays the same
-// from the smallest to the largest run when memory is flat.
+// zynta-cli batch end to end: a process started as a user starts it, fed rows with varying
+// inputs through its standard input and read back through its standard output (parse, solve,
+// write). Four workloads: Darcy-Weisbach "HL given", Hazen-Williams "HL given", and the
+// Darcy-Weisbach iterations "D given" and "Q given". Reported per row: CPU time of the batch
+// process (one core) and wall time; the share of rows solved; and its peak resident memory,
+// which stays the same from the smallest to the largest run when memory is flat.
 //
 // The default run is short (2,000 and 20,000 rows). ZYNTA_BATCH_ROWS=1000000 adds a run of
 // that many rows:
@@ -24,21 +25,59 @@
 
 namespace {
 
-constexpr const char* Header = "equation,problem,IDia [in],Len [ft],Fric [ft],Vis [cSt],Flow [gpm],SG\n";
+enum class Workload { DarcyHeadLoss, HazenWilliamsHeadLoss, DarcyDiameter, DarcyFlow };
+
+struct WorkloadInfo {
+  Workload workload;
+  // cppcheck-suppress unusedStructMember ; names the benchmark where it is registered
+  const char* name;
+  const char* header;
+};
+
+constexpr WorkloadInfo Workloads[] = {
+    {Workload::DarcyHeadLoss, "DarcyHeadLoss",
+     "equation,problem,IDia [in],Len [ft],Fric [ft],Vis [cSt],Flow [gpm],SG\n"},
+    {Workload::HazenWilliamsHeadLoss, "HazenWilliamsHeadLoss",
+     "equation,problem,IDia [in],Len [ft],Fric,Flow [gpm]\n"},
+    {Workload::DarcyDiameter, "DarcyDiameter",
+     "equation,problem,Len [ft],Fric [ft],Vis [cSt],Flow [gpm],HL [ftliq],SG\n"},
+    {Workload::DarcyFlow, "DarcyFlow", "equation,problem,IDia [in],Len [ft],Fric [ft],Vis [cSt],HL [ftliq],SG\n"},
+};
 
 // Row i's inputs, from a fixed pseudo-random sequence: every run sees the same rows.
 class Rows {
  public:
+  explicit Rows(Workload workload) : workload_(workload) {}
+
   void Append(std::string& out) {
     static const char* const roughness[] = {"0.000005", "0.00015", "0.0005", "0.00085"};
+    static const char* const coefficient[] = {"100", "120", "130", "140"};
     char line[160];
     const double d = 0.5 + 23.5 * Next();
     const double l = 10.0 + 4990.0 * Next();
     const double vis = 0.3 + 49.7 * Next();
     const double q = 1.0 + 4999.0 * Next();
-    const int n =
-        std::snprintf(line, sizeof line, "Darcy-Weisbach,\"HL given D,L,E,Vis,Q\",%.3f,%.1f,%s,%.2f,%.1f,1\n", d,
-                      l, roughness[state_ >> 62], vis, q);
+    const double hl = 0.5 + 199.5 * Next();
+    const char* const e = roughness[state_ >> 62];
+    int n = 0;
+    switch (workload_) {
+      case Workload::DarcyHeadLoss:
+        n = std::snprintf(line, sizeof line, "Darcy-Weisbach,\"HL given D,L,E,Vis,Q\",%.3f,%.1f,%s,%.2f,%.1f,1\n",
+                          d, l, e, vis, q);
+        break;
+      case Workload::HazenWilliamsHeadLoss:
+        n = std::snprintf(line, sizeof line, "Hazen-Williams,\"HL given D,L,C,Q\",%.3f,%.1f,%s,%.1f\n", d, l,
+                          coefficient[state_ >> 62], q);
+        break;
+      case Workload::DarcyDiameter:
+        n = std::snprintf(line, sizeof line, "Darcy-Weisbach,\"D given L,E,Vis,Q,HL\",%.1f,%s,%.2f,%.1f,%.2f,1\n",
+                          l, e, vis, q, hl);
+        break;
+      case Workload::DarcyFlow:
+        n = std::snprintf(line, sizeof line, "Darcy-Weisbach,\"Q given D,L,E,Vis,HL\",%.3f,%.1f,%s,%.2f,%.2f,1\n",
+                          d, l, e, vis, hl);
+        break;
+    }
     out.append(line, static_cast<size_t>(n));
   }
 
@@ -47,6 +86,7 @@ class Rows {
     state_ = state_ * 6364136223846793005ULL + 1442695040888963407ULL;
     return static_cast<double>(state_ >> 11) / 9007199254740992.0;
   }
+  Workload workload_;
   unsigned long long state_ = 0x2545F4914F6CDD1DULL;
 };
 
@@ -61,7 +101,7 @@ struct BatchRun {
 
 std::filesystem::path Cli() { return std::filesystem::read_symlink("/proc/self/exe").parent_path() / "zynta-cli"; }
 
-BatchRun RunBatch(long rows) {
+BatchRun RunBatch(const WorkloadInfo& workload, long rows) {
   int in[2], out[2];
   if (pipe(in) || pipe(out)) return {};
   std::signal(SIGPIPE, SIG_IGN);
@@ -77,9 +117,9 @@ BatchRun RunBatch(long rows) {
   }
   close(in[0]);
   close(out[1]);
-  std::thread feeder([fd = in[1], rows] {
-    Rows source;
-    std::string chunk = Header;
+  std::thread feeder([fd = in[1], rows, &workload] {
+    Rows source(workload.workload);
+    std::string chunk = workload.header;
     for (long i = 0; i < rows; ++i) {
       source.Append(chunk);
       if (chunk.size() >= (1 << 16) || i + 1 == rows) {
@@ -95,19 +135,18 @@ BatchRun RunBatch(long rows) {
   });
   BatchRun run;
   static char buf[1 << 16];
-  // "...,Solved!\n" across reads: the last characters before each line end
-  std::string tail;
+  // The last cell of each line (its status) across reads: "Solved!", perhaps with a warning.
+  std::string lastCell;
   for (ssize_t got; (got = read(out[0], buf, sizeof buf)) > 0;) {
     for (ssize_t i = 0; i < got; ++i) {
       if (buf[i] == '\n') {
         ++run.lines;
-        if (tail.size() >= 8 && tail.compare(tail.size() - 8, 8, ",Solved!") == 0) ++run.solved;
-        tail.clear();
-      } else if (tail.size() < 64) {
-        tail.push_back(buf[i]);
-      } else {
-        tail.erase(0, 32);
-        tail.push_back(buf[i]);
+        if (lastCell.compare(0, 7, "Solved!") == 0) ++run.solved;
+        lastCell.clear();
+      } else if (buf[i] == ',') {
+        lastCell.clear();
+      } else if (lastCell.size() < 16) {
+        lastCell.push_back(buf[i]);
       }
     }
   }
@@ -124,17 +163,20 @@ BatchRun RunBatch(long rows) {
   return run;
 }
 
-void BatchEndToEnd(benchmark::State& state) {
+void BatchEndToEnd(benchmark::State& state, const WorkloadInfo& workload) {
   const long rows = state.range(0);
   BatchRun last;
   double cpu = 0, wall = 0;
   for (auto _ : state) {
-    last = RunBatch(rows);
+    last = RunBatch(workload, rows);
     state.SetIterationTime(last.wallSeconds);
     cpu += last.cpuSeconds;
     wall += last.wallSeconds;
   }
-  if (last.exit != 0 || last.lines != rows + 1 || last.solved != rows) {
+  // The iterations leave a few rows unsolved ("Could not solve!"), and the batch then exits
+  // with 1; most rows solve.
+  const int exitExpected = last.solved == rows ? 0 : 1;
+  if (last.exit != exitExpected || last.lines != rows + 1 || last.solved < rows * 9 / 10) {
     state.SkipWithError(("exit " + std::to_string(last.exit) + ", " + std::to_string(last.lines) + " lines, " +
                          std::to_string(last.solved) + " solved of " + std::to_string(rows))
                             .c_str());
@@ -143,17 +185,22 @@ void BatchEndToEnd(benchmark::State& state) {
   const auto runs = static_cast<double>(state.iterations());
   state.counters["cpu_us_per_row"] = cpu / runs / static_cast<double>(rows) * 1e6;
   state.counters["wall_us_per_row"] = wall / runs / static_cast<double>(rows) * 1e6;
+  state.counters["solved_share"] = static_cast<double>(last.solved) / static_cast<double>(rows);
   state.counters["peak_rss_kB"] = static_cast<double>(last.peakKb);
   state.SetItemsProcessed(static_cast<int64_t>(runs) * rows);
 }
 
 [[maybe_unused]] const int registered = [] {
-  auto* b = benchmark::RegisterBenchmark("BatchEndToEnd", BatchEndToEnd);
-  b->Arg(2000)->Arg(20000);
-  if (const char* extra = std::getenv("ZYNTA_BATCH_ROWS")) {
-    if (const long n = std::strtol(extra, nullptr, 10); n > 0) b->Arg(n);
+  long extraRows = 0;
+  if (const char* extra = std::getenv("ZYNTA_BATCH_ROWS")) extraRows = std::strtol(extra, nullptr, 10);
+  for (const WorkloadInfo& workload : Workloads) {
+    auto* b =
+        benchmark::RegisterBenchmark((std::string("BatchEndToEnd/") + workload.name).c_str(),
+                                     [&workload](benchmark::State& state) { BatchEndToEnd(state, workload); });
+    b->Arg(2000)->Arg(20000);
+    if (extraRows > 0) b->Arg(extraRows);
+    b->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
   }
-  b->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
   return 0;
 }();
 

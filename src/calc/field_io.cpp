@@ -66,18 +66,29 @@ bool CommitNumber(Fields& f, int index, bool show) {
   if (!number) return false;
   const double s = GravityFactor(f, index);
   f.SetValue(index, units::CheckedFloat(*number / f.Factor(index) / s));
-  if (show) ShowValueWith(f, index, s);
+  if (show) {
+    ShowValueWith(f, index, s);
+    f.KeepRead(index, s);
+  }
   return true;
 }
 
 double ReadInput(Fields& f, int index) {
   // The specific gravity comes first, so an invalid one is reported before the value itself.
   const double s = GravityFactor(f, index);
+  if (const auto kept = f.Reread(index, s)) {
+    // The read below, of a text its rewrite leaves as it is: the same value, and the same
+    // test of the floating-point flags.
+    f.SetValue(index, units::CheckedFloat(*kept));
+    if (!(*kept > 0.0)) f.Refuse(InvalidInputMessage(f.Solving(), index), index);
+    return *kept;
+  }
   const auto number = f.Number(index);
   if (!number) f.Refuse(InvalidInputMessage(f.Solving(), index), index);
   f.SetValue(index, units::CheckedFloat(*number / f.Factor(index) / s));
   // Later reads of this parameter within the solve see the rewritten, rounded text.
   ShowValueWith(f, index, s);
+  f.KeepRead(index, s);
   const double value = f.Value(index);
   if (!(value > 0.0)) f.Refuse(InvalidInputMessage(f.Solving(), index), index);
   return value;

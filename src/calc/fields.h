@@ -36,6 +36,13 @@ class Fields {
   // display rule with `decimals` decimals.
   virtual void ShowNumber(int index, double v, double value, int decimals);
 
+  // An input read by the field's factor and the specific-gravity factor `gravity` that leaves
+  // the field as it is, kept where the implementation can (ShownNumber): KeepRead after a read
+  // and its rewrite; Reread gives that read's value while the field, its unit and decimals stay
+  // as they were, nullopt otherwise.
+  virtual void KeepRead(int, double) {}
+  virtual std::optional<double> Reread(int, double) const { return std::nullopt; }
+
   // A result is about to be written into the field (its colour).
   virtual void MarkResult(int index) = 0;
   // The flow-regime label beside the Reynolds number: hidden when there is no Reynolds

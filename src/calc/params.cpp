@@ -40,19 +40,26 @@ int ParamIndexOf(const std::string& id) {
 }
 
 const std::string& ShownNumber::Show(double shownV, double shownValue, int shownDecimals, char shownSeparator) {
-  if (shownV != v || shownValue != value || shownDecimals != decimals || shownSeparator != separator)
-    *this = {units::DisplayText(shownV, shownValue, shownDecimals, shownSeparator),
-             shownV,
-             shownValue,
-             shownDecimals,
-             shownSeparator,
-             std::nullopt,
-             false};
+  if (shownV == v && shownValue == value && shownDecimals == decimals && shownSeparator == separator) return text;
+  v = shownV;
+  value = shownValue;
+  decimals = shownDecimals;
+  separator = shownSeparator;
+  readKept = false;  // the kept read gave another value
+  std::string shown = units::DisplayText(shownV, shownValue, shownDecimals, shownSeparator);
+  // Another number with the same text (an input read again after its rewrite): what the text
+  // reads as stays.
+  if (shown == text) return text;
+  text = std::move(shown);
+  number.reset();
+  numberRead = false;
+  readShown = false;
   return text;
 }
 
 std::optional<double> ShownNumber::Read(const std::string& fieldText) {
-  if (fieldText != text) return units::ParseFieldNumber(fieldText);
+  readShown = fieldText == text;
+  if (!readShown) return units::ParseFieldNumber(fieldText);
   if (!numberRead) {
     number = units::ParseFieldNumber(text);
     numberRead = true;

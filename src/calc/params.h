@@ -53,6 +53,11 @@ int ParamIndexOf(const std::string& id);
 
 // The text a number was last shown as by the display rule, and what it was shown from: the
 // rule runs again only for another number, and the text is read as a number only once.
+//
+// It also keeps the read of an input that leaves the field as it was: the text read by the
+// field's factor and a specific gravity, which gave `value` and showed the same text again. The
+// same read again gives the same value and leaves the field as it is, so it neither parses nor
+// shows anything.
 struct ShownNumber {
   std::string text;
   double v = 0.0, value = 0.0;  // the number in the shown unit, and in the base unit
@@ -60,11 +65,30 @@ struct ShownNumber {
   char separator = '\0';
   std::optional<double> number;  // text read as a field number, once numberRead
   bool numberRead = false;
+  bool readShown = false;  // the last Read was of `text`
+  bool readKept = false;   // a read of `text` by readFactor and readGravity gives `value`
+  double readFactor = 0.0, readGravity = 0.0;
 
   // The display rule's text for v (units::DisplayText).
   const std::string& Show(double v, double value, int decimals, char separator);
   // A field's text read as a field number, from what is kept when it is the shown text.
   std::optional<double> Read(const std::string& fieldText);
+  // After a Read and the Show of the value it gave, by this factor and specific gravity: the
+  // read is kept when the field shows the text it read.
+  void KeepRead(double factor, double gravity) {
+    readKept = readShown;
+    readFactor = factor;
+    readGravity = gravity;
+  }
+  // The value of the kept read, when fieldText by this factor, gravity, decimals and separator
+  // is that read again.
+  std::optional<double> Reread(const std::string& fieldText, double factor, double gravity, int shownDecimals,
+                               char shownSeparator) const {
+    if (readKept && factor == readFactor && gravity == readGravity && shownDecimals == decimals &&
+        shownSeparator == separator && fieldText == text)
+      return value;
+    return std::nullopt;
+  }
 };
 
 // One parameter. A plain record: it owns its unit names, and refers to the window's controls.

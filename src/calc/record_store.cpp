@@ -36,6 +36,16 @@ void RecordStore::ShowNumber(int index, double v, double value, int decimals) {
   field.text = field.shown.Show(v, value, decimals, units::DecimalSeparator());
 }
 
+void RecordStore::KeepRead(int index, double gravity) {
+  FieldRecord& field = Field(index);
+  field.shown.KeepRead(field.factor, gravity);
+}
+
+std::optional<double> RecordStore::Reread(int index, double gravity) const {
+  const FieldRecord& field = Field(index);
+  return field.shown.Reread(field.text, field.factor, gravity, field.decimals, units::DecimalSeparator());
+}
+
 std::optional<double> RecordStore::Number(int index) const {
   const FieldRecord& field = Field(index);
   return field.shown.Read(field.text);

@@ -42,6 +42,8 @@ class RecordStore final : public Fields {
   void SetText(int index, const std::string& text) override { Field(index).text = text; }
   std::optional<double> Number(int index) const override;
   void ShowNumber(int index, double v, double value, int decimals) override;
+  void KeepRead(int index, double gravity) override;
+  std::optional<double> Reread(int index, double gravity) const override;
   std::string UnitName(int index) const override { return Field(index).unit; }
   double Factor(int index) const override { return Field(index).factor; }
   int Decimals(int index) const override { return Field(index).decimals; }

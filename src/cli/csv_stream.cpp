@@ -1,6 +1,7 @@
 #include "cli/csv_stream.h"
 
 #include <algorithm>
+#include <array>
 
 namespace zynta::cli {
 
@@ -146,20 +147,32 @@ bool CsvReader::Next(std::vector<std::string>& cells) {
   }
 }
 
+namespace {
+
+// The characters that make a cell quoted wherever they stand.
+constexpr std::array<bool, 256> QuotedBy = [] {
+  std::array<bool, 256> table{};
+  for (const unsigned char c : {',', '"', '\r', '\n'}) table[c] = true;
+  return table;
+}();
+
+}  // namespace
+
 void AppendCsvCell(std::string& line, std::string_view cell) {
   bool quote = !cell.empty() && (cell.front() == ' ' || cell.back() == ' ');
-  for (size_t i = 0; i < cell.size() && !quote; ++i) {
-    const char c = cell[i];
-    quote = c == ',' || c == '"' || c == '\r' || c == '\n';
-  }
+  for (size_t i = 0; i < cell.size() && !quote; ++i) quote = QuotedBy[static_cast<unsigned char>(cell[i])];
   if (!quote) {
     line.append(cell);
     return;
   }
   line.push_back('"');
-  for (const char c : cell) {
-    if (c == '"') line.push_back('"');
-    line.push_back(c);
+  // Runs up to each double quote, which is doubled.
+  for (size_t at = 0; at < cell.size();) {
+    const size_t q = cell.find('"', at);
+    const size_t end = q == std::string_view::npos ? cell.size() : q + 1;
+    line.append(cell.substr(at, end - at));
+    if (q != std::string_view::npos) line.push_back('"');
+    at = end;
   }
   line.push_back('"');
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zynta::platform {
@@ -40,6 +41,8 @@ class Control {
 class TextField : public Control {
  public:
   virtual std::string Text() const = 0;
+  // Whether the field holds exactly this text; without copying it where the control keeps one.
+  virtual bool TextIs(std::string_view text) const { return Text() == text; }
   // A write by the program: fires OnChange and clears the user-modified flag, unless the
   // field already holds exactly this text, in which case nothing changes.
   virtual void SetText(const std::string& text) = 0;

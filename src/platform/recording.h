@@ -39,6 +39,7 @@ class RecTextField : public RecControl<TextField> {
  public:
   RecTextField(std::string name, Clipboard& clipboard) : RecControl(std::move(name)), clipboard_(clipboard) {}
   std::string Text() const override { return text_; }
+  bool TextIs(std::string_view text) const override { return text_ == text; }
   void SetText(const std::string& text) override;
   bool Modified() const override { return modified_; }
   void SetModified(bool modified) override { modified_ = modified; }

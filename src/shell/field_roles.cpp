@@ -213,7 +213,7 @@ void ComboEqEnter(FormModel& f) { f.PrevEquation = f.EquationText(); }
 
 void ApplyFieldRoles(FormModel& f) {
   for (int i = 0; i < ParamCount; ++i) {
-    if (f.ParamTypes[static_cast<size_t>(i)] && f.Edits[static_cast<size_t>(i)]->Text() == ResultMarker)
+    if (f.ParamTypes[static_cast<size_t>(i)] && f.Edits[static_cast<size_t>(i)]->TextIs(ResultMarker))
       f.Edits[static_cast<size_t>(i)]->SetText("");
   }
   const int position = f.cbSolveFor.ItemIndex();

@@ -19,8 +19,7 @@ void RefreshSelection(FormModel& f) {
 
 // The selection comes from the previous call: a snapshot taken inside a chooser's change
 // handler records the choice from before the change.
-TCalcSnapShot TakeSnapshot(const FormModel& f) {
-  TCalcSnapShot snap;
+void TakeSnapshot(const FormModel& f, TCalcSnapShot& snap) {
   snap.Solved = f.Solved;
   snap.Equation = f.CurrentSelection.Equation;
   snap.SolveFor = f.CurrentSelection.SolveFor;
@@ -35,7 +34,6 @@ TCalcSnapShot TakeSnapshot(const FormModel& f) {
     s.Color = p.Edit->BackgroundColor();
     s.Visible = p.Edit->Visible();
   }
-  return snap;
 }
 
 void ShowDepth(FormModel& f) { f.lbStackCount.SetCaption(std::to_string(f.SnapshotStack.size())); }
@@ -79,7 +77,7 @@ void PushSnapshot(FormModel& f) {
     UpdateCheckAtFirstChange(f);
     f.FirstShow = false;
     if (!f.ParamTypes[0]) return;
-    f.SnapshotStack.push_back(TakeSnapshot(f));
+    TakeSnapshot(f, f.SnapshotStack.emplace_back());
     SetUndoAvailable(f, true);
     ShowDepth(f);
   }

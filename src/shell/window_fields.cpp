@@ -17,6 +17,7 @@ void WindowFields::SetText(int index, const std::string& text) { f_.P(index).Edi
 
 std::optional<double> WindowFields::Number(int index) const {
   TParamType& p = f_.P(index);
+  if (p.Edit->TextIs(p.Shown.text)) return p.Shown.Read(p.Shown.text);
   return p.Shown.Read(p.Edit->Text());
 }
 
@@ -25,6 +26,19 @@ std::optional<double> WindowFields::Number(int index) const {
 void WindowFields::ShowNumber(int index, double v, double value, int decimals) {
   TParamType& p = f_.P(index);
   p.Edit->SetText(p.Shown.Show(v, value, decimals, units::DecimalSeparator()));  // nothing when shown already
+}
+
+void WindowFields::KeepRead(int index, double gravity) {
+  TParamType& p = f_.P(index);
+  p.Shown.KeepRead(p.Factors[static_cast<size_t>(p.UnitIndex)], gravity);
+}
+
+std::optional<double> WindowFields::Reread(int index, double gravity) const {
+  const TParamType& p = f_.P(index);
+  const std::optional<double> kept = p.Shown.Reread(p.Shown.text, p.Factors[static_cast<size_t>(p.UnitIndex)],
+                                                    gravity, p.Decimals, units::DecimalSeparator());
+  if (kept && !p.Edit->TextIs(p.Shown.text)) return std::nullopt;
+  return kept;
 }
 
 std::string WindowFields::UnitName(int index) const { return f_.P(index).UnitLabel->Caption(); }
@@ -64,8 +78,8 @@ void WindowFields::Refuse(const std::string& message, int index) {
 void EditReynoChange(FormModel& f) {
   const platform::TextField& reyno = *f.Edits[ReyNo];
   if (f.ParamTypes[ReyNo] && f.P(ReyNo).Role == RoleHidden) return;
+  if (reyno.TextIs("") || reyno.TextIs(ResultMarker) || !reyno.Visible()) return;
   const std::string text = reyno.Text();
-  if (text.empty() || text == ResultMarker || !reyno.Visible()) return;
   const std::string regime = RegimeOf(text);  // only computed values reach this field
   if (!regime.empty()) f.lbReyNoUn.SetCaption(regime);
 }

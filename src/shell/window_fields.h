@@ -17,6 +17,8 @@ class WindowFields final : public calc::Fields {
   void SetText(int index, const std::string& text) override;
   std::optional<double> Number(int index) const override;
   void ShowNumber(int index, double v, double value, int decimals) override;
+  void KeepRead(int index, double gravity) override;
+  std::optional<double> Reread(int index, double gravity) const override;
   std::string UnitName(int index) const override;
   double Factor(int index) const override;
   int Decimals(int index) const override;

@@ -66,5 +66,31 @@ TEST(CsvReader, ReadsRecordsWhereverTheReadsCutThem) {
   for (const Case& c : cases) EXPECT_EQ(ReadAll(c.text), c.expected) << c.what;
 }
 
+// A cell is written as it is unless a comma, quote, line end or an outer space needs quotes;
+// a quote inside is doubled.
+TEST(AppendCsvCell, QuotesOnlyWhatNeedsIt) {
+  struct Cell {
+    const char* cell;
+    const char* written;
+  };
+  const Cell cells[] = {
+      {"", ""},
+      {"12.35", "12.35"},
+      {"Solved!  Flow is not turbulent", "Solved!  Flow is not turbulent"},
+      {"HL given D,L,E,Vis,Q", "\"HL given D,L,E,Vis,Q\""},
+      {" 1", "\" 1\""},
+      {"1 ", "\"1 \""},
+      {"a\"b", "\"a\"\"b\""},
+      {"\"", "\"\"\"\""},
+      {"\"x\"\"", "\"\"\"x\"\"\"\"\""},
+      {"line\r\nend", "\"line\r\nend\""},
+  };
+  for (const Cell& c : cells) {
+    std::string line = "x,";
+    AppendCsvCell(line, c.cell);
+    EXPECT_EQ(line, std::string("x,") + c.written) << c.cell;
+  }
+}
+
 }  // namespace
 }  // namespace zynta::cli
