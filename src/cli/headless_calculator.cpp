@@ -1,7 +1,6 @@
 #include "cli/headless_calculator.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <unistd.h>
 
@@ -42,15 +41,6 @@ int FindEntry(const std::vector<std::string>& items, std::string_view text) {
 std::string MaterialName(const std::string& entry) { return entry.substr(0, entry.find('=')); }
 
 }  // namespace
-
-bool SameText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  }
-  return true;
-}
 
 std::string Join(const std::vector<std::string>& items, std::string_view separator) {
   std::string out;

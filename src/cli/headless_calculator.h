@@ -17,6 +17,7 @@
 #include "cli/recording_driver.h"
 #include "platform/recording.h"
 #include "shell/frm_zynta.h"
+#include "units/same_text.h"
 
 namespace zynta::cli {
 
@@ -27,7 +28,7 @@ struct UsageError : std::runtime_error {
 };
 
 // Letter case ignored (ASCII).
-bool SameText(std::string_view a, std::string_view b);
+using units::SameText;
 std::string Join(const std::vector<std::string>& items, std::string_view separator = ", ");
 // "abc" in double quotes, its control characters escaped (see EscapeControls).
 std::string InQuotes(const std::string& text);

@@ -2,7 +2,6 @@
 
 #include <optional>
 #include <ostream>
-#include <sstream>
 #include <variant>
 
 #include "calc/params.h"
@@ -135,13 +134,10 @@ double SumOfK(const HeadlessCalculator& calc, const SystemOptions& a) {
 // "F:H,F:H,..." in the units shown, into gpm and feet of liquid.
 std::vector<pumps::PumpPoint> PumpPoints(const std::string& text, const ShownIn& flow, const ShownIn& head) {
   std::vector<pumps::PumpPoint> points;
-  std::istringstream in(text);
-  for (std::string pair; std::getline(in, pair, ',');) {
-    const size_t colon = pair.find(':');
-    if (colon == std::string::npos) throw UsageError("--pump: " + InQuotes(pair) + " is no FLOW:HEAD point");
-    points.push_back({ParseNumber(pair.substr(0, colon), "--pump flow") / flow.factor,
-                      ParseNumber(pair.substr(colon + 1), "--pump head") / head.factor});
-  }
+  std::string bad;
+  if (!shell::ParsePumpPoints(text, '.', points, &bad))
+    throw UsageError("--pump: " + InQuotes(bad) + " is no FLOW:HEAD point");
+  for (pumps::PumpPoint& p : points) p = {p.flow / flow.factor, p.head / head.factor};
   return points;
 }
 

@@ -1,24 +1,11 @@
 #include "refdata/fittings.h"
 
-#include <cctype>
 #include <cmath>
 
 #include "refdata/data_packet.h"
+#include "units/same_text.h"
 
 namespace zynta::refdata {
-
-namespace {
-
-bool SameText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  }
-  return true;
-}
-
-}  // namespace
 
 std::vector<Fitting> LoadFittings(const std::filesystem::path& file) {
   const DataPacket packet = DataPacket::Load(file);
@@ -39,7 +26,7 @@ std::vector<Fitting> LoadFittings(const std::filesystem::path& file) {
 
 std::optional<Fitting> FindFitting(const std::vector<Fitting>& fittings, std::string_view name) {
   for (const Fitting& f : fittings) {
-    if (SameText(f.name, name)) return f;
+    if (units::SameText(f.name, name)) return f;
   }
   return std::nullopt;
 }

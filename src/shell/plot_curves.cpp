@@ -302,22 +302,13 @@ namespace {
 
 std::string FieldFormat(double v) { return units::FormatGeneral(v, 15, 0, units::DecimalSeparator()); }
 
-// "q:h,q:h" of the user's numbers.
+// "q:h,q:h" of the user's numbers, in base units.
 std::optional<std::vector<pumps::PumpPoint>> PointsOf(const std::string& text, const DisplayScale& flow,
                                                       const DisplayScale& head) {
   std::vector<pumps::PumpPoint> points;
-  size_t start = 0;
-  while (start <= text.size()) {
-    const size_t end = std::min(text.find(',', start), text.size());
-    const std::string pair = text.substr(start, end - start);
-    const size_t colon = pair.find(':');
-    if (colon == std::string::npos) return std::nullopt;
-    const auto q = units::ParseFieldNumber(pair.substr(0, colon));
-    const auto h = units::ParseFieldNumber(pair.substr(colon + 1));
-    if (!q || !h) return std::nullopt;
-    points.push_back({*q / flow.factor / flow.gravity, *h / head.factor / head.gravity});
-    start = end + 1;
-  }
+  if (!ParsePumpPoints(text, units::DecimalSeparator(), points)) return std::nullopt;
+  for (pumps::PumpPoint& p : points)
+    p = {p.flow / flow.factor / flow.gravity, p.head / head.factor / head.gravity};
   return points;
 }
 

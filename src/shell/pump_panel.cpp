@@ -10,8 +10,8 @@ namespace zynta::shell {
 
 namespace {
 
-std::optional<double> Number(const std::string& text) {
-  const auto v = units::ParseFieldNumber(text, '.');
+std::optional<double> Number(const std::string& text, char sep = '.') {
+  const auto v = units::ParseFieldNumber(text, sep);
   if (!v || !std::isfinite(*v)) return std::nullopt;
   return v;
 }
@@ -29,18 +29,19 @@ std::string PumpPointsText(const std::vector<pumps::PumpPoint>& points) {
   return text;
 }
 
-bool ParsePumpPoints(const std::string& text, std::vector<pumps::PumpPoint>& points) {
+bool ParsePumpPoints(const std::string& text, char sep, std::vector<pumps::PumpPoint>& points, std::string* bad) {
   std::vector<pumps::PumpPoint> read;
   std::istringstream in(text);
   for (std::string pair; std::getline(in, pair, ',');) {
     const size_t colon = pair.find(':');
-    if (colon == std::string::npos) return false;
-    const auto q = Number(pair.substr(0, colon));
-    const auto h = Number(pair.substr(colon + 1));
-    if (!q || !h || read.size() >= pumps::MaxPumpPoints) return false;
+    const auto q = colon == std::string::npos ? std::nullopt : Number(pair.substr(0, colon), sep);
+    const auto h = colon == std::string::npos ? std::nullopt : Number(pair.substr(colon + 1), sep);
+    if (!q || !h) {
+      if (bad) *bad = pair;
+      return false;
+    }
     read.push_back({*q, *h});
   }
-  if (read.empty()) return false;
   points = std::move(read);
   return true;
 }
@@ -60,7 +61,9 @@ PumpPanel ReadPumpPanel(const settings::IniFile& ini) {
   pumps::ParseArrangement(ini.ReadString(PumpsSection, "Arrangement", "single"), panel.arrangement);
   for (size_t i = 0; i < MaxPumps; ++i) {
     std::vector<pumps::PumpPoint> points;
-    if (ParsePumpPoints(ini.ReadString(PumpsSection, PumpKey(i), ""), points)) panel.pumps.push_back(points);
+    if (ParsePumpPoints(ini.ReadString(PumpsSection, PumpKey(i), ""), '.', points) && !points.empty() &&
+        points.size() <= static_cast<size_t>(pumps::MaxPumpPoints))
+      panel.pumps.push_back(points);
   }
   return panel;
 }

@@ -25,10 +25,13 @@ struct PumpPanel {
   bool Empty() const { return staticHeadFt == 0.0 && sumK == 0.0 && pumps.empty(); }
 };
 
-// "q:h,q:h,..." with invariant numbers (the settings file's form), and back; nothing for a text
-// that is no such list.
+// "q:h,q:h,..." with invariant numbers (the settings file's form).
 std::string PumpPointsText(const std::vector<pumps::PumpPoint>& points);
-bool ParsePumpPoints(const std::string& text, std::vector<pumps::PumpPoint>& points);
+// "q:h,q:h,..." with numbers written with the separator sep (an empty text is no points). False,
+// with points left as they were and the first pair that is not two finite numbers in *bad, for
+// any other text.
+bool ParsePumpPoints(const std::string& text, char sep, std::vector<pumps::PumpPoint>& points,
+                     std::string* bad = nullptr);
 
 void WritePumpPanel(const PumpPanel& panel, settings::IniDocument& doc);
 // What the section holds; a value that is no number, out of range or a list that is not one
