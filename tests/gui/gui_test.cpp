@@ -44,6 +44,7 @@
 #include "gui/termination_signals.h"
 #include "gui/timing.h"
 #include "gui/window_qt.h"
+#include "intro_closer.h"
 #include "settings/ini_file.h"
 #include "shell/pump_panel.h"
 #include "shell/save_settings.h"
@@ -74,22 +75,6 @@ fs::path CopyProgramFolder(const QString& into) {
   fs::path target = fs::path(into.toStdString()) / "program";
   fs::copy(ZYNTA_DATA_DIR, target, fs::copy_options::recursive);
   return target;
-}
-
-// Clicks the intro's OK once it is up (it is shown modally during the start).
-void CloseIntroWhenShown(bool& seen) {
-  auto* timer = new QTimer(qApp);
-  QObject::connect(timer, &QTimer::timeout, timer, [timer, &seen] {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (!modal || modal->objectName() != "ZyntaIntro") return;
-    auto* ok = modal->findChild<QPushButton*>("intro.Button3");
-    if (!ok) return;
-    seen = true;
-    timer->stop();
-    timer->deleteLater();
-    QTest::mouseClick(ok, Qt::LeftButton);
-  });
-  timer->start(20);
 }
 
 // Runs act on the modal window of that name once it is up (a message box, the about box).

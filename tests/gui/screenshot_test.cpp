@@ -26,28 +26,13 @@
 #include "gui/dispatch.h"
 #include "gui/screen_fit.h"
 #include "gui/window_qt.h"
+#include "intro_closer.h"
 
 namespace fs = std::filesystem;
 using namespace zynta;
 using namespace zynta::gui;
 
 namespace {
-
-// Clicks the intro's OK once it is up (the first start shows it modally).
-void CloseIntroWhenShown(bool& seen) {
-  auto* timer = new QTimer(qApp);
-  QObject::connect(timer, &QTimer::timeout, timer, [timer, &seen] {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (!modal || modal->objectName() != "ZyntaIntro") return;
-    auto* ok = modal->findChild<QPushButton*>("intro.Button3");
-    if (!ok) return;
-    seen = true;
-    timer->stop();
-    timer->deleteLater();
-    QTest::mouseClick(ok, Qt::LeftButton);
-  });
-  timer->start(20);
-}
 
 // A dark desktop theme, every role the window uses.
 QPalette DarkTheme() {
